@@ -1,0 +1,55 @@
+#include "extension/host_strings.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "runtime/core/memory_strings.h"
+#include "runtime/core/temp_string_buffer.h"
+
+namespace zeb {
+
+StringVariable DecodeHostString(const char* text) {
+  StringVariable decoded;
+  const int64_t start = TempBufferPosition();
+  const int64_t length = text != nullptr ? static_cast<int64_t>(std::strlen(text)) : 0;
+  ReadMemoryString(text, length, TextFormatUTF8, start);
+  decoded.Take(start);
+  return decoded;
+}
+
+const char* EncodeHostString(const Unit* s) {
+  const int64_t start = TempBufferPosition();
+  const int64_t bytes = EncodedLength(s, TextFormatUTF8);
+  // The UTF-8 text and its NUL byte, rounded up to whole units so the buffer
+  // position stays even; the buffer's own zero unit follows.
+  void* target = ReserveTempString((bytes + 2) / 2, start);
+  if (target == nullptr) return reinterpret_cast<const char*>(EmptyTempResult(start)) + start;
+  WriteMemoryString(target, s, -1, TextFormatUTF8);
+  AppendTempString(nullptr);
+  return static_cast<const char*>(target);
+}
+
+int64_t RoundToInteger(double value) {
+  if (std::isnan(value)) return 0;
+  // 2^63 is exact in a double; anything at or beyond it does not fit.
+  constexpr double kLimit = 9223372036854775808.0;
+  if (value >= kLimit) return INT64_MAX;
+  if (value <= -kLimit) return INT64_MIN;
+  const double floor = std::floor(value);
+  const double fraction = value - floor;
+  double rounded = floor;
+  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0.0)) rounded = floor + 1.0;
+  if (rounded >= kLimit) return INT64_MAX;
+  return static_cast<int64_t>(rounded);
+}
+
+HostCall::HostCall() : entryPosition_(0) { SetTempBufferPosition(entryPosition_); }
+
+double HostCall::Number(double value) {
+  SetTempBufferPosition(entryPosition_);
+  return value;
+}
+
+const char* HostCall::Text(const Unit* s) { return EncodeHostString(s); }
+
+}  // namespace zeb

@@ -1,0 +1,132 @@
+// zebhost: loads the extension library as the engine host does (dlopen, then dlsym
+// by export name) and calls its exports from a shell.
+//
+//   zebhost [--library PATH] call <Export> [arguments...]
+//   zebhost [--library PATH] demo
+//   zebhost [--library PATH] list
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "extension/export_signatures.h"
+#include "host/host_calls.h"
+
+namespace {
+
+struct DemoCall {
+  const char* name;
+  std::vector<std::string> arguments;
+};
+
+// What `demo` calls, in order; exports the library does not have are skipped.
+const std::vector<DemoCall>& DemoCalls() {
+  static const std::vector<DemoCall> calls = {
+      {"AttachProcess", {"0"}},
+      {"DetachProcess", {"0"}},
+  };
+  return calls;
+}
+
+// The library beside the host program, unless --library names another.
+std::string DefaultLibraryPath() {
+  char path[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0) return "libzebext.so";
+  path[length] = 0;
+  std::string folder(path);
+  folder.erase(folder.rfind('/') + 1);
+  return folder + "libzebext.so";
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: zebhost [--library PATH] call <Export> [arguments...]\n"
+               "       zebhost [--library PATH] demo\n"
+               "       zebhost [--library PATH] list\n");
+  return 2;
+}
+
+bool CallAndPrint(void* library, const std::string& name, const std::vector<std::string>& arguments,
+                  bool echoCall) {
+  const zeb::ExportSignature* signature = zeb::FindExportSignature(name);
+  if (signature == nullptr) {
+    std::fprintf(stderr, "zebhost: %s is not an export of the library\n", name.c_str());
+    return false;
+  }
+  void* symbol = dlsym(library, signature->name.data());
+  if (symbol == nullptr) {
+    std::fprintf(stderr, "zebhost: the library has no %s yet\n", name.c_str());
+    return false;
+  }
+  std::string error;
+  const auto result = zebhost::CallExport(symbol, *signature, arguments, &error);
+  if (!result) {
+    std::fprintf(stderr, "zebhost: %s\n", error.c_str());
+    return false;
+  }
+  if (echoCall) {
+    std::string call = name + "(";
+    for (size_t i = 0; i < arguments.size(); ++i) {
+      if (i > 0) call += ", ";
+      call += signature->arguments[i] == 's' ? zebhost::QuoteResult(arguments[i].c_str()) : arguments[i];
+    }
+    std::printf("%s) -> %s\n", call.c_str(), result->c_str());
+  } else {
+    std::printf("%s\n", result->c_str());
+  }
+  std::fflush(stdout);
+  return true;
+}
+
+int Demo(void* library) {
+  int failures = 0;
+  for (const DemoCall& call : DemoCalls()) {
+    if (dlsym(library, call.name) == nullptr) continue;
+    if (!CallAndPrint(library, call.name, call.arguments, true)) ++failures;
+  }
+  return failures == 0 ? 0 : 1;
+}
+
+int List(void* library) {
+  for (const zeb::ExportSignature& signature : zeb::kExportSignatures) {
+    const bool present = dlsym(library, signature.name.data()) != nullptr;
+    std::printf("%-18s (%s) -> %c  %s\n", signature.name.data(), signature.arguments.data(), signature.result,
+                present ? "" : "(not in this library)");
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> words(argv + 1, argv + argc);
+  std::string libraryPath = DefaultLibraryPath();
+  if (words.size() >= 2 && words[0] == "--library") {
+    libraryPath = words[1];
+    words.erase(words.begin(), words.begin() + 2);
+  }
+  if (words.empty()) return Usage();
+
+  void* library = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) {
+    std::fprintf(stderr, "zebhost: cannot load %s: %s\n", libraryPath.c_str(), dlerror());
+    return 1;
+  }
+  int status = 0;
+  if (words[0] == "call" && words.size() >= 2) {
+    status = CallAndPrint(library, words[1], {words.begin() + 2, words.end()}, false) ? 0 : 1;
+  } else if (words[0] == "demo") {
+    status = Demo(library);
+  } else if (words[0] == "list") {
+    status = List(library);
+  } else {
+    status = Usage();
+  }
+  dlclose(library);
+  return status;
+}

@@ -1,0 +1,114 @@
+// The export layer: host strings in and out, rounding and the buffer protocol.
+#include "extension/host_strings.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string>
+
+#include "runtime/core/temp_string_buffer.h"
+#include "tests/core/unit_text.h"
+
+namespace zeb {
+namespace {
+
+TEST(RoundToInteger, NearestWithTiesToEvenAndSafeEnds) {
+  EXPECT_EQ(RoundToInteger(2.5), 2);
+  EXPECT_EQ(RoundToInteger(3.5), 4);
+  EXPECT_EQ(RoundToInteger(-2.5), -2);
+  EXPECT_EQ(RoundToInteger(-3.5), -4);
+  EXPECT_EQ(RoundToInteger(2.4999999), 2);
+  EXPECT_EQ(RoundToInteger(-0.6), -1);
+  EXPECT_EQ(RoundToInteger(-65535.0), -65535);
+  EXPECT_EQ(RoundToInteger(4503599627370497.0), 4503599627370497);  // 2^52 + 1, exact
+  EXPECT_EQ(RoundToInteger(std::nan("")), 0);
+  EXPECT_EQ(RoundToInteger(1e300), INT64_MAX);
+  EXPECT_EQ(RoundToInteger(-1e300), INT64_MIN);
+  EXPECT_EQ(RoundToInteger(std::numeric_limits<double>::infinity()), INT64_MAX);
+  EXPECT_EQ(RoundToInteger(-9223372036854775808.0), INT64_MIN);
+}
+
+class HostStrings : public ::testing::Test {
+ protected:
+  void SetUp() override { InitStringBuffer(); }
+  void TearDown() override { FreeStringBuffer(); }
+};
+
+TEST_F(HostStrings, DecodeAndEncodeRoundTripOutsideASCII) {
+  const char* text = "caf\xC3\xA9 \xF0\x9F\x98\x80 \xE2\x82\xAC";
+  StringVariable decoded = DecodeHostString(text);
+  EXPECT_EQ(Text(decoded.get()), u"caf\u00E9 \U0001F600 \u20AC");
+  EXPECT_EQ(TempBufferPosition(), 0);
+  HostCall call;
+  EXPECT_STREQ(call.Text(decoded.get()), text);
+  // Null arguments are the empty string; an empty result is a real empty text.
+  EXPECT_EQ(Text(DecodeHostString(nullptr).get()), u"");
+  EXPECT_STREQ(HostCall().Text(u""), "");
+  // Malformed UTF-8 is decoded as far as it goes.
+  EXPECT_EQ(Text(DecodeHostString("ok\x80rest").get()), u"ok");
+}
+
+TEST_F(HostStrings, StringResultsStayPutAndNumberResultsLeaveTheBuffer) {
+  AppendTempString(u"left by an earlier call");
+  {
+    // A new call reuses the space of the previous result...
+    HostCall call;
+    EXPECT_EQ(TempBufferPosition(), 0);
+    StringVariable argument = DecodeHostString("abc");
+    const char* result = call.Text(argument.get());
+    // ...and leaves its own result, NUL-terminated, with the buffer's zero unit
+    // after it at an even position.
+    EXPECT_EQ(reinterpret_cast<const char*>(TempStringAddress(0)), result);
+    EXPECT_STREQ(result, "abc");
+    EXPECT_EQ(TempBufferPosition(), 4);
+    EXPECT_EQ(TempStringAddress(4)[0], 0);
+  }
+  {
+    HostCall call;
+    StringVariable argument = DecodeHostString(std::string(40000, 'y').c_str());
+    EXPECT_EQ(call.Number(7.5), 7.5);
+    EXPECT_EQ(TempBufferPosition(), 0);
+  }
+  // Many calls do not grow the buffer without bound.
+  for (int i = 0; i < 1000; ++i) {
+    HostCall call;
+    StringVariable argument = DecodeHostString(std::string(1000, 'z').c_str());
+    call.Text(argument.get());
+  }
+  EXPECT_LT(TempBufferCapacity(), 100000);
+}
+
+TEST_F(HostStrings, TheUTF8StressFileSurvivesWholeAndLineByLine) {
+  std::ifstream file(ZEB_CORPORA_DIR "/utf8/UTF-8-test.txt", std::ios::binary);
+  if (!file) GTEST_SKIP() << "corpus not found at " ZEB_CORPORA_DIR "/utf8/UTF-8-test.txt";
+  std::stringstream contents;
+  contents << file.rdbuf();
+  const std::string whole = contents.str();
+  ASSERT_GT(whole.size(), 10000u);
+
+  StringVariable decoded = DecodeHostString(whole.c_str());
+  // The file holds malformed sequences, so decoding stops somewhere inside it;
+  // what was decoded encodes back to a prefix of the file.
+  const std::string encoded = HostCall().Text(decoded.get());
+  EXPECT_GT(encoded.size(), 1000u);
+  EXPECT_EQ(whole.compare(0, encoded.size(), encoded), 0);
+
+  std::istringstream lines(whole);
+  size_t lineCount = 0;
+  size_t exactLines = 0;
+  for (std::string line; std::getline(lines, line); ++lineCount) {
+    HostCall call;
+    StringVariable unitLine = DecodeHostString(line.c_str());
+    const std::string back = call.Text(unitLine.get());
+    if (back == line) ++exactLines;
+  }
+  EXPECT_GT(lineCount, 200u);
+  // Most lines are valid UTF-8 and come back unchanged.
+  EXPECT_GT(exactLines, lineCount / 2);
+}
+
+}  // namespace
+}  // namespace zeb

@@ -1,0 +1,78 @@
+// The built library as a host sees it: its dynamic symbols, loading and unloading,
+// and the demo host calling into it.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "extension/export_signatures.h"
+
+namespace {
+
+// The exports the library has at this stage of its building.
+const std::set<std::string> kBuiltExports = {"AttachProcess", "DetachProcess"};
+
+std::string RunCommand(const std::string& command, int* status) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return output;
+  std::array<char, 4096> chunk;
+  while (size_t n = fread(chunk.data(), 1, chunk.size(), pipe)) output.append(chunk.data(), n);
+  *status = pclose(pipe);
+  return output;
+}
+
+TEST(Library, DynamicSymbolTableHoldsExactlyTheBuiltExports) {
+  int status = -1;
+  const std::string output = RunCommand("nm -D --defined-only '" ZEB_LIBRARY_PATH "'", &status);
+  ASSERT_EQ(status, 0) << output;
+  std::set<std::string> symbols;
+  char type = 0;
+  char name[512];
+  for (const char* line = output.c_str(); *line != 0;) {
+    if (std::sscanf(line, "%*s %c %511s", &type, name) == 2) symbols.insert(name);
+    const char* next = std::strchr(line, '\n');
+    if (next == nullptr) break;
+    line = next + 1;
+  }
+  EXPECT_EQ(symbols, kBuiltExports);
+  for (const std::string& symbol : symbols) EXPECT_NE(zeb::FindExportSignature(symbol), nullptr) << symbol;
+}
+
+TEST(Library, LoadsCallsAndUnloads) {
+  for (int round = 0; round < 3; ++round) {
+    void* library = dlopen(ZEB_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto* attach = reinterpret_cast<int64_t (*)(int64_t)>(dlsym(library, "AttachProcess"));
+    auto* detach = reinterpret_cast<int64_t (*)(int64_t)>(dlsym(library, "DetachProcess"));
+    ASSERT_NE(attach, nullptr);
+    ASSERT_NE(detach, nullptr);
+    EXPECT_EQ(attach(0), 0);
+    EXPECT_EQ(detach(0), 0);
+    EXPECT_EQ(dlsym(library, "InitStringBuffer"), nullptr);
+    EXPECT_EQ(dlclose(library), 0);
+  }
+}
+
+TEST(Library, DemoHostCallsExportsByName) {
+  int status = -1;
+  EXPECT_EQ(RunCommand("'" ZEB_HOST_PATH "' call AttachProcess 0", &status), "0\n");
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(RunCommand("'" ZEB_HOST_PATH "' call DetachProcess 0", &status), "0\n");
+  EXPECT_EQ(status, 0);
+  const std::string demo = RunCommand("'" ZEB_HOST_PATH "' demo", &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(demo.find("AttachProcess(0) -> 0"), std::string::npos) << demo;
+  EXPECT_NE(demo.find("DetachProcess(0) -> 0"), std::string::npos) << demo;
+  // Wrong argument counts and unknown names are refused without a call.
+  RunCommand("'" ZEB_HOST_PATH "' call AttachProcess 2>&1", &status);
+  EXPECT_NE(status, 0);
+  RunCommand("'" ZEB_HOST_PATH "' call NoSuchExport 2>&1", &status);
+  EXPECT_NE(status, 0);
+}
+
+}  // namespace
