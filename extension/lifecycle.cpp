@@ -23,9 +23,13 @@ constexpr std::array kStartupRoutines = std::to_array<LibraryRoutine>({
 });
 
 // The end routines, after DetachProcess has freed the menus and closed the windows:
-// fonts, directory listings, sequential files, images. The temporary string buffer
-// lives on until the process ends.
-constexpr std::array<LibraryRoutine, 0> kEndRoutines{};
+// fonts, directory listings, sequential files, images, each taking its place here
+// when it is built. The temporary string buffer goes last: once the library is
+// unloaded nothing can reach it, and a host that loads the library again gets a
+// new one.
+constexpr std::array kEndRoutines = std::to_array<LibraryRoutine>({
+    FreeStringBuffer,
+});
 
 }  // namespace
 

@@ -155,10 +155,11 @@ int64_t CountOccurrences(const Unit* s, const Unit* pattern) {
 }
 
 void ExtractField(const Unit* s, int32_t index, const Unit* separator, int64_t start) {
+  if (s == nullptr) s = kEmpty;
+  if (separator == nullptr) separator = kEmpty;
   int64_t begin = 0;
   int64_t length = 0;
-  if (index < 1 || !FindField(s != nullptr ? s : kEmpty, index, separator != nullptr ? separator : kEmpty,
-                              &begin, &length)) {
+  if (index < 1 || !FindField(s, index, separator, &begin, &length)) {
     EmptyTempResult(start);
     return;
   }

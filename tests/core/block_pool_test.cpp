@@ -1,0 +1,197 @@
+#include "runtime/core/block_pool.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace zeb {
+namespace {
+
+int ChunksIn(const PoolChunk* list) {
+  int chunks = 0;
+  for (; list != nullptr; list = list->next) ++chunks;
+  return chunks;
+}
+
+TEST(BlockPool, StrideAndArguments) {
+  for (auto [size, stride] : {std::pair{56, 64}, {16, 24}, {1, 16}, {0, 8}, {9, 24}}) {
+    BlockPool* pool = NewBlockPool(size, 16, 256, 0);
+    ASSERT_NE(pool, nullptr);
+    EXPECT_EQ(pool->stride, stride) << size;
+    auto* first = static_cast<char*>(PoolAllocate(pool));
+    EXPECT_EQ(static_cast<char*>(PoolAllocate(pool)) - first, stride);
+    FreeBlockPool(pool);
+  }
+  EXPECT_EQ(NewBlockPool(-1, 16, 256, 0), nullptr);
+  EXPECT_EQ(NewBlockPool(8, 0, 256, 0), nullptr);
+  EXPECT_EQ(NewBlockPool(8, 16, 0, PoolShared), nullptr);
+  EXPECT_EQ(NewBlockPool(INT32_MAX, 1, 1, 0), nullptr);
+  EXPECT_EQ(PoolAllocate(nullptr), nullptr);
+}
+
+TEST(BlockPool, ChunksGrowWithThePool) {
+  BlockPool* pool = NewBlockPool(8, 16, 256, 0);
+  std::vector<void*> elements;
+  std::vector<std::pair<int64_t, int64_t>> chunks;  // total before, blocks added
+  while (pool->totalBlocks < 6000) {
+    const int64_t before = pool->totalBlocks;
+    elements.push_back(PoolAllocate(pool));
+    if (pool->totalBlocks != before) chunks.emplace_back(before, pool->totalBlocks - before);
+  }
+  auto firstFrom = [&chunks](int64_t total) {
+    return *std::find_if(chunks.begin(), chunks.end(), [total](auto c) { return c.first >= total; });
+  };
+  for (auto [before, count] : chunks) {
+    if (before < 512) {
+      EXPECT_EQ(count, 16) << before;
+    } else if (before >= 4096) {
+      EXPECT_EQ(count, 256) << before;
+    }
+  }
+  EXPECT_EQ(firstFrom(512), (std::pair<int64_t, int64_t>{512, 32}));
+  EXPECT_EQ(firstFrom(1024).second, 64);
+
+  for (void* element : elements) PoolFree(pool, element);
+  EXPECT_EQ(pool->totalBlocks, 0);
+  EXPECT_EQ(pool->openChunks, nullptr);
+  EXPECT_EQ(pool->fullChunks, nullptr);
+  FreeBlockPool(pool);
+}
+
+TEST(BlockPool, ChunksMoveBetweenListsAndReuseTheLastFreedBlock) {
+  BlockPool* pool = NewBlockPool(24, 16, 16, 0);
+  std::vector<void*> first;
+  for (int i = 0; i < 16; ++i) first.push_back(PoolAllocate(pool));
+  PoolChunk* firstChunk = pool->fullChunks;
+  ASSERT_NE(firstChunk, nullptr);
+  EXPECT_EQ(pool->openChunks, nullptr);
+  EXPECT_EQ(*static_cast<uint64_t*>(first[15]), 0u);
+
+  void* seventeenth = PoolAllocate(pool);
+  EXPECT_EQ(pool->totalBlocks, 32);
+  EXPECT_EQ(ChunksIn(pool->openChunks), 1);
+  PoolFree(pool, first[5]);
+  EXPECT_EQ(pool->openChunks, firstChunk);
+  EXPECT_EQ(ChunksIn(pool->openChunks), 2);
+  EXPECT_EQ(PoolAllocate(pool), first[5]);
+  EXPECT_EQ(pool->fullChunks, firstChunk);
+  PoolFree(pool, first[2]);
+  PoolFree(pool, first[9]);
+  EXPECT_EQ(PoolAllocate(pool), first[9]);
+  EXPECT_EQ(PoolAllocate(pool), first[2]);
+
+  // A chunk goes as soon as every block it handed out is back.
+  for (void* element : first) PoolFree(pool, element);
+  EXPECT_EQ(pool->totalBlocks, 16);
+  EXPECT_EQ(pool->fullChunks, nullptr);
+  PoolFree(pool, seventeenth);
+  EXPECT_EQ(pool->totalBlocks, 0);
+  EXPECT_EQ(pool->openChunks, nullptr);
+  FreeBlockPool(pool);
+}
+
+TEST(BlockPool, FallsBackToSingleBlockChunks) {
+  // 128 blocks of 32 MiB cannot form one memory block; a single block can.
+  BlockPool* pool = NewBlockPool(32 << 20, 128, 128, 0);
+  void* a = PoolAllocate(pool);
+  void* b = PoolAllocate(pool);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(pool->totalBlocks, 2);
+  EXPECT_EQ(pool->openChunks, nullptr);
+  EXPECT_EQ(ChunksIn(pool->fullChunks), 2);
+  PoolFree(pool, a);
+  EXPECT_EQ(pool->totalBlocks, 1);
+  PoolFree(pool, b);
+  EXPECT_EQ(pool->fullChunks, nullptr);
+  FreeBlockPool(pool);
+}
+
+TEST(BlockPool, SharedPoolsMatchStrideAndAllFlags) {
+  // Sizes that no other component asks for, so only these references count.
+  BlockPool* pool = NewBlockPool(1020, 16, 256, PoolShared);
+  ASSERT_NE(pool, nullptr);
+  EXPECT_EQ(NewBlockPool(1024, 2, 4, PoolShared), pool);  // the same stride, 1032
+  EXPECT_EQ(pool->minimumPerChunk, 16);
+  BlockPool* others[] = {NewBlockPool(1020, 16, 256, PoolShared | 2),
+                         NewBlockPool(1020, 16, 256, PoolShared | PoolLocked),
+                         NewBlockPool(1025, 16, 256, PoolShared)};
+  for (BlockPool* other : others) EXPECT_NE(other, pool);
+  EXPECT_EQ(others[0]->locked, 0);
+  EXPECT_EQ(others[1]->locked, 1);
+
+  FreeBlockPool(pool);
+  PoolFree(pool, PoolAllocate(pool));
+  FreeBlockPool(pool);
+  BlockPool* fresh = NewBlockPool(1020, 4, 8, PoolShared);
+  EXPECT_EQ(fresh->minimumPerChunk, 4);
+  EXPECT_EQ(fresh->sharedEntry->references, 1);
+  FreeBlockPool(fresh);
+  for (BlockPool* other : others) FreeBlockPool(other);
+}
+
+TEST(BlockPool, OnlyLowBitsOfOneGiveARecursiveLock) {
+  for (int flags : {0, 2, 3}) {
+    BlockPool* pool = NewBlockPool(8, 16, 16, flags);
+    EXPECT_EQ(pool->locked, 0) << flags;
+    FreeBlockPool(pool);
+  }
+  BlockPool* pool = NewBlockPool(8, 16, 16, PoolLocked);
+  ASSERT_EQ(pool->locked, 1);
+  ASSERT_EQ(pthread_mutex_lock(&pool->lock), 0);
+  const bool reentered = pthread_mutex_trylock(&pool->lock) == 0;
+  EXPECT_TRUE(reentered);
+  if (reentered) {  // the owner of the lock may still use the pool
+    PoolFree(pool, PoolAllocate(pool));
+    pthread_mutex_unlock(&pool->lock);
+  }
+  pthread_mutex_unlock(&pool->lock);
+  FreeBlockPool(pool);
+}
+
+TEST(BlockPool, LockedPoolServesManyThreads) {
+  BlockPool* pool = NewBlockPool(sizeof(uint64_t) * 2, 16, 64, PoolLocked);
+  constexpr int Threads = 4;
+  constexpr uint64_t Rounds = 1500;
+  std::atomic<bool> go{false};
+  std::vector<int> corrupt(Threads, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < Threads; ++t) {
+    threads.emplace_back([&, t] {
+      while (!go) std::this_thread::yield();
+      std::vector<uint64_t*> held;
+      for (uint64_t round = 0; round < Rounds; ++round) {
+        for (int i = 0; i < 4; ++i) {
+          auto* element = static_cast<uint64_t*>(PoolAllocate(pool));
+          element[0] = (uint64_t(t) << 32) | round;
+          element[1] = ~element[0];
+          held.push_back(element);
+        }
+        // Every other block stays a while, so chunks fill, reopen and empty in
+        // between the other threads' calls.
+        std::vector<uint64_t*> kept;
+        for (size_t i = 0; i < held.size(); ++i) {
+          if (held[i][0] >> 32 != uint64_t(t) || held[i][1] != ~held[i][0]) ++corrupt[t];
+          if (i % 2 == 0 && round + 1 < Rounds) {
+            kept.push_back(held[i]);
+          } else {
+            PoolFree(pool, held[i]);
+          }
+        }
+        held.swap(kept);
+      }
+    });
+  }
+  go = true;
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(corrupt, std::vector<int>(Threads, 0));
+  EXPECT_EQ(pool->totalBlocks, 0);
+  FreeBlockPool(pool);
+}
+
+}  // namespace
+}  // namespace zeb

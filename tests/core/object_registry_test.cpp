@@ -1,0 +1,182 @@
+#include "runtime/core/object_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace zeb {
+namespace {
+
+struct Record {
+  uintptr_t handle;
+  int64_t data;
+};
+
+int64_t NumberOf(const void* record) {
+  return static_cast<int64_t>(reinterpret_cast<intptr_t>(record));
+}
+
+// Plays a library: its release routine logs the number and frees the record, and
+// the registry is taken apart afterwards so that leak checks stay meaningful.
+class ObjectRegistryTest : public ::testing::Test {
+ protected:
+  static void Release(int64_t number) {
+    released.push_back(number);
+    FreeObjectRecord(current, number);
+  }
+
+  void Make(int32_t growthStep, ReleaseRoutine release) {
+    Destroy();
+    current = registry = NewObjectRegistry(sizeof(Record), growthStep, release);
+    ASSERT_NE(registry, nullptr);
+    released.clear();
+  }
+
+  // An object with a handle, as a library makes it.
+  Record* Create(int64_t number) {
+    auto* record = static_cast<Record*>(AllocateObject(registry, number));
+    if (record != nullptr) record->handle = 1;
+    return record;
+  }
+
+  void Destroy() {
+    if (registry == nullptr) return;
+    while (registry->dynamicList != nullptr) {
+      RemoveListNode(&registry->dynamicList, NodeRecord(registry->dynamicList));
+    }
+    for (int64_t i = 0; i < registry->capacity; ++i) FreeBlock(registry->slots[i]);
+    FreeBlock(registry->slots);
+    FreeBlock(registry);
+    registry = nullptr;
+  }
+  void TearDown() override { Destroy(); }
+
+  ObjectRegistry* registry = nullptr;
+  static inline ObjectRegistry* current = nullptr;
+  static inline std::vector<int64_t> released;
+};
+
+TEST_F(ObjectRegistryTest, NumberedObjectsGrowTheSlotsAndLiveByTheirHandle) {
+  Make(8, Release);
+  EXPECT_EQ(registry->capacity, 8);
+  auto* record = static_cast<Record*>(AllocateObject(registry, 20));
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(registry->capacity, 28);
+  EXPECT_EQ(IsObject(registry, 27), nullptr);
+  EXPECT_EQ(IsObject(registry, 20), nullptr);
+  record->handle = 7;
+  record->data = 5;
+  EXPECT_EQ(IsObject(registry, 20), record);
+
+  FreeObjectRecord(registry, 20);
+  EXPECT_EQ(IsObject(registry, 20), nullptr);
+  EXPECT_EQ(registry->slots[20], record);
+  EXPECT_EQ(record->data, 0);
+}
+
+TEST_F(ObjectRegistryTest, CreatingUnderANumberInUseReleasesItFirst) {
+  Make(8, Release);
+  Record* first = Create(3);
+  first->data = 42;
+  EXPECT_EQ(AllocateObject(registry, 3), first);
+  EXPECT_EQ(released, std::vector<int64_t>{3});
+  EXPECT_EQ(first->data, 0);
+
+  // Without a release routine the record comes back as it is, and nothing is
+  // released at the end either.
+  Make(8, nullptr);
+  first = Create(3);
+  first->data = 42;
+  EXPECT_EQ(AllocateObject(registry, 3), first);
+  EXPECT_EQ(first->data, 42);
+  Create(DynamicNumber);
+  FreeAllObjects(registry);
+  EXPECT_EQ(IsObject(registry, 3), first);
+  EXPECT_NE(registry->dynamicList, nullptr);
+}
+
+TEST_F(ObjectRegistryTest, OnlyNumbersOfExistingRecordsAreReadOrFreed) {
+  Make(8, Release);
+  Record* numbered = Create(2);
+  auto* dynamic = static_cast<Record*>(AllocateObject(registry, DynamicNumber));
+  ASSERT_NE(dynamic, nullptr);
+  EXPECT_EQ(IsObject(registry, NumberOf(dynamic)), nullptr);
+  dynamic->handle = 1;
+  EXPECT_EQ(IsObject(registry, NumberOf(dynamic)), dynamic);
+  const int64_t stale = NumberOf(Create(DynamicNumber));
+  FreeObjectRecord(registry, stale);
+  EXPECT_EQ(FindListNode(registry->dynamicList, dynamic), dynamic);
+
+  Record outside{1, 0};
+  for (int64_t number : {stale, NumberOf(&outside), int64_t{-1}, int64_t{-2}, INT64_MIN,
+                         INT64_MAX, int64_t{8}}) {
+    EXPECT_EQ(IsObject(registry, number), nullptr) << number;
+    FreeObjectRecord(registry, number);
+  }
+  EXPECT_EQ(IsObject(registry, 2), numbered);
+  EXPECT_EQ(IsObject(registry, NumberOf(dynamic)), dynamic);
+  EXPECT_EQ(outside.handle, 1u);
+}
+
+TEST_F(ObjectRegistryTest, AbsurdRequestsAreRefused) {
+  EXPECT_EQ(NewObjectRegistry(sizeof(void*) - 1, 8, nullptr), nullptr);
+  EXPECT_EQ(NewObjectRegistry(sizeof(Record), 0, nullptr), nullptr);
+  EXPECT_EQ(NewObjectRegistry(sizeof(Record), INT32_MAX, nullptr), nullptr);
+  Make(8, Release);
+  // number + growth step wraps, the slot array's byte size wraps, or the slot array
+  // would not fit in one memory block.
+  for (int64_t number : {INT64_MAX, INT64_MAX - 3, INT64_MAX / 8, int64_t{INT32_MAX / 8},
+                         INT64_C(1) << 40, int64_t{-2}, INT64_MIN}) {
+    EXPECT_EQ(AllocateObject(registry, number), nullptr) << number;
+  }
+  EXPECT_EQ(registry->capacity, 8);
+  EXPECT_NE(Create(7), nullptr);
+}
+
+TEST_F(ObjectRegistryTest, WalkGivesNumberedAscendingThenDynamicOldestFirst) {
+  Make(4, Release);
+  Record* five = Create(5);
+  Record* two = Create(2);
+  AllocateObject(registry, 3);  // no handle: not alive
+  Record* older = Create(DynamicNumber);
+  void* newer = AllocateObject(registry, DynamicNumber);  // listed without a handle
+
+  std::vector<void*> records;
+  ResetObjectEnumeration(registry);
+  int64_t number = 0;
+  while (void* record = NextObject(registry, &number)) {
+    records.push_back(record);
+    EXPECT_EQ(number, record == two ? 2 : record == five ? 5 : NumberOf(record));
+  }
+  AbortObjectEnumeration(registry);
+  EXPECT_EQ(records, (std::vector<void*>{two, five, older, newer}));
+}
+
+TEST_F(ObjectRegistryTest, FreeAllObjectsReleasesEachObjectOnce) {
+  Make(4, Release);
+  Create(1);
+  Create(9);
+  Record* dynamic = Create(DynamicNumber);
+  FreeAllObjects(registry);
+  EXPECT_EQ(released, (std::vector<int64_t>{1, 9, NumberOf(dynamic)}));
+  EXPECT_EQ(IsObject(registry, 1), nullptr);
+  EXPECT_EQ(registry->dynamicList, nullptr);
+
+  // A release routine that also frees an object the walk has not reached yet.
+  static Record* doomed;
+  Make(4, [](int64_t number) {
+    Release(number);
+    if (doomed != nullptr) FreeObjectRecord(current, NumberOf(doomed));
+    doomed = nullptr;
+  });
+  Record* oldest = Create(DynamicNumber);
+  doomed = Create(DynamicNumber);
+  Record* newest = Create(DynamicNumber);
+  FreeAllObjects(registry);
+  EXPECT_EQ(released, (std::vector<int64_t>{NumberOf(oldest), NumberOf(newest)}));
+  EXPECT_EQ(registry->dynamicList, nullptr);
+}
+
+}  // namespace
+}  // namespace zeb
