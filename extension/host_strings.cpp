@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "runtime/core/memory_strings.h"
+#include "runtime/core/string_functions.h"
 #include "runtime/core/temp_string_buffer.h"
+#include "runtime/core/text_conversion.h"
 
 namespace zeb {
 
@@ -19,14 +21,20 @@ StringVariable DecodeHostString(const char* text) {
 
 const char* EncodeHostString(const Unit* s) {
   const int64_t start = TempBufferPosition();
-  const int64_t bytes = EncodedLength(s, TextFormatUTF8);
-  // The UTF-8 text and its NUL byte, rounded up to whole units so the buffer
-  // position stays even; the buffer's own zero unit follows.
-  void* target = ReserveTempString((bytes + 2) / 2, start);
+  const int64_t units = s != nullptr ? StringLength(s) : 0;
+  // One pass into room for the longest encoding: no unit takes more than three
+  // bytes (a surrogate pair takes four for its two units). Then the NUL byte, and
+  // the text rounded up to whole units so the buffer position stays even.
+  const int64_t room = 3 * units;
+  auto* target = reinterpret_cast<char*>(ReserveTempString(room / 2 + 1, start));
   if (target == nullptr) return reinterpret_cast<const char*>(EmptyTempResult(start)) + start;
-  WriteMemoryString(target, s, -1, TextFormatUTF8);
+  const UTF8Encoded encoded = EncodeUTF8(s, units, target, room);
+  // A broken surrogate pair gives the empty text, as everywhere else.
+  const int64_t bytes = encoded.brokenPair ? 0 : encoded.bytes;
+  target[bytes] = 0;
+  SetTempBufferPosition(start + (bytes + 2) / 2 * 2);
   AppendTempString(nullptr);
-  return static_cast<const char*>(target);
+  return target;
 }
 
 int64_t RoundToInteger(double value) {

@@ -3,19 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/core/string_functions.h"
 #include "runtime/core/temp_string_buffer.h"
 
 namespace zeb {
-namespace {
-
-int64_t UnitCount(const Unit* s) {
-  int64_t length = 0;
-  while (s[length] != 0) ++length;
-  return length;
-}
-
-}  // namespace
-
 void TakeTempString(Unit** variable, int64_t start) {
   const int64_t bytes = TempBufferPosition() - start;
   const int64_t units = bytes > 0 ? bytes / 2 : 0;
@@ -30,7 +21,7 @@ void TakeTempString(Unit** variable, int64_t start) {
 
 void CopyStringArgument(Unit** variable, const Unit* s) {
   if (s == nullptr) return;
-  const int64_t length = UnitCount(s);
+  const int64_t length = StringLength(s);
   auto* block = static_cast<Unit*>(std::malloc(static_cast<size_t>(length + 5) * sizeof(Unit)));
   if (block == nullptr) return;
   std::memcpy(block, s, static_cast<size_t>(length + 1) * sizeof(Unit));
@@ -43,7 +34,7 @@ int64_t SetStringVariable(Unit** variable, const Unit* s) {
     *variable = nullptr;
     return 2;
   }
-  const int64_t length = UnitCount(s);
+  const int64_t length = StringLength(s);
   // A fresh block, filled before the old one goes, so s may point into the
   // variable's own text.
   auto* block = static_cast<Unit*>(std::malloc(static_cast<size_t>(length) * 2 + 10));

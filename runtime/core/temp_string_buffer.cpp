@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/core/string_functions.h"
+
 namespace zeb {
 namespace {
 
@@ -64,8 +66,7 @@ void AppendTempString(const Unit* s) {
   const int64_t at = bufferPosition;
   // s may lie in the buffer itself; keep its offset across a possible move.
   const int64_t inside = TempStringOffset(s);
-  int64_t length = 0;
-  while (s[length] != 0) ++length;
+  const int64_t length = StringLength(s);
   Unit* target = ReserveTempString(length, at);
   if (target == nullptr) {
     EmptyTempResult(at);

@@ -13,7 +13,8 @@ namespace zeb {
 // too); a null source or another negative length is an empty range and gives 0.
 // destination null counts the units instead of writing them. Returns the units
 // counted or written; in UTF-8 writing mode a stop at an invalid lead byte
-// returns 0 although the units before it have been written.
+// returns 0 although the units before it have been written. Writing mode may
+// change units past the ones it converts, never past destinationSize.
 int64_t MultiByteToUnicode(int codePage, int flags, const char* source, int64_t sourceLength,
                            Unit* destination, int64_t destinationSize);
 
@@ -22,8 +23,9 @@ int64_t MultiByteToUnicode(int codePage, int flags, const char* source, int64_t 
 // counts the bytes. In UTF-8 writing mode a character is begun while fewer
 // than destinationSize bytes are written and is then written whole, so up to 3
 // bytes may land past destinationSize; a high surrogate followed by a unit other
-// than a low surrogate returns 0 although the bytes before it stay. The two
-// trailing pointers are ignored.
+// than a low surrogate returns 0 although the bytes before it stay. Writing
+// mode may change bytes past the ones it converts, never past destinationSize
+// or the last character. The two trailing pointers are ignored.
 int64_t UnicodeToMultiByte(int codePage, int flags, const Unit* source, int64_t sourceLength,
                            char* destination, int64_t destinationSize,
                            void* ignored1 = nullptr, void* ignored2 = nullptr);

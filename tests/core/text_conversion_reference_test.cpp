@@ -1,0 +1,376 @@
+// The UTF-8 converters against a plain one-character-at-a-time reference
+// written from the rules: at every hand-over between the 16-wide block paths
+// and the scalar step, on pseudo-random text, and on a real stress-test file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "runtime/core/text_conversion.h"
+
+namespace zeb {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Units = std::vector<Unit>;
+
+constexpr Unit kGuardUnit = 0xBEEF;
+constexpr uint8_t kGuardByte = 0x5A;
+
+struct ReferenceDecoding {
+  Units units;
+  int64_t consumed = 0;
+  bool invalidLead = false;
+};
+
+// room < 0 counts.
+ReferenceDecoding ReferenceDecode(const Bytes& bytes, int64_t room) {
+  ReferenceDecoding r;
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const uint8_t lead = bytes[i];
+    if ((lead >= 0x80 && lead <= 0xBF) || lead >= 0xF8) {
+      r.invalidLead = true;
+      break;
+    }
+    const size_t trail = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    uint32_t value = trail == 0 ? lead : lead & (0x3F >> trail);
+    if (bytes.size() - i - 1 < trail) break;
+    size_t next = i + 1;
+    for (size_t k = 0; k < trail; ++k) {
+      const uint8_t byte = bytes[next++];
+      if ((byte >> 6) != 2) break;
+      value = value * 64 + (byte & 0x3F);
+    }
+    if (value > 0x10FFFF) break;
+    const Units character = value > 0xFFFF ? Units{static_cast<Unit>(0xD800 | ((value - 0x10000) >> 10)),
+                                                   static_cast<Unit>(0xDC00 | ((value - 0x10000) & 0x3FF))}
+                                           : Units{static_cast<Unit>(value)};
+    if (room >= 0 && r.units.size() + character.size() > static_cast<size_t>(room)) break;
+    r.units.insert(r.units.end(), character.begin(), character.end());
+    i = next;
+  }
+  r.consumed = static_cast<int64_t>(i);
+  return r;
+}
+
+struct ReferenceEncoding {
+  Bytes bytes;
+  size_t consumed = 0;
+  bool brokenPair = false;
+};
+
+void AppendUTF8(uint32_t v, Bytes& out) {
+  const int trail = v < 0x80 ? 0 : v < 0x800 ? 1 : v < 0x10000 ? 2 : 3;
+  out.push_back(static_cast<uint8_t>(trail == 0 ? v : ((0xFF00 >> (trail + 1)) & 0xFF) | (v >> (6 * trail))));
+  for (int k = trail - 1; k >= 0; --k) out.push_back(static_cast<uint8_t>(0x80 | ((v >> (6 * k)) & 0x3F)));
+}
+
+// size < 0 counts.
+ReferenceEncoding ReferenceEncode(const Units& units, int64_t size) {
+  ReferenceEncoding r;
+  size_t i = 0;
+  while (i < units.size()) {
+    if (size >= 0 && r.bytes.size() >= static_cast<size_t>(size)) break;
+    uint32_t v = units[i];
+    size_t taken = 1;
+    if (v >= 0xD800 && v <= 0xDBFF) {
+      if (i + 1 == units.size()) break;
+      const uint32_t low = units[i + 1];
+      if (low < 0xDC00 || low > 0xDFFF) {
+        r.brokenPair = true;
+        break;
+      }
+      v = 0x10000 + (((v & 0x3FF) << 10) | (low & 0x3FF));
+      taken = 2;
+    }
+    AppendUTF8(v, r.bytes);
+    i += taken;
+  }
+  r.consumed = i;
+  return r;
+}
+
+// Decodes in counting mode and in writing mode with every given room, from an
+// exactly sized copy so that the sanitizers catch any read past the range,
+// and compares everything with the reference. Returns the units of a writing
+// pass with ample room.
+Units CheckDecode(const Bytes& bytes, const std::vector<int64_t>& rooms) {
+  const auto length = static_cast<int64_t>(bytes.size());
+  std::unique_ptr<char[]> source(new char[bytes.size() + 1]);
+  std::copy(bytes.begin(), bytes.end(), source.get());
+  const ReferenceDecoding counted = ReferenceDecode(bytes, -1);
+  const UTF8Decoded count = DecodeUTF8(source.get(), length, nullptr, 0);
+  EXPECT_EQ(count.units, static_cast<int64_t>(counted.units.size()));
+  EXPECT_EQ(count.bytesConsumed, counted.consumed);
+  EXPECT_EQ(count.stoppedAtInvalidLead, counted.invalidLead);
+  EXPECT_EQ(MultiByteToUnicode(CodePageUTF8, 0, source.get(), length, nullptr, 0), count.units);
+
+  for (const int64_t room : rooms) {
+    SCOPED_TRACE(room);
+    const ReferenceDecoding expected = ReferenceDecode(bytes, room);
+    Units destination(static_cast<size_t>(room) + 8, kGuardUnit);
+    const UTF8Decoded written = DecodeUTF8(source.get(), length, destination.data(), room);
+    EXPECT_EQ(written.units, static_cast<int64_t>(expected.units.size()));
+    EXPECT_EQ(written.bytesConsumed, expected.consumed);
+    EXPECT_EQ(written.stoppedAtInvalidLead, expected.invalidLead);
+    EXPECT_TRUE(std::equal(expected.units.begin(), expected.units.end(), destination.begin()));
+    // Units past the count may change, but nothing past the destination.
+    EXPECT_EQ(Units(destination.begin() + room, destination.end()), Units(8, kGuardUnit));
+
+    std::fill(destination.begin(), destination.end(), kGuardUnit);
+    EXPECT_EQ(MultiByteToUnicode(CodePageUTF8, 0, source.get(), length, destination.data(), room),
+              expected.invalidLead ? 0 : written.units);
+  }
+  return counted.units;
+}
+
+void CheckEncode(const Units& units, const std::vector<int64_t>& sizes) {
+  const auto length = static_cast<int64_t>(units.size());
+  std::unique_ptr<Unit[]> source(new Unit[units.size() + 1]);
+  std::copy(units.begin(), units.end(), source.get());
+  const ReferenceEncoding counted = ReferenceEncode(units, -1);
+  const UTF8Encoded count = EncodeUTF8(source.get(), length, nullptr, 0);
+  EXPECT_EQ(count.bytes, static_cast<int64_t>(counted.bytes.size()));
+  EXPECT_EQ(count.brokenPair, counted.brokenPair);
+  EXPECT_EQ(UnicodeToMultiByte(CodePageUTF8, 0, source.get(), length, nullptr, 0), count.bytes);
+
+  for (const int64_t size : sizes) {
+    SCOPED_TRACE(size);
+    const ReferenceEncoding expected = ReferenceEncode(units, size);
+    // Up to 3 bytes may land past the size.
+    Bytes destination(static_cast<size_t>(size) + 3 + 8, kGuardByte);
+    const UTF8Encoded written =
+        EncodeUTF8(source.get(), length, reinterpret_cast<char*>(destination.data()), size);
+    EXPECT_EQ(written.bytes, static_cast<int64_t>(expected.bytes.size()));
+    EXPECT_EQ(written.brokenPair, expected.brokenPair);
+    EXPECT_TRUE(std::equal(expected.bytes.begin(), expected.bytes.end(), destination.begin()));
+    // Bytes past the count may change, but nothing past the destination or
+    // past the last character, which may end up to 3 bytes beyond the size.
+    const auto untouched = static_cast<size_t>(std::max<int64_t>(size, written.bytes));
+    EXPECT_EQ(Bytes(destination.begin() + static_cast<std::ptrdiff_t>(untouched), destination.end()),
+              Bytes(destination.size() - untouched, kGuardByte));
+
+    EXPECT_EQ(UnicodeToMultiByte(CodePageUTF8, 0, source.get(), length,
+                                 reinterpret_cast<char*>(destination.data()), size),
+              expected.brokenPair ? 0 : written.bytes);
+  }
+  // What converts without a stop comes back unchanged: lone surrogates too.
+  if (counted.consumed == units.size()) {
+    const ReferenceDecoding back = ReferenceDecode(counted.bytes, -1);
+    EXPECT_EQ(back.units, units);
+  }
+}
+
+// Every room from 0 to a little past the full count.
+std::vector<int64_t> AllRoomsUpTo(int64_t count) {
+  std::vector<int64_t> rooms;
+  for (int64_t room = 0; room <= count + 2; ++room) rooms.push_back(room);
+  return rooms;
+}
+
+Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+TEST(Utf8Reference, DecodeAtEveryBlockHandOver) {
+  const std::string endings[] = {"\xC3\xA9",     "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x80",
+                                 "\xFF",         "\xC3\x41",     "\xE2\x82",         "\xF4\x90\x80\x80",
+                                 "\xED\xA0\x80", "\xE2\x41\x82"};
+  for (size_t run = 0; run <= 40; ++run) {
+    for (const std::string& ending : endings) {
+      SCOPED_TRACE(::testing::Message() << run << " ASCII bytes then " << ::testing::PrintToString(ending));
+      // Alone at the end of the range, then followed by more text.
+      const Bytes alone = ToBytes(std::string(run, 'x') + ending);
+      CheckDecode(alone, AllRoomsUpTo(static_cast<int64_t>(alone.size())));
+      const Bytes followed = ToBytes(std::string(run, 'x') + ending + "0123456789abcdefghij\xCE\xA9");
+      CheckDecode(followed, AllRoomsUpTo(static_cast<int64_t>(followed.size())));
+    }
+  }
+}
+
+TEST(Utf8Reference, EncodeAtEveryBlockHandOver) {
+  const std::u16string endings[] = {u"\u00E9",
+                                    u"\u20AC",
+                                    u"\U0001F600",
+                                    u"\xDC00",
+                                    u"\xD83D",
+                                    u"\xD83D"
+                                    u"a",
+                                    u"\u0080\u07FF\u0800\uFFFF"};
+  for (size_t run = 0; run <= 40; ++run) {
+    for (const std::u16string& ending : endings) {
+      SCOPED_TRACE(::testing::Message() << run << " ASCII units then " << ::testing::PrintToString(ending));
+      const std::u16string alone = std::u16string(run, u'x') + ending;
+      CheckEncode(Units(alone.begin(), alone.end()), AllRoomsUpTo(static_cast<int64_t>(alone.size()) * 3));
+      const std::u16string followed = std::u16string(run, u'x') + ending + u"0123456789abcdefghij\u03A9";
+      CheckEncode(Units(followed.begin(), followed.end()),
+                  AllRoomsUpTo(static_cast<int64_t>(followed.size()) * 3));
+    }
+  }
+}
+
+class Random {
+ public:
+  explicit Random(uint32_t seed) : engine_(seed) {}
+  uint32_t Below(uint32_t bound) { return static_cast<uint32_t>(engine_() % bound); }
+  uint32_t Between(uint32_t low, uint32_t high) { return low + Below(high - low + 1); }
+
+ private:
+  std::mt19937 engine_;
+};
+
+// Text made mostly of what converts (ASCII runs of block size and more, every
+// length of character, early-ended characters) with now and then a byte that
+// stops, so that most cases reach deep into the text.
+Bytes RandomBytes(Random& random) {
+  Bytes bytes;
+  const uint32_t pieces = random.Between(0, 24);
+  for (uint32_t piece = 0; piece < pieces; ++piece) {
+    switch (random.Below(12)) {
+      case 0:
+      case 1:
+      case 2:
+        bytes.insert(bytes.end(), random.Between(0, 40), static_cast<uint8_t>(random.Between(0x20, 0x7E)));
+        break;
+      case 3:
+        AppendUTF8(random.Between(0x80, 0x7FF), bytes);
+        break;
+      case 4:
+      case 5:
+        AppendUTF8(random.Between(0x800, 0xFFFF), bytes);
+        break;
+      case 6:
+        AppendUTF8(random.Between(0x10000, 0x10FFFF), bytes);
+        break;
+      case 7: {  // a character ended early by an ASCII byte in a continuation place
+        Bytes character;
+        AppendUTF8(random.Between(0x80, 0x10FFFF), character);
+        character.resize(1 + random.Below(static_cast<uint32_t>(character.size()) - 1));
+        character.push_back(static_cast<uint8_t>(random.Between(0, 0x7F)));
+        bytes.insert(bytes.end(), character.begin(), character.end());
+        break;
+      }
+      case 8: {  // overlong forms and encoded surrogates
+        static const Bytes kAccepted[] = {{0xC0, 0x80},
+                                          {0xC1, 0xBF},
+                                          {0xE0, 0x80, 0xAF},
+                                          {0xF0, 0x80, 0x80, 0xAF},
+                                          {0xF0, 0x8F, 0xBF, 0xBF},
+                                          {0xED, 0xA0, 0x80},
+                                          {0xED, 0xBF, 0xBF}};
+        const Bytes& accepted = kAccepted[random.Below(std::size(kAccepted))];
+        bytes.insert(bytes.end(), accepted.begin(), accepted.end());
+        break;
+      }
+      case 9:
+        bytes.insert(bytes.end(), {0xF4, static_cast<uint8_t>(random.Between(0x80, 0xBF)), 0x80, 0x80});
+        break;
+      case 10:
+        bytes.push_back(static_cast<uint8_t>(random.Between(0, 0x7F)));
+        break;
+      default:
+        if (random.Below(3) == 0) bytes.push_back(static_cast<uint8_t>(random.Between(0x80, 0xFF)));
+        break;
+    }
+  }
+  return bytes;
+}
+
+Units RandomUnits(Random& random) {
+  Units units;
+  const uint32_t pieces = random.Between(0, 24);
+  for (uint32_t piece = 0; piece < pieces; ++piece) {
+    switch (random.Below(8)) {
+      case 0:
+      case 1:
+      case 2:
+        units.insert(units.end(), random.Between(0, 40), static_cast<Unit>(random.Between(0x20, 0x7E)));
+        break;
+      case 3:
+        units.push_back(static_cast<Unit>(random.Between(0x80, 0x7FF)));
+        break;
+      case 4:
+        units.push_back(static_cast<Unit>(random.Between(0x800, 0xD7FF)));
+        break;
+      case 5:
+        units.insert(units.end(), {static_cast<Unit>(random.Between(0xD800, 0xDBFF)),
+                                   static_cast<Unit>(random.Between(0xDC00, 0xDFFF))});
+        break;
+      case 6:
+        units.push_back(static_cast<Unit>(random.Between(0xDC00, 0xFFFF)));
+        break;
+      default:
+        if (random.Below(4) == 0) units.push_back(static_cast<Unit>(random.Between(0xD800, 0xDBFF)));
+        break;
+    }
+  }
+  return units;
+}
+
+TEST(Utf8Reference, RandomTextAgainstReference) {
+  Random random(20240611);
+  for (int i = 0; i < 3000; ++i) {
+    SCOPED_TRACE(i);
+    const Bytes bytes = RandomBytes(random);
+    const auto full = static_cast<int64_t>(ReferenceDecode(bytes, -1).units.size());
+    const Units units =
+        CheckDecode(bytes, {0, full, full + 1, full > 0 ? full - 1 : 1,
+                            static_cast<int64_t>(random.Below(static_cast<uint32_t>(full) + 1))});
+    CheckEncode(units, {static_cast<int64_t>(bytes.size())});
+
+    const Units randomUnits = RandomUnits(random);
+    const auto encoded = static_cast<int64_t>(ReferenceEncode(randomUnits, -1).bytes.size());
+    CheckEncode(randomUnits, {1, encoded, encoded + 1, encoded > 0 ? encoded - 1 : 2,
+                              static_cast<int64_t>(random.Below(static_cast<uint32_t>(encoded) + 1))});
+  }
+}
+
+TEST(Utf8Reference, StressTestFile) {
+  const std::string path = std::string(ZEB_CORPORA_DIR) + "/utf8/UTF-8-test.txt";
+  std::ifstream file(path, std::ios::binary);
+  if (!file) GTEST_SKIP() << "stress-test file not found: " << path;
+  const Bytes whole{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  ASSERT_GT(whole.size(), 20000u);
+
+  const auto full = static_cast<int64_t>(ReferenceDecode(whole, -1).units.size());
+  ASSERT_GT(full, 1000);  // the file's valid opening decodes before its first stop
+  const Units units = CheckDecode(whole, {full, full - 1, full / 2, 4096});
+  CheckEncode(units, {static_cast<int64_t>(whole.size()), 100});
+
+  size_t start = 0;
+  int lines = 0;
+  int linesWithStops = 0;
+  while (start < whole.size()) {
+    size_t end = start;
+    while (end < whole.size() && whole[end] != '\n') ++end;
+    const Bytes line(whole.begin() + static_cast<std::ptrdiff_t>(start),
+                     whole.begin() + static_cast<std::ptrdiff_t>(end));
+    SCOPED_TRACE(::testing::Message() << "line " << lines + 1);
+    const ReferenceDecoding reference = ReferenceDecode(line, -1);
+    const auto count = static_cast<int64_t>(reference.units.size());
+    linesWithStops += reference.consumed < static_cast<int64_t>(line.size());
+    const Units lineUnits = CheckDecode(line, {count, count > 0 ? count - 1 : 0, count + 1});
+    CheckEncode(lineUnits, {static_cast<int64_t>(line.size()), 1});
+
+    // The same line as a terminated text: its terminator is converted too.
+    const std::string text(line.begin(), line.end());
+    if (text.find('\0') == std::string::npos) {
+      Bytes terminated = line;
+      terminated.push_back(0);
+      const auto expected = static_cast<int64_t>(ReferenceDecode(terminated, -1).units.size());
+      EXPECT_EQ(MultiByteToUnicode(CodePageUTF8, 0, text.c_str(), -1, nullptr, 0), expected);
+    }
+    start = end + 1;
+    ++lines;
+  }
+  EXPECT_GT(lines, 200);
+  EXPECT_GT(linesWithStops, 20);  // much of the file is malformed on purpose
+}
+
+}  // namespace
+}  // namespace zeb
