@@ -1,9 +1,20 @@
-// The exports the library has so far, as the host sees them.
+// The exports, as the host sees them. Each is defined in the file named beside it
+// once it is built; the library's dynamic symbol table holds only those.
 #pragma once
 
 #include <cstdint>
 
 extern "C" {
+// process_exports.cpp
 int64_t AttachProcess(int64_t);
 int64_t DetachProcess(int64_t);
+// file_exports.cpp
+double FileExists(const char* path);
+double DirectoryExists(const char* path);
+double FileCopy(const char* source, const char* destination);
+double FileDelete(const char* path);
+const char* GetFolderFiles(const char* folder, const char* pattern);
+const char* StringLoad(const char* file, const char* separator);
+// launch_exports.cpp
+double RunFile(const char* path);
 }
