@@ -15,6 +15,9 @@ double FileCopy(const char* source, const char* destination);
 double FileDelete(const char* path);
 const char* GetFolderFiles(const char* folder, const char* pattern);
 const char* StringLoad(const char* file, const char* separator);
+// clipboard_exports.cpp
+const char* ClipboardGetText();
+double ClipboardSetText(const char* text);
 // launch_exports.cpp
 double RunFile(const char* path);
 }

@@ -4,6 +4,9 @@
 
 #include "extension/exports.h"
 #include "runtime/core/temp_string_buffer.h"
+#include "runtime/events/application.h"
+#include "runtime/events/event_queue.h"
+#include "runtime/events/windows.h"
 
 namespace zeb {
 namespace {
@@ -20,16 +23,17 @@ using LibraryRoutine = void (*)();
 //   6. the window registry, gadget lists  12. the program runner
 constexpr std::array kStartupRoutines = std::to_array<LibraryRoutine>({
     InitStringBuffer,
+    InitWindows,
+    StartApplication,
+    InitEvents,
 });
 
 // The end routines, after DetachProcess has freed the menus and closed the windows:
 // fonts, directory listings, sequential files, images, each taking its place here
-// when it is built. The temporary string buffer goes last: once the library is
-// unloaded nothing can reach it, and a host that loads the library again gets a
-// new one.
-constexpr std::array kEndRoutines = std::to_array<LibraryRoutine>({
-    FreeStringBuffer,
-});
+// when it is built. The library is never unmapped (it is linked to stay loaded:
+// detached threads and the toolkit may still run its code), so this runs when the
+// process ends; the temporary string buffer lives on to the very end.
+constexpr std::array<LibraryRoutine, 0> kEndRoutines{};
 
 }  // namespace
 

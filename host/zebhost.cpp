@@ -27,6 +27,8 @@ struct DemoCall {
 const std::vector<DemoCall>& DemoCalls() {
   static const std::vector<DemoCall> calls = {
       {"AttachProcess", {"0"}},
+      {"ClipboardSetText", {"zebext \xE2\x9C\x93 clipboard"}},
+      {"ClipboardGetText", {}},
       {"DetachProcess", {"0"}},
   };
   return calls;

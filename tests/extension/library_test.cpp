@@ -14,7 +14,8 @@
 namespace {
 
 // The exports the library has at this stage of its building.
-const std::set<std::string> kBuiltExports = {"AttachProcess", "DetachProcess"};
+const std::set<std::string> kBuiltExports = {"AttachProcess", "DetachProcess", "ClipboardGetText",
+                                             "ClipboardSetText"};
 
 std::string RunCommand(const std::string& command, int* status) {
   std::string output;

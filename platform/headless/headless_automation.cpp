@@ -1,0 +1,52 @@
+#include "platform/headless/headless_automation.h"
+
+namespace zeb::platform {
+
+AutomatedBackend MakeHeadlessBackend() {
+  auto toolkit = std::make_unique<HeadlessToolkit>(Size{1920, 1080});
+  auto automation = std::make_unique<HeadlessAutomation>(*toolkit);
+  return {"headless", std::move(toolkit), std::move(automation)};
+}
+
+std::unique_ptr<HeadlessEvent> HeadlessAutomation::Event(HeadlessAction action, Window* window) const {
+  auto event = std::make_unique<HeadlessEvent>();
+  event->action = action;
+  if (auto* headless = dynamic_cast<HeadlessWindow*>(window)) event->window = headless->serial();
+  return event;
+}
+
+void HeadlessAutomation::ResizeContent(Window* window, Size content) {
+  auto event = Event(HeadlessAction::Resize, window);
+  event->size = content;
+  toolkit_.Queue(std::move(event));
+}
+
+void HeadlessAutomation::MoveFrame(Window* window, Point frameOrigin) {
+  auto event = Event(HeadlessAction::Move, window);
+  event->point = frameOrigin;
+  toolkit_.Queue(std::move(event));
+}
+
+void HeadlessAutomation::Click(Window* window, Point contentPoint, int clicks, MouseButton button) {
+  for (int count = 1; count <= clicks; ++count) {
+    auto event = Event(button == MouseButton::Right ? HeadlessAction::RightMouseUp : HeadlessAction::LeftMouseUp, window);
+    event->point = contentPoint;
+    event->clickCount = count;
+    toolkit_.Queue(std::move(event));
+  }
+}
+
+void HeadlessAutomation::PressKey(char16_t key, uint32_t modifiers) {
+  auto event = std::make_unique<HeadlessEvent>();
+  event->action = HeadlessAction::Key;
+  event->modifiers = modifiers;
+  event->characters = ToolkitString(1, key);
+  toolkit_.Queue(std::move(event));
+}
+
+int64_t HeadlessAutomation::KeyEventsDelivered(Window* window) {
+  auto* headless = dynamic_cast<HeadlessWindow*>(window);
+  return headless != nullptr ? headless->keyEventsDelivered() : 0;
+}
+
+}  // namespace zeb::platform

@@ -1,0 +1,36 @@
+// The automation API of the headless toolkit: every action becomes a simulated
+// event in the toolkit's queue.
+#pragma once
+
+#include "platform/automation.h"
+#include "platform/headless/headless_toolkit.h"
+
+namespace zeb::platform {
+
+// A headless toolkit with a 1920 x 1080 main screen, and its automation.
+AutomatedBackend MakeHeadlessBackend();
+
+class HeadlessAutomation : public Automation {
+ public:
+  explicit HeadlessAutomation(HeadlessToolkit& toolkit) : toolkit_(toolkit) {}
+
+  void PressCloseButton(Window* window) override { Queue(HeadlessAction::CloseButton, window); }
+  void PressZoomButton(Window* window) override { Queue(HeadlessAction::ZoomButton, window); }
+  void Miniaturize(Window* window) override { Queue(HeadlessAction::MiniaturizeButton, window); }
+  void Deminiaturize(Window* window) override { Queue(HeadlessAction::Deminiaturize, window); }
+  void ResizeContent(Window* window, Size content) override;
+  void MoveFrame(Window* window, Point frameOrigin) override;
+  void Activate(Window* window) override { Queue(HeadlessAction::Activate, window); }
+  void Click(Window* window, Point contentPoint, int clicks, MouseButton button) override;
+  void PressKey(char16_t key, uint32_t modifiers) override;
+  int64_t KeyEventsDelivered(Window* window) override;
+  void CopyImageElsewhere() override { toolkit_.headlessPasteboard().SetImage(); }
+
+ private:
+  std::unique_ptr<HeadlessEvent> Event(HeadlessAction action, Window* window) const;
+  void Queue(HeadlessAction action, Window* window) { toolkit_.Queue(Event(action, window)); }
+
+  HeadlessToolkit& toolkit_;
+};
+
+}  // namespace zeb::platform

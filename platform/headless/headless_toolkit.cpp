@@ -1,0 +1,186 @@
+#include "platform/headless/headless_toolkit.h"
+
+#include <algorithm>
+
+#include "platform/headless/headless_bitmap.h"
+
+namespace zeb::platform {
+namespace {
+
+// The decoration of a titled window: a title bar and a one-pixel border. Non-zero
+// on every side, so the frame and content arithmetic of the runtime is exercised.
+constexpr FrameExtents kTitledExtents{1, 22, 1, 1};
+constexpr FrameExtents kBorderExtents{1, 1, 1, 1};
+// Bitmaps above this many bytes are refused rather than attempted.
+constexpr int64_t kLargestBitmap = int64_t{1} << 30;
+
+}  // namespace
+
+HeadlessToolkit::HeadlessToolkit(std::optional<Size> screen) : screen_(screen) {}
+
+HeadlessToolkit::~HeadlessToolkit() = default;
+
+Capabilities HeadlessToolkit::capabilities() const {
+  const bool screen = screen_.has_value();
+  return {.windows = screen, .zoom = screen, .miniaturize = screen};
+}
+
+std::unique_ptr<ToolkitEvent> HeadlessToolkit::NextEvent(Deadline until) {
+  std::unique_lock lock(queueLock_);
+  if (until == Deadline::max()) {
+    queueChanged_.wait(lock, [this] { return !queue_.empty(); });
+  } else if (!queueChanged_.wait_until(lock, until, [this] { return !queue_.empty(); })) {
+    return nullptr;
+  }
+  std::unique_ptr<HeadlessEvent> event = std::move(queue_.front());
+  queue_.pop_front();
+  return event;
+}
+
+bool HeadlessToolkit::HasPendingEvent() {
+  std::lock_guard lock(queueLock_);
+  return !queue_.empty();
+}
+
+void HeadlessToolkit::PostWakeUpEvent() {
+  {
+    std::lock_guard lock(queueLock_);
+    queue_.push_front(std::make_unique<HeadlessEvent>());
+  }
+  queueChanged_.notify_all();
+}
+
+void HeadlessToolkit::Queue(std::unique_ptr<HeadlessEvent> event) {
+  {
+    std::lock_guard lock(queueLock_);
+    queue_.push_back(std::move(event));
+  }
+  queueChanged_.notify_all();
+}
+
+void HeadlessToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
+  const auto* event = dynamic_cast<const HeadlessEvent*>(&toolkitEvent);
+  if (event == nullptr) return;
+  if (event->action == HeadlessAction::Key) {
+    if (key_ != nullptr) key_->KeyDown(*event);
+    return;
+  }
+  HeadlessWindow* window = FindWindow(event->window);
+  if (window == nullptr) return;
+  const uint32_t style = window->Style();
+  switch (event->action) {
+    case HeadlessAction::WakeUp:
+    case HeadlessAction::Key:
+      return;
+    case HeadlessAction::CloseButton:
+      window->PressCloseButton();
+      return;
+    case HeadlessAction::ZoomButton:
+      if ((style & StyleResizable) != 0 && window->IsVisible()) window->Zoom();
+      return;
+    case HeadlessAction::MiniaturizeButton:
+      if ((style & StyleMiniaturizable) != 0 && window->IsVisible()) window->Miniaturize();
+      return;
+    case HeadlessAction::Deminiaturize:
+      window->Deminiaturize();
+      return;
+    case HeadlessAction::Resize:
+      if ((style & StyleResizable) != 0 && window->IsVisible()) {
+        const FrameExtents e = window->Extents();
+        const Rect frame = window->Frame();
+        window->SetFrame({frame.x, frame.y, event->size.width + e.left + e.right,
+                          event->size.height + e.top + e.bottom});
+      }
+      return;
+    case HeadlessAction::Move:
+      if (window->IsVisible()) {
+        const Rect frame = window->Frame();
+        window->SetFrame({event->point.x, event->point.y, frame.width, frame.height});
+      }
+      return;
+    case HeadlessAction::Activate:
+      BringToFront(window);
+      window->MakeKey();
+      return;
+    case HeadlessAction::LeftMouseUp:
+    case HeadlessAction::RightMouseUp:
+      window->MouseUp(event->point, event->clickCount, event->action == HeadlessAction::RightMouseUp);
+      return;
+  }
+}
+
+bool HeadlessToolkit::SendAction(EditingAction action) {
+  if (key_ == nullptr) return false;
+  auto* field = dynamic_cast<HeadlessTextField*>(key_->FirstResponder());
+  if (field == nullptr) return false;
+  field->Perform(action);
+  return true;
+}
+
+void HeadlessToolkit::UpdateWindows() {
+  for (const auto& window : windows_) {
+    if (window->IsVisible() && window->content() != nullptr) window->content()->Display();
+  }
+}
+
+std::optional<Rect> HeadlessToolkit::MainScreenFrame() const {
+  if (!screen_) return std::nullopt;
+  return Rect{0, 0, screen_->width, screen_->height};
+}
+
+FrameExtents HeadlessToolkit::ExtentsForStyle(uint32_t style) const {
+  if (style == 0) return {};
+  return (style & StyleTitled) != 0 ? kTitledExtents : kBorderExtents;
+}
+
+Window* HeadlessToolkit::CreateWindow(const Rect& content, uint32_t style) {
+  if (!screen_) return nullptr;
+  const FrameExtents e = ExtentsForStyle(style);
+  const Rect frame{content.x - e.left, content.y - e.top, content.width + e.left + e.right,
+                   content.height + e.top + e.bottom};
+  windows_.push_back(std::make_unique<HeadlessWindow>(*this, nextSerial_++, frame, style));
+  return windows_.back().get();
+}
+
+std::unique_ptr<View> HeadlessToolkit::CreateView(std::unique_ptr<ViewDelegate> delegate) {
+  return std::make_unique<HeadlessView>(std::move(delegate));
+}
+
+std::unique_ptr<TextField> HeadlessToolkit::CreateTextField() {
+  return std::make_unique<HeadlessTextField>(pasteboard_);
+}
+
+std::unique_ptr<Bitmap> HeadlessToolkit::CreateBitmap(int width, int height) {
+  if (width < 1 || height < 1 || int64_t{width} * height * 4 > kLargestBitmap) return nullptr;
+  return std::make_unique<HeadlessBitmap>(width, height);
+}
+
+HeadlessWindow* HeadlessToolkit::FindWindow(uint64_t serial) const {
+  for (const auto& window : windows_) {
+    if (window->serial() == serial) return window.get();
+  }
+  return nullptr;
+}
+
+void HeadlessToolkit::SetKeyWindow(HeadlessWindow* window) {
+  if (key_ == window) return;
+  HeadlessWindow* previous = key_;
+  key_ = window;
+  if (previous != nullptr) previous->NotifyKey(false);
+  if (window != nullptr) window->NotifyKey(true);
+}
+
+void HeadlessToolkit::BringToFront(HeadlessWindow* window) {
+  const auto found = std::find_if(windows_.begin(), windows_.end(), [window](const auto& w) { return w.get() == window; });
+  if (found != windows_.end()) std::rotate(windows_.begin(), found, found + 1);
+}
+
+void HeadlessToolkit::WindowClosed(HeadlessWindow* window) {
+  if (key_ == window) key_ = nullptr;
+  const auto found = std::find_if(windows_.begin(), windows_.end(), [window](const auto& w) { return w.get() == window; });
+  if (found == windows_.end()) return;
+  closed_.push_back(std::move(*found));
+  windows_.erase(found);
+}
+
+}  // namespace zeb::platform

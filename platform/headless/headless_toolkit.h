@@ -1,0 +1,71 @@
+// The headless toolkit: a complete in-memory windowing system. Without a screen it
+// refuses to make windows, so everything that would show one answers at once; with
+// a screen attached (tests, or a host that wants one) it keeps real state that the
+// automation API drives as a user would.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "platform/headless/headless_events.h"
+#include "platform/headless/headless_pasteboard.h"
+#include "platform/headless/headless_window.h"
+#include "platform/toolkit.h"
+
+namespace zeb::platform {
+
+class HeadlessToolkit : public Toolkit {
+ public:
+  // A toolkit with a main screen of this size, or none.
+  explicit HeadlessToolkit(std::optional<Size> screen);
+  ~HeadlessToolkit() override;
+
+  Capabilities capabilities() const override;
+  Window* KeyWindow() const override { return key_; }
+  void FinishLaunching() override { launched_ = true; }
+  std::unique_ptr<ToolkitEvent> NextEvent(Deadline until) override;
+  bool HasPendingEvent() override;
+  void PostWakeUpEvent() override;
+  void SendEvent(const ToolkitEvent& event) override;
+  bool SendAction(EditingAction action) override;
+  void UpdateWindows() override;
+  void ReleaseDeferredObjects() override { closed_.clear(); }
+
+  std::optional<Rect> MainScreenFrame() const override;
+  FrameExtents ExtentsForStyle(uint32_t style) const override;
+  Window* CreateWindow(const Rect& content, uint32_t style) override;
+  std::unique_ptr<View> CreateView(std::unique_ptr<ViewDelegate> delegate) override;
+  std::unique_ptr<TextField> CreateTextField() override;
+  Pasteboard& pasteboard() override { return pasteboard_; }
+  std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
+
+  // The simulated user's input, queued for the event loop (any thread).
+  void Queue(std::unique_ptr<HeadlessEvent> event);
+  HeadlessPasteboard& headlessPasteboard() { return pasteboard_; }
+  HeadlessWindow* FindWindow(uint64_t serial) const;
+  bool launched() const { return launched_; }
+
+  // Window bookkeeping for HeadlessWindow.
+  void SetKeyWindow(HeadlessWindow* window);
+  void BringToFront(HeadlessWindow* window);
+  void WindowClosed(HeadlessWindow* window);
+
+ private:
+  std::optional<Size> screen_;
+  std::vector<std::unique_ptr<HeadlessWindow>> windows_;  // front to back
+  std::vector<std::unique_ptr<HeadlessWindow>> closed_;
+  HeadlessWindow* key_ = nullptr;
+  uint64_t nextSerial_ = 1;
+  bool launched_ = false;
+  HeadlessPasteboard pasteboard_;
+
+  std::mutex queueLock_;
+  std::condition_variable queueChanged_;
+  std::deque<std::unique_ptr<HeadlessEvent>> queue_;
+};
+
+}  // namespace zeb::platform

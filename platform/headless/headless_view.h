@@ -1,0 +1,65 @@
+// Views of the headless toolkit: plain rectangles with subviews, and a one-line
+// text field that answers the editing actions.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/toolkit.h"
+
+namespace zeb::platform {
+
+class HeadlessPasteboard;
+
+class HeadlessView : public virtual View {
+ public:
+  explicit HeadlessView(std::unique_ptr<ViewDelegate> delegate = nullptr) : delegate_(std::move(delegate)) {}
+
+  Rect Frame() const override { return frame_; }
+  void SetFrame(const Rect& frame) override;
+  void SetNeedsDisplay() override { needsDisplay_ = true; }
+  void AddSubview(std::unique_ptr<View> subview) override;
+
+  ViewDelegate* delegate() const { return delegate_.get(); }
+  // Draws every view of the tree that needs it.
+  void Display();
+  // The deepest view containing the point, given in this view's coordinates.
+  HeadlessView* HitTest(Point point);
+
+ private:
+  std::unique_ptr<ViewDelegate> delegate_;
+  std::vector<std::unique_ptr<HeadlessView>> subviews_;
+  Rect frame_;
+  bool needsDisplay_ = true;
+};
+
+class HeadlessTextField : public HeadlessView, public TextField {
+ public:
+  explicit HeadlessTextField(HeadlessPasteboard& pasteboard) : pasteboard_(pasteboard) {}
+
+  ToolkitString Text() const override { return text_; }
+  void SetText(const ToolkitString& text) override;
+  void SetSelection(int64_t start, int64_t end) override;
+  std::pair<int64_t, int64_t> Selection() const override { return {start_, end_}; }
+
+  // Typing: the characters replace the selection.
+  void Insert(const ToolkitString& characters);
+  void Perform(EditingAction action);
+
+ private:
+  struct State {
+    ToolkitString text;
+    int64_t start;
+    int64_t end;
+  };
+  void ReplaceSelection(const ToolkitString& characters);
+
+  HeadlessPasteboard& pasteboard_;
+  ToolkitString text_;
+  int64_t start_ = 0;
+  int64_t end_ = 0;
+  std::vector<State> undo_;
+  std::vector<State> redo_;
+};
+
+}  // namespace zeb::platform

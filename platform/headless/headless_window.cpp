@@ -1,0 +1,166 @@
+#include "platform/headless/headless_window.h"
+
+#include <algorithm>
+
+#include "platform/headless/headless_toolkit.h"
+
+namespace zeb::platform {
+
+HeadlessWindow::HeadlessWindow(HeadlessToolkit& toolkit, uint64_t serial, const Rect& frame, uint32_t style)
+    : toolkit_(toolkit), serial_(serial), style_(style), frame_(frame), userFrame_(frame) {}
+
+HeadlessWindow::~HeadlessWindow() = default;
+
+FrameExtents HeadlessWindow::Extents() const { return toolkit_.ExtentsForStyle(style_); }
+
+Rect HeadlessWindow::ContentBounds() const {
+  const FrameExtents e = Extents();
+  return {0, 0, frame_.width - e.left - e.right, frame_.height - e.top - e.bottom};
+}
+
+void HeadlessWindow::SetFrame(const Rect& frame) {
+  const Rect old = frame_;
+  frame_ = frame;
+  if (content_ != nullptr) content_->SetFrame(ContentBounds());
+  if (old.width != frame.width || old.height != frame.height) {
+    if (delegate_ != nullptr) delegate_->WindowDidResize();
+  }
+  if (old.x != frame.x || old.y != frame.y) {
+    // Child windows travel with their parent.
+    for (HeadlessWindow* child : children_) {
+      Rect moved = child->Frame();
+      moved.x += frame.x - old.x;
+      moved.y += frame.y - old.y;
+      child->SetFrame(moved);
+    }
+    if (delegate_ != nullptr) delegate_->WindowDidMove();
+  }
+}
+
+void HeadlessWindow::SetContentView(std::unique_ptr<View> view) {
+  auto* headless = dynamic_cast<HeadlessView*>(view.get());
+  if (headless == nullptr) return;
+  view.release();
+  content_.reset(headless);
+  content_->SetFrame(ContentBounds());
+  firstResponder_ = nullptr;
+}
+
+void HeadlessWindow::OrderFront() {
+  visible_ = true;
+  toolkit_.BringToFront(this);
+  if (content_ != nullptr) content_->SetNeedsDisplay();
+}
+
+void HeadlessWindow::MakeKeyAndOrderFront() {
+  OrderFront();
+  MakeKey();
+}
+
+void HeadlessWindow::MakeKey() {
+  if (IsVisible()) toolkit_.SetKeyWindow(this);
+}
+
+void HeadlessWindow::NotifyKey(bool becameKey) {
+  if (delegate_ == nullptr) return;
+  if (becameKey) {
+    delegate_->WindowDidBecomeKey();
+  } else {
+    delegate_->WindowDidResignKey();
+  }
+}
+
+void HeadlessWindow::Center() {
+  const auto screen = toolkit_.MainScreenFrame();
+  if (!screen) return;
+  SetFrame({(screen->width - frame_.width) / 2, (screen->height - frame_.height) / 2, frame_.width, frame_.height});
+}
+
+bool HeadlessWindow::IsZoomed() const {
+  const auto screen = toolkit_.MainScreenFrame();
+  return screen && frame_ == *screen;
+}
+
+void HeadlessWindow::Zoom() {
+  const auto screen = toolkit_.MainScreenFrame();
+  if (!screen) return;
+  const bool zoomed = IsZoomed();
+  const Rect proposed = zoomed ? userFrame_ : *screen;
+  if (delegate_ != nullptr && !delegate_->WindowShouldZoom(proposed)) return;
+  if (!zoomed) userFrame_ = frame_;
+  SetFrame(proposed);
+}
+
+void HeadlessWindow::Miniaturize() {
+  if (miniaturized_) return;
+  miniaturized_ = true;
+  if (toolkit_.KeyWindow() == this) toolkit_.SetKeyWindow(nullptr);
+  if (delegate_ != nullptr) delegate_->WindowDidMiniaturize();
+}
+
+void HeadlessWindow::Deminiaturize() {
+  if (!miniaturized_) return;
+  miniaturized_ = false;
+  if (delegate_ != nullptr) delegate_->WindowDidDeminiaturize();
+  if (visible_) MakeKey();
+}
+
+void HeadlessWindow::Close() {
+  WindowDelegate* delegate = delegate_;
+  delegate_ = nullptr;
+  if (delegate != nullptr) delegate->WindowWillClose();
+  for (HeadlessWindow* child : children_) child->parent_ = nullptr;
+  children_.clear();
+  if (parent_ != nullptr) parent_->RemoveChildWindow(this);
+  visible_ = false;
+  toolkit_.WindowClosed(this);
+}
+
+void HeadlessWindow::AddChildWindow(Window* child) {
+  auto* window = dynamic_cast<HeadlessWindow*>(child);
+  if (window == nullptr || window == this || window->parent_ == this) return;
+  if (window->parent_ != nullptr) window->parent_->RemoveChildWindow(window);
+  window->parent_ = this;
+  children_.push_back(window);
+}
+
+void HeadlessWindow::RemoveChildWindow(Window* child) {
+  auto* window = dynamic_cast<HeadlessWindow*>(child);
+  const auto found = std::find(children_.begin(), children_.end(), window);
+  if (found == children_.end()) return;
+  children_.erase(found);
+  window->parent_ = nullptr;
+}
+
+void HeadlessWindow::PressCloseButton() {
+  if ((style_ & StyleClosable) == 0 || !IsVisible()) return;
+  if (delegate_ != nullptr && !delegate_->WindowShouldClose()) return;
+  Close();
+}
+
+void HeadlessWindow::MouseUp(Point contentPoint, int clickCount, bool right) {
+  if (!IsVisible() || content_ == nullptr) return;
+  if (toolkit_.KeyWindow() != this) {
+    toolkit_.BringToFront(this);
+    MakeKey();
+  }
+  HeadlessView* target = content_->HitTest(contentPoint);
+  if (auto* field = dynamic_cast<HeadlessTextField*>(target)) {
+    MakeFirstResponder(field);
+    return;
+  }
+  if (target->delegate() == nullptr) return;
+  if (right) {
+    target->delegate()->RightMouseUp(clickCount);
+  } else {
+    target->delegate()->MouseUp(clickCount);
+  }
+}
+
+void HeadlessWindow::KeyDown(const HeadlessEvent& event) {
+  ++keyEventsDelivered_;
+  auto* field = dynamic_cast<HeadlessTextField*>(firstResponder_);
+  if (field != nullptr && (event.modifiers & (ModifierCommand | ModifierControl)) == 0) field->Insert(event.characters);
+}
+
+}  // namespace zeb::platform

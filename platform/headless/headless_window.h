@@ -1,0 +1,85 @@
+// A window of the headless toolkit: frame, style, level, visibility, key state,
+// zoom and miniaturisation, child windows and a content view, with the delegate
+// told of every change as a real window manager would report it.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/headless/headless_events.h"
+#include "platform/headless/headless_view.h"
+#include "platform/toolkit.h"
+
+namespace zeb::platform {
+
+class HeadlessToolkit;
+
+class HeadlessWindow : public Window {
+ public:
+  HeadlessWindow(HeadlessToolkit& toolkit, uint64_t serial, const Rect& frame, uint32_t style);
+  ~HeadlessWindow() override;
+
+  void SetDelegate(WindowDelegate* delegate) override { delegate_ = delegate; }
+  WindowDelegate* Delegate() const override { return delegate_; }
+  uint32_t Style() const override { return style_; }
+  void SetTitle(const ToolkitString& title) override { title_ = title; }
+  ToolkitString Title() const override { return title_; }
+
+  Rect Frame() const override { return frame_; }
+  FrameExtents Extents() const override;
+  void SetFrame(const Rect& frame) override;
+
+  void SetContentView(std::unique_ptr<View> view) override;
+  View* ContentView() const override { return content_.get(); }
+  void MakeFirstResponder(View* view) override { firstResponder_ = view; }
+
+  void OrderFront() override;
+  void MakeKeyAndOrderFront() override;
+  void MakeKey() override;
+  void Center() override;
+  void Zoom() override;
+  void Miniaturize() override;
+  void Close() override;
+
+  bool IsVisible() const override { return visible_ && !miniaturized_; }
+  bool IsZoomed() const override;
+  bool IsMiniaturized() const override { return miniaturized_; }
+  void SetLevel(WindowLevel level) override { level_ = level; }
+  WindowLevel Level() const override { return level_; }
+  void AddChildWindow(Window* child) override;
+  void RemoveChildWindow(Window* child) override;
+
+  // What the simulated user does, dispatched from the event loop.
+  void Deminiaturize();
+  void PressCloseButton();
+  void MouseUp(Point contentPoint, int clickCount, bool right);
+  void KeyDown(const HeadlessEvent& event);
+
+  uint64_t serial() const { return serial_; }
+  View* FirstResponder() const { return firstResponder_; }
+  HeadlessView* content() const { return content_.get(); }
+  int64_t keyEventsDelivered() const { return keyEventsDelivered_; }
+  // Told by the toolkit when the window gains or loses the keyboard.
+  void NotifyKey(bool becameKey);
+
+ private:
+  Rect ContentBounds() const;
+
+  HeadlessToolkit& toolkit_;
+  uint64_t serial_;
+  uint32_t style_;
+  WindowDelegate* delegate_ = nullptr;
+  ToolkitString title_;
+  Rect frame_;
+  Rect userFrame_;  // the frame to return to when a zoomed window zooms back
+  WindowLevel level_ = WindowLevel::Normal;
+  bool visible_ = false;
+  bool miniaturized_ = false;
+  HeadlessWindow* parent_ = nullptr;
+  std::vector<HeadlessWindow*> children_;
+  std::unique_ptr<HeadlessView> content_;
+  View* firstResponder_ = nullptr;
+  int64_t keyEventsDelivered_ = 0;
+};
+
+}  // namespace zeb::platform

@@ -1,0 +1,234 @@
+// The toolkit contract: the one interface through which the runtime reaches the
+// windowing system (application and event pump, screen, windows, views, controls,
+// pasteboard, bitmaps). A backend implements it; the runtime implements the
+// callback interfaces (WindowDelegate, ViewDelegate) with its own classes.
+//
+// Objects a backend hands out as raw pointers (windows) stay owned by the backend.
+// A closed window is destroyed only at the next ReleaseDeferredObjects, so a
+// pointer to it stays valid until the event loop comes round again.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/geometry.h"
+
+namespace zeb::platform {
+
+// The toolkit's string: 16-bit UTF-16 units in host byte order.
+using ToolkitString = std::u16string;
+
+using Clock = std::chrono::steady_clock;
+// The end of a wait; Clock::time_point::max() waits without limit.
+using Deadline = Clock::time_point;
+
+// Window style bits; 0 is a borderless window.
+enum WindowStyle : uint32_t {
+  StyleTitled = 1,
+  StyleClosable = 2,
+  StyleMiniaturizable = 4,
+  StyleResizable = 8,
+};
+
+enum class WindowLevel { Normal, Floating };
+
+// Device-independent modifier flags of key events. Command is the platform's
+// shortcut key: the Command key on macOS, Control elsewhere.
+enum ModifierFlag : uint32_t {
+  ModifierCapsLock = 0x10000,
+  ModifierShift = 0x20000,
+  ModifierControl = 0x40000,
+  ModifierOption = 0x80000,
+  ModifierCommand = 0x100000,
+};
+inline constexpr uint32_t kDeviceIndependentModifiers = 0xFFFF0000;
+
+enum class EventKind { KeyDown, WakeUp, Other };
+
+// Actions sent along the responder chain for the standard editing keys.
+enum class EditingAction { Cut, Copy, Paste, Undo, Redo, SelectAll };
+
+// One event fetched from the toolkit's queue, owned by the caller until it is
+// dispatched or dropped.
+class ToolkitEvent {
+ public:
+  virtual ~ToolkitEvent() = default;
+  virtual EventKind Kind() const = 0;
+  virtual uint32_t ModifierFlags() const = 0;
+  virtual ToolkitString CharactersIgnoringModifiers() const = 0;
+};
+
+class Window;
+
+// What a window reports. Every call happens on the main thread, from inside a
+// toolkit call the runtime made (dispatch, zoom, close...).
+class WindowDelegate {
+ public:
+  virtual ~WindowDelegate() = default;
+  // The close button was pressed; true lets the window close.
+  virtual bool WindowShouldClose() = 0;
+  // The window is closing; the delegate may delete itself here, and the window
+  // makes no further call to it.
+  virtual void WindowWillClose() = 0;
+  virtual void WindowDidResize() = 0;
+  virtual void WindowDidMove() = 0;
+  virtual void WindowDidBecomeKey() = 0;
+  virtual void WindowDidResignKey() = 0;
+  virtual void WindowDidMiniaturize() = 0;
+  virtual void WindowDidDeminiaturize() = 0;
+  // A zoom is about to change the frame to `proposedFrame`; true lets it.
+  virtual bool WindowShouldZoom(const Rect& proposedFrame) = 0;
+  // The runtime's number of the window.
+  virtual int64_t WindowID() const = 0;
+};
+
+// What a view reports.
+class ViewDelegate {
+ public:
+  virtual ~ViewDelegate() = default;
+  virtual void DrawRect(const Rect& dirty) = 0;
+  virtual void MouseUp(int clickCount) = 0;
+  virtual void RightMouseUp(int clickCount) = 0;
+};
+
+// A view: a rectangle in its window, in flipped coordinates (origin top-left).
+class View {
+ public:
+  virtual ~View() = default;
+  virtual Rect Frame() const = 0;
+  virtual void SetFrame(const Rect& frame) = 0;
+  virtual void SetNeedsDisplay() = 0;
+  // Places `subview` inside this view, which owns it from then on.
+  virtual void AddSubview(std::unique_ptr<View> subview) = 0;
+};
+
+// A one-line editable text: the first control of the contract, and a responder
+// to the editing actions.
+class TextField : public virtual View {
+ public:
+  virtual ToolkitString Text() const = 0;
+  virtual void SetText(const ToolkitString& text) = 0;
+  // The selection as a range of units [start, end).
+  virtual void SetSelection(int64_t start, int64_t end) = 0;
+  virtual std::pair<int64_t, int64_t> Selection() const = 0;
+};
+
+class Window {
+ public:
+  virtual ~Window() = default;
+  virtual void SetDelegate(WindowDelegate* delegate) = 0;
+  virtual WindowDelegate* Delegate() const = 0;
+  virtual uint32_t Style() const = 0;
+  virtual void SetTitle(const ToolkitString& title) = 0;
+  virtual ToolkitString Title() const = 0;
+
+  // The outer frame in screen coordinates, and the decoration around the content.
+  virtual Rect Frame() const = 0;
+  virtual FrameExtents Extents() const = 0;
+  // Moves and sizes the outer frame; the delegate hears of a move and a resize.
+  virtual void SetFrame(const Rect& frame) = 0;
+
+  // The content view, owned by the window.
+  virtual void SetContentView(std::unique_ptr<View> view) = 0;
+  virtual View* ContentView() const = 0;
+  // The view that takes key events and editing actions first, or null.
+  virtual void MakeFirstResponder(View* view) = 0;
+
+  virtual void OrderFront() = 0;            // shown, without taking the keyboard
+  virtual void MakeKeyAndOrderFront() = 0;  // shown and key
+  virtual void MakeKey() = 0;
+  virtual void Center() = 0;                // on the main screen
+  virtual void Zoom() = 0;                  // toggles between the zoomed and the user frame
+  virtual void Miniaturize() = 0;
+  virtual void Close() = 0;
+
+  virtual bool IsVisible() const = 0;
+  virtual bool IsZoomed() const = 0;
+  virtual bool IsMiniaturized() const = 0;
+  virtual void SetLevel(WindowLevel level) = 0;
+  virtual WindowLevel Level() const = 0;
+  virtual void AddChildWindow(Window* child) = 0;
+  virtual void RemoveChildWindow(Window* child) = 0;
+};
+
+// The system clipboard's plain text.
+class Pasteboard {
+ public:
+  virtual ~Pasteboard() = default;
+  // The text, or nothing when the pasteboard holds no text.
+  virtual std::optional<ToolkitString> Text() = 0;
+  // Replaces the pasteboard's contents with the text.
+  virtual void SetText(const ToolkitString& text) = 0;
+};
+
+// A 32-bit bitmap: red, green, blue, alpha bytes, alpha not premultiplied, rows
+// top-down, width * 4 bytes per row.
+class Bitmap {
+ public:
+  virtual ~Bitmap() = default;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  virtual uint8_t* Pixels() = 0;
+};
+
+// What a backend can do, for callers (and tests) that depend on it.
+struct Capabilities {
+  bool windows = false;      // windows and dialogs can be shown
+  bool zoom = false;         // a window manager zooms (maximises) windows
+  bool miniaturize = false;  // ... and miniaturises (iconifies) them
+};
+
+class Toolkit {
+ public:
+  virtual ~Toolkit() = default;
+  virtual Capabilities capabilities() const = 0;
+
+  // The application and its event loop.
+  virtual Window* KeyWindow() const = 0;
+  virtual void FinishLaunching() = 0;
+  // The next event, taken off the queue, or null once the deadline has passed.
+  virtual std::unique_ptr<ToolkitEvent> NextEvent(Deadline until) = 0;
+  // Whether an event is waiting, without taking it.
+  virtual bool HasPendingEvent() = 0;
+  // Places an empty event at the front of the queue, so that a waiting NextEvent
+  // returns.
+  virtual void PostWakeUpEvent() = 0;
+  // Dispatches the event; every delegate call it causes has run on return.
+  virtual void SendEvent(const ToolkitEvent& event) = 0;
+  // Sends the action to the key window's first responder and up its chain;
+  // true when some responder performed it.
+  virtual bool SendAction(EditingAction action) = 0;
+  // Redraws the views that need it.
+  virtual void UpdateWindows() = 0;
+  // Destroys the windows closed since the last call.
+  virtual void ReleaseDeferredObjects() = 0;
+
+  // The main screen, or nothing when there is none to show windows on.
+  virtual std::optional<Rect> MainScreenFrame() const = 0;
+  // The decoration a window of this style gets around its content.
+  virtual FrameExtents ExtentsForStyle(uint32_t style) const = 0;
+  // A hidden window with the given content rectangle, or null when the toolkit
+  // refuses (no screen).
+  virtual Window* CreateWindow(const Rect& content, uint32_t style) = 0;
+  // A flipped view that reports to its delegate, which it owns.
+  virtual std::unique_ptr<View> CreateView(std::unique_ptr<ViewDelegate> delegate) = 0;
+  virtual std::unique_ptr<TextField> CreateTextField() = 0;
+
+  virtual Pasteboard& pasteboard() = 0;
+
+  // A bitmap of the given size, or null when it cannot be made.
+  virtual std::unique_ptr<Bitmap> CreateBitmap(int width, int height) = 0;
+};
+
+// The toolkit chosen when the library loaded.
+Toolkit& CurrentToolkit();
+// Chooses the backend: a real display when one can be opened, else the headless
+// toolkit without a screen.
+void SelectToolkit();
+// Replaces the toolkit (tests attach a headless one with a screen).
+void SetToolkit(std::unique_ptr<Toolkit> toolkit);
+
+}  // namespace zeb::platform

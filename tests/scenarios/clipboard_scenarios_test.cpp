@@ -1,0 +1,38 @@
+// The clipboard exports on every backend.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "extension/exports.h"
+#include "tests/scenarios/scenario_fixture.h"
+
+namespace zeb {
+namespace {
+
+using ClipboardScenario = Scenario;
+
+TEST_P(ClipboardScenario, TextRoundTripsThroughTheExports) {
+  const std::string text = "caf\xC3\xA9 \xF0\x9F\x98\x80 \xE2\x82\xAC and more";
+  EXPECT_EQ(ClipboardSetText(text.c_str()), 0);
+  EXPECT_EQ(std::string(ClipboardGetText()), text);
+  EXPECT_EQ(toolkit().pasteboard().Text(), u"caf\u00E9 \U0001F600 \u20AC and more");
+
+  EXPECT_EQ(ClipboardSetText(""), 0);
+  EXPECT_STREQ(ClipboardGetText(), "");
+  EXPECT_EQ(toolkit().pasteboard().Text(), u"");
+  EXPECT_EQ(ClipboardSetText(nullptr), 0);
+  EXPECT_STREQ(ClipboardGetText(), "");
+}
+
+TEST_P(ClipboardScenario, AnImageAloneReadsAsNoText) {
+  ClipboardSetText("before");
+  automation().CopyImageElsewhere();
+  const char* text = ClipboardGetText();
+  ASSERT_NE(text, nullptr);
+  EXPECT_STREQ(text, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ClipboardScenario, ::testing::ValuesIn(AvailableBackends()), BackendName);
+
+}  // namespace
+}  // namespace zeb

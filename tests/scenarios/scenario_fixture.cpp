@@ -1,0 +1,78 @@
+#include "tests/scenarios/scenario_fixture.h"
+
+#include <chrono>
+
+#include "platform/headless/headless_automation.h"
+#include "runtime/core/temp_string_buffer.h"
+#include "runtime/events/application.h"
+#include "runtime/events/event_queue.h"
+#include "runtime/events/windows.h"
+
+namespace zeb {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+
+constexpr auto kWatchdog = std::chrono::seconds(5);
+constexpr int32_t kIdleWait = 300;
+
+}  // namespace
+
+std::vector<BackendMaker> AvailableBackends() { return {{"headless", platform::MakeHeadlessBackend}}; }
+
+std::string BackendName(const ::testing::TestParamInfo<BackendMaker>& info) { return info.param.name; }
+
+void Scenario::SetUp() {
+  platform::AutomatedBackend backend = GetParam().make();
+  toolkit_ = backend.toolkit.get();
+  automation_ = std::move(backend.automation);
+  capabilities_ = toolkit_->capabilities();
+  platform::SetToolkit(std::move(backend.toolkit));
+  InitStringBuffer();
+  InitWindows();
+  StartApplication();
+  InitEvents();
+}
+
+void Scenario::TearDown() {
+  CloseWindow(-1);
+  toolkit_->ReleaseDeferredObjects();
+  EndEvents();
+  FreeStringBuffer();
+  automation_.reset();
+  platform::SetToolkit(nullptr);
+}
+
+std::vector<int64_t> Scenario::PumpUntil(int64_t type) {
+  std::vector<int64_t> taken;
+  const auto giveUp = steady_clock::now() + kWatchdog;
+  while (steady_clock::now() < giveUp) {
+    const int64_t result = WaitWindowEvent(50);
+    if (result > 0) taken.push_back(result);
+    if (result == type) return taken;
+  }
+  ADD_FAILURE() << "no event of type " << type << " within the watchdog's time";
+  return taken;
+}
+
+std::vector<int64_t> Scenario::PumpUntilIdle() {
+  std::vector<int64_t> taken;
+  const auto giveUp = steady_clock::now() + kWatchdog;
+  while (steady_clock::now() < giveUp) {
+    const int64_t result = WaitWindowEvent(kIdleWait);
+    if (result == 0) return taken;
+    if (result > 0) taken.push_back(result);
+  }
+  ADD_FAILURE() << "the event loop never went idle";
+  return taken;
+}
+
+int64_t Scenario::OpenTestWindow(int64_t number, int32_t flags) {
+  const int64_t result = OpenWindow(number, 100, 100, 300, 200, u"scenario", flags);
+  EXPECT_NE(result, 0);
+  PumpUntilIdle();
+  return result;
+}
+
+}  // namespace zeb

@@ -1,0 +1,52 @@
+// The scenario suite's fixture: one automated backend per test, the runtime started
+// on it as the library's load does, and helpers that pump the event loop with a
+// watchdog so no test can hang.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/automation.h"
+
+namespace zeb {
+
+struct BackendMaker {
+  std::string name;
+  std::function<platform::AutomatedBackend()> make;
+};
+
+// Every backend that can run here.
+std::vector<BackendMaker> AvailableBackends();
+
+class Scenario : public ::testing::TestWithParam<BackendMaker> {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  platform::Toolkit& toolkit() { return *toolkit_; }
+  platform::Automation& automation() { return *automation_; }
+  const platform::Capabilities& can() const { return capabilities_; }
+
+  // Pumps the event loop until a runtime event of `type` is taken, and returns
+  // every runtime event type taken on the way, that one included. Fails the test
+  // after a few seconds without it.
+  std::vector<int64_t> PumpUntil(int64_t type);
+  // Pumps until no toolkit event has come for a short while, and returns the
+  // runtime event types taken.
+  std::vector<int64_t> PumpUntilIdle();
+
+  // Opens a titled, closable, resizable window with a content of 300 x 200.
+  int64_t OpenTestWindow(int64_t number, int32_t flags = 0x76);
+
+ private:
+  platform::Toolkit* toolkit_ = nullptr;
+  std::unique_ptr<platform::Automation> automation_;
+  platform::Capabilities capabilities_;
+};
+
+std::string BackendName(const ::testing::TestParamInfo<BackendMaker>& info);
+
+}  // namespace zeb

@@ -1,0 +1,179 @@
+// Windows and the event loop as a user drives them, on every backend.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "runtime/events/application.h"
+#include "runtime/events/event_queue.h"
+#include "runtime/events/windows.h"
+#include "tests/scenarios/scenario_fixture.h"
+
+namespace zeb {
+namespace {
+
+using ::testing::ElementsAre;
+
+using WindowScenario = Scenario;
+
+TEST_P(WindowScenario, TheCloseButtonOnlyAsks) {
+  OpenTestWindow(1);
+  platform::Window* window = WindowID(1);
+  automation().PressCloseButton(window);
+  EXPECT_EQ(PumpUntil(CloseWindowEvent).back(), CloseWindowEvent);
+  EXPECT_EQ(EventWindow(), 1);
+  EXPECT_EQ(EventGadget(), 1);
+  EXPECT_EQ(WindowID(1), window);
+  EXPECT_TRUE(window->IsVisible());
+  CloseWindow(1);
+  EXPECT_EQ(WindowID(1), nullptr);
+}
+
+TEST_P(WindowScenario, CloseWindowDropsTheWindowsQueuedEvents) {
+  OpenTestWindow(1);
+  OpenTestWindow(2);
+  PostEvent(SizeWindowEvent, 1, 1, 0);
+  PostEvent(MoveWindowEvent, 2, 2, 0);
+  PostEvent(RightClickEvent, 1, 1, 0);
+  CloseWindow(1);
+  EXPECT_EQ(WaitWindowEvent(0), MoveWindowEvent);
+  EXPECT_EQ(EventWindow(), 2);
+  const std::vector<int64_t> rest = PumpUntilIdle();
+  EXPECT_EQ(std::count(rest.begin(), rest.end(), SizeWindowEvent), 0);
+  EXPECT_EQ(std::count(rest.begin(), rest.end(), RightClickEvent), 0);
+}
+
+TEST_P(WindowScenario, ZoomMaximisesThenRestores) {
+  if (!can().zoom) GTEST_SKIP() << "this backend cannot zoom windows";
+  OpenTestWindow(1);
+  platform::Window* window = WindowID(1);
+  const int64_t width = WindowWidth(1, 1);
+  automation().PressZoomButton(window);
+  std::vector<int64_t> events = PumpUntil(SizeWindowEvent);
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[events.size() - 2], MaximizeWindowEvent);
+  EXPECT_TRUE(window->IsZoomed());
+  EXPECT_GT(WindowWidth(1, 1), width);
+  automation().PressZoomButton(window);
+  events = PumpUntil(SizeWindowEvent);
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[events.size() - 2], RestoreWindowEvent);
+  EXPECT_FALSE(window->IsZoomed());
+  EXPECT_EQ(WindowWidth(1, 1), width);
+}
+
+TEST_P(WindowScenario, MiniaturiseAndBringBack) {
+  if (!can().miniaturize) GTEST_SKIP() << "this backend cannot miniaturise windows";
+  OpenTestWindow(1);
+  platform::Window* window = WindowID(1);
+  automation().Miniaturize(window);
+  PumpUntil(MinimizeWindowEvent);
+  EXPECT_TRUE(window->IsMiniaturized());
+  automation().Deminiaturize(window);
+  PumpUntil(RestoreWindowEvent);
+  EXPECT_FALSE(window->IsMiniaturized());
+}
+
+TEST_P(WindowScenario, SingleDoubleAndTripleClicks) {
+  OpenTestWindow(1);
+  platform::Window* window = WindowID(1);
+  automation().Click(window, {20, 20}, 1, platform::MouseButton::Left);
+  EXPECT_THAT(PumpUntilIdle(), ElementsAre(LeftClickEvent));
+  automation().Click(window, {20, 20}, 2, platform::MouseButton::Left);
+  EXPECT_THAT(PumpUntilIdle(), ElementsAre(LeftClickEvent, LeftDoubleClickEvent));
+  automation().Click(window, {20, 20}, 3, platform::MouseButton::Left);
+  EXPECT_THAT(PumpUntilIdle(), ElementsAre(LeftClickEvent, LeftDoubleClickEvent));
+  automation().Click(window, {20, 20}, 1, platform::MouseButton::Right);
+  EXPECT_THAT(PumpUntilIdle(), ElementsAre(RightClickEvent));
+  EXPECT_EQ(EventWindow(), 1);
+}
+
+TEST_P(WindowScenario, UserMovesAndResizes) {
+  OpenTestWindow(1);
+  platform::Window* window = WindowID(1);
+  automation().ResizeContent(window, {420, 260});
+  PumpUntil(SizeWindowEvent);
+  EXPECT_EQ(WindowWidth(1, 1), 420);
+  EXPECT_EQ(WindowHeight(1, 1), 260);
+  automation().MoveFrame(window, {250, 180});
+  PumpUntil(MoveWindowEvent);
+  EXPECT_EQ(window->Frame().x, 250);
+  EXPECT_EQ(window->Frame().y, 180);
+}
+
+TEST_P(WindowScenario, ThePreviousKeyWindowBecomesKeyAgain) {
+  OpenTestWindow(1);
+  OpenTestWindow(2);
+  OpenTestWindow(3);
+  ASSERT_EQ(toolkit().KeyWindow(), WindowID(3));
+  // Window 2 was key when 3 opened.
+  CloseWindow(3);
+  PumpUntilIdle();
+  EXPECT_EQ(toolkit().KeyWindow(), WindowID(2));
+  // Window 1 was key when 2 opened; closing 1 first leaves the first visible one.
+  CloseWindow(1);
+  CloseWindow(2);
+  EXPECT_EQ(toolkit().KeyWindow(), nullptr);
+}
+
+TEST_P(WindowScenario, KeyChangesPostActivateAndDeactivate) {
+  OpenTestWindow(1);
+  OpenWindow(2, 500, 100, 200, 100, u"second", 0x76);
+  const std::vector<int64_t> events = PumpUntilIdle();
+  EXPECT_NE(std::find(events.begin(), events.end(), DeactivateWindowEvent), events.end());
+  EXPECT_NE(std::find(events.begin(), events.end(), ActivateWindowEvent), events.end());
+  automation().Activate(WindowID(1));
+  PumpUntil(ActivateWindowEvent);
+  EXPECT_EQ(EventWindow(), 1);
+  EXPECT_EQ(toolkit().KeyWindow(), WindowID(1));
+}
+
+TEST_P(WindowScenario, AQueuedEventComesBeforeAnyToolkitEvent) {
+  OpenTestWindow(1);
+  automation().Click(WindowID(1), {10, 10}, 1, platform::MouseButton::Left);
+  PostEvent(SizeWindowEvent, 1, 1, 0);
+  EXPECT_EQ(WaitWindowEvent(0), SizeWindowEvent);
+  EXPECT_TRUE(toolkit().HasPendingEvent());
+  PumpUntil(LeftClickEvent);
+}
+
+TEST_P(WindowScenario, CommandXReachesTheTextFieldAndIsNotDispatched) {
+  OpenTestWindow(1);
+  platform::Window* window = WindowID(1);
+  std::unique_ptr<platform::TextField> created = toolkit().CreateTextField();
+  platform::TextField* field = created.get();
+  field->SetFrame({10, 10, 200, 24});
+  field->SetText(u"cut me");
+  window->ContentView()->AddSubview(std::move(created));
+  window->MakeFirstResponder(field);
+  field->SetSelection(0, 3);
+
+  automation().PressKey(u'x', platform::ModifierCommand);
+  PumpUntilIdle();
+  EXPECT_EQ(field->Text(), u" me");
+  EXPECT_EQ(toolkit().pasteboard().Text(), u"cut");
+  EXPECT_EQ(automation().KeyEventsDelivered(window), 0);
+
+  automation().PressKey(u'a', platform::ModifierCommand);
+  automation().PressKey(u'v', platform::ModifierCommand);
+  PumpUntilIdle();
+  EXPECT_EQ(field->Text(), u"cut");
+  EXPECT_EQ(automation().KeyEventsDelivered(window), 0);
+
+  // Other modifier combinations are ordinary key events.
+  automation().PressKey(u'x', platform::ModifierCommand | platform::ModifierOption);
+  automation().PressKey(u'x', platform::ModifierCommand | platform::ModifierCapsLock);
+  PumpUntilIdle();
+  EXPECT_EQ(automation().KeyEventsDelivered(window), 2);
+  EXPECT_EQ(field->Text(), u"cut");
+}
+
+TEST_P(WindowScenario, EditingKeysWithoutAResponderAreDispatched) {
+  OpenTestWindow(1);
+  automation().PressKey(u'a', platform::ModifierCommand);
+  PumpUntilIdle();
+  EXPECT_EQ(automation().KeyEventsDelivered(WindowID(1)), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, WindowScenario, ::testing::ValuesIn(AvailableBackends()), BackendName);
+
+}  // namespace
+}  // namespace zeb
