@@ -7,6 +7,12 @@
 #include "runtime/events/application.h"
 #include "runtime/events/event_queue.h"
 #include "runtime/events/windows.h"
+#include "runtime/files/directory_listing.h"
+#include "runtime/files/program_runner.h"
+#include "runtime/files/sequential_files.h"
+#include "runtime/media/bmp_decoder.h"
+#include "runtime/media/image_decoders.h"
+#include "runtime/media/images.h"
 
 namespace zeb {
 namespace {
@@ -23,9 +29,14 @@ using LibraryRoutine = void (*)();
 //   6. the window registry, gadget lists  12. the program runner
 constexpr std::array kStartupRoutines = std::to_array<LibraryRoutine>({
     InitStringBuffer,
+    InitImageDecoding,
+    RegisterBMPDecoder,
+    InitImages,
     InitWindows,
     StartApplication,
     InitEvents,
+    InitSequentialFiles,
+    InitProgramRunner,
 });
 
 // The end routines, after DetachProcess has freed the menus and closed the windows:
@@ -33,7 +44,11 @@ constexpr std::array kStartupRoutines = std::to_array<LibraryRoutine>({
 // when it is built. The library is never unmapped (it is linked to stay loaded:
 // detached threads and the toolkit may still run its code), so this runs when the
 // process ends; the temporary string buffer lives on to the very end.
-constexpr std::array<LibraryRoutine, 0> kEndRoutines{};
+constexpr std::array kEndRoutines = std::to_array<LibraryRoutine>({
+    EndDirectoryListings,
+    EndSequentialFiles,
+    EndImages,
+});
 
 }  // namespace
 

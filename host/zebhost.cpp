@@ -27,8 +27,16 @@ struct DemoCall {
 const std::vector<DemoCall>& DemoCalls() {
   static const std::vector<DemoCall> calls = {
       {"AttachProcess", {"0"}},
+      {"FileExists", {"/etc/os-release"}},
+      {"DirectoryExists", {"/tmp"}},
+      {"FileCopy", {"/etc/os-release", "/tmp/zebext-demo.txt"}},
+      {"StringLoad", {"/tmp/zebext-demo.txt", " | "}},
+      {"FileDelete", {"/tmp/zebext-demo.txt"}},
+      {"FileExists", {"/tmp/zebext-demo.txt"}},
+      {"GetFolderFiles", {"/etc", "*.conf"}},
       {"ClipboardSetText", {"zebext \xE2\x9C\x93 clipboard"}},
       {"ClipboardGetText", {}},
+      {"RunFile", {"/tmp/zebext-demo-no-such-file.txt"}},
       {"DetachProcess", {"0"}},
   };
   return calls;

@@ -1,6 +1,9 @@
 #include "platform/toolkit.h"
 
 #include "platform/headless/headless_toolkit.h"
+#if ZEB_HAVE_GTK
+#include "platform/gtk/gtk_backend.h"
+#endif
 
 namespace zeb::platform {
 namespace {
@@ -18,7 +21,13 @@ Toolkit& CurrentToolkit() {
 }
 
 void SelectToolkit() {
-  // No display backend is built yet: every window and dialog is refused at once.
+#if ZEB_HAVE_GTK
+  if (auto gtk = ConnectGtkToolkit()) {
+    CurrentSlot() = std::move(gtk);
+    return;
+  }
+#endif
+  // No display: every window and dialog is refused at once.
   CurrentSlot() = std::make_unique<HeadlessToolkit>(std::nullopt);
 }
 

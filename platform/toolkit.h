@@ -165,7 +165,8 @@ class Pasteboard {
 };
 
 // A 32-bit bitmap: red, green, blue, alpha bytes, alpha not premultiplied, rows
-// top-down, width * 4 bytes per row.
+// top-down, width * 4 bytes per row. Bitmaps of more bytes than this are refused.
+inline constexpr int64_t kLargestBitmapBytes = int64_t{1} << 30;
 class Bitmap {
  public:
   virtual ~Bitmap() = default;

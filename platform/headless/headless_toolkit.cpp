@@ -11,8 +11,6 @@ namespace {
 // on every side, so the frame and content arithmetic of the runtime is exercised.
 constexpr FrameExtents kTitledExtents{1, 22, 1, 1};
 constexpr FrameExtents kBorderExtents{1, 1, 1, 1};
-// Bitmaps above this many bytes are refused rather than attempted.
-constexpr int64_t kLargestBitmap = int64_t{1} << 30;
 
 }  // namespace
 
@@ -151,7 +149,7 @@ std::unique_ptr<TextField> HeadlessToolkit::CreateTextField() {
 }
 
 std::unique_ptr<Bitmap> HeadlessToolkit::CreateBitmap(int width, int height) {
-  if (width < 1 || height < 1 || int64_t{width} * height * 4 > kLargestBitmap) return nullptr;
+  if (width < 1 || height < 1 || int64_t{width} * height * 4 > kLargestBitmapBytes) return nullptr;
   return std::make_unique<HeadlessBitmap>(width, height);
 }
 

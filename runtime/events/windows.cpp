@@ -159,21 +159,24 @@ int64_t WindowNumber(const platform::Window* window) {
   return delegate != nullptr ? delegate->WindowID() : -1;
 }
 
-int64_t WindowWidth(int64_t number, int inner) {
+namespace {
+
+// The frame's size, or with inner set the content's.
+platform::Size WindowSize(int64_t number, int inner) {
   const WindowRecord* record = FindWindowRecord(number);
-  if (record == nullptr) return 0;
+  if (record == nullptr) return {};
   const platform::Rect frame = record->window->Frame();
+  if (inner == 0) return {frame.width, frame.height};
   const platform::FrameExtents e = record->window->Extents();
-  return static_cast<int64_t>(inner != 0 ? frame.width - e.left - e.right : frame.width);
+  return {frame.width - e.left - e.right, frame.height - e.top - e.bottom};
 }
 
-int64_t WindowHeight(int64_t number, int inner) {
-  const WindowRecord* record = FindWindowRecord(number);
-  if (record == nullptr) return 0;
-  const platform::Rect frame = record->window->Frame();
-  const platform::FrameExtents e = record->window->Extents();
-  return static_cast<int64_t>(inner != 0 ? frame.height - e.top - e.bottom : frame.height);
-}
+}  // namespace
+
+// Truncated toward zero.
+int64_t WindowWidth(int64_t number, int inner) { return static_cast<int64_t>(WindowSize(number, inner).width); }
+
+int64_t WindowHeight(int64_t number, int inner) { return static_cast<int64_t>(WindowSize(number, inner).height); }
 
 void StickyWindow(int64_t number, int state) {
   const WindowRecord* record = FindWindowRecord(number);

@@ -14,8 +14,9 @@
 namespace {
 
 // The exports the library has at this stage of its building.
-const std::set<std::string> kBuiltExports = {"AttachProcess", "DetachProcess", "ClipboardGetText",
-                                             "ClipboardSetText"};
+const std::set<std::string> kBuiltExports = {
+    "AttachProcess", "DetachProcess", "FileExists", "DirectoryExists", "FileCopy",         "FileDelete",
+    "GetFolderFiles", "StringLoad",   "ClipboardGetText", "ClipboardSetText", "RunFile"};
 
 std::string RunCommand(const std::string& command, int* status) {
   std::string output;

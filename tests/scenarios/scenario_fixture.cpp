@@ -3,6 +3,9 @@
 #include <chrono>
 
 #include "platform/headless/headless_automation.h"
+#if ZEB_HAVE_GTK
+#include "platform/gtk/gtk_automation.h"
+#endif
 #include "runtime/core/temp_string_buffer.h"
 #include "runtime/events/application.h"
 #include "runtime/events/event_queue.h"
@@ -19,12 +22,19 @@ constexpr int32_t kIdleWait = 300;
 
 }  // namespace
 
-std::vector<BackendMaker> AvailableBackends() { return {{"headless", platform::MakeHeadlessBackend}}; }
+std::vector<BackendMaker> AvailableBackends() {
+  std::vector<BackendMaker> backends = {{"headless", platform::MakeHeadlessBackend}};
+#if ZEB_HAVE_GTK
+  backends.push_back({"gtk", platform::MakeGtkBackend});
+#endif
+  return backends;
+}
 
 std::string BackendName(const ::testing::TestParamInfo<BackendMaker>& info) { return info.param.name; }
 
 void Scenario::SetUp() {
   platform::AutomatedBackend backend = GetParam().make();
+  if (backend.toolkit == nullptr) GTEST_SKIP() << "the " << GetParam().name << " backend has no display here";
   toolkit_ = backend.toolkit.get();
   automation_ = std::move(backend.automation);
   capabilities_ = toolkit_->capabilities();
@@ -36,6 +46,7 @@ void Scenario::SetUp() {
 }
 
 void Scenario::TearDown() {
+  if (toolkit_ == nullptr) return;
   CloseWindow(-1);
   toolkit_->ReleaseDeferredObjects();
   EndEvents();

@@ -18,6 +18,9 @@ struct BackendMaker {
   std::function<platform::AutomatedBackend()> make;
 };
 
+// Test names and messages show the backend by name.
+inline void PrintTo(const BackendMaker& backend, std::ostream* out) { *out << backend.name; }
+
 // Every backend that can run here.
 std::vector<BackendMaker> AvailableBackends();
 

@@ -4,6 +4,7 @@
 
 #include "runtime/events/application.h"
 #include "runtime/events/event_queue.h"
+#include "runtime/events/gadget_list.h"
 #include "runtime/events/windows.h"
 #include "tests/scenarios/scenario_fixture.h"
 
@@ -47,15 +48,17 @@ TEST_P(WindowScenario, ZoomMaximisesThenRestores) {
   platform::Window* window = WindowID(1);
   const int64_t width = WindowWidth(1, 1);
   automation().PressZoomButton(window);
-  std::vector<int64_t> events = PumpUntil(SizeWindowEvent);
-  ASSERT_GE(events.size(), 2u);
-  EXPECT_EQ(events[events.size() - 2], MaximizeWindowEvent);
+  std::vector<int64_t> events = PumpUntil(MaximizeWindowEvent);
+  EXPECT_EQ(std::count(events.begin(), events.end(), RestoreWindowEvent), 0);
+  EXPECT_EQ(PumpUntil(SizeWindowEvent).back(), SizeWindowEvent);
+  PumpUntilIdle();
   EXPECT_TRUE(window->IsZoomed());
   EXPECT_GT(WindowWidth(1, 1), width);
   automation().PressZoomButton(window);
-  events = PumpUntil(SizeWindowEvent);
-  ASSERT_GE(events.size(), 2u);
-  EXPECT_EQ(events[events.size() - 2], RestoreWindowEvent);
+  events = PumpUntil(RestoreWindowEvent);
+  EXPECT_EQ(std::count(events.begin(), events.end(), MaximizeWindowEvent), 0);
+  EXPECT_EQ(PumpUntil(SizeWindowEvent).back(), SizeWindowEvent);
+  PumpUntilIdle();
   EXPECT_FALSE(window->IsZoomed());
   EXPECT_EQ(WindowWidth(1, 1), width);
 }
@@ -171,6 +174,78 @@ TEST_P(WindowScenario, EditingKeysWithoutAResponderAreDispatched) {
   automation().PressKey(u'a', platform::ModifierCommand);
   PumpUntilIdle();
   EXPECT_EQ(automation().KeyEventsDelivered(WindowID(1)), 1);
+}
+
+TEST_P(WindowScenario, GeometryFromTheTopLeftOfTheScreen) {
+  const platform::Rect screen = *toolkit().MainScreenFrame();
+  // A titled window at y = 0 has its frame's top edge at the top of the screen.
+  OpenWindow(1, 40, 0, 300, 200, u"top", WindowTitled | WindowClosable);
+  PumpUntilIdle();
+  platform::Window* window = WindowID(1);
+  EXPECT_EQ(window->Frame().x, screen.x + 40);
+  EXPECT_EQ(window->Frame().y, screen.y);
+  EXPECT_EQ(WindowWidth(1, 1), 300);
+  EXPECT_EQ(WindowHeight(1, 1), 200);
+  EXPECT_GT(WindowHeight(1, 0), 200);
+  // The ignore value for x centres the window on the screen.
+  OpenWindow(2, IgnoreValue, 0, 300, 200, u"centred", WindowTitled);
+  PumpUntilIdle();
+  const platform::Rect frame = WindowID(2)->Frame();
+  EXPECT_NEAR(frame.x + frame.width / 2, screen.x + screen.width / 2, 2);
+  EXPECT_NEAR(frame.y + frame.height / 2, screen.y + screen.height / 2, 2);
+}
+
+TEST_P(WindowScenario, NumbersHandlesAndLevels) {
+  const int64_t handle = OpenTestWindow(4);
+  EXPECT_EQ(reinterpret_cast<platform::Window*>(handle), WindowID(4));
+  EXPECT_EQ(WindowNumber(WindowID(4)), 4);
+  EXPECT_EQ(WindowNumber(nullptr), -1);
+  const int64_t dynamic = OpenTestWindow(-1);
+  EXPECT_EQ(WindowNumber(WindowID(dynamic)), dynamic);
+  StickyWindow(4, 1);
+  EXPECT_EQ(WindowID(4)->Level(), platform::WindowLevel::Floating);
+  StickyWindow(4, 0);
+  EXPECT_EQ(WindowID(4)->Level(), platform::WindowLevel::Normal);
+  // Unknown numbers do nothing.
+  StickyWindow(99, 1);
+  CloseWindow(99);
+  EXPECT_EQ(WindowWidth(99, 1), 0);
+  // Reusing a number closes the window that had it.
+  platform::Window* first = WindowID(4);
+  OpenTestWindow(4);
+  EXPECT_NE(WindowID(4), first);
+  CloseWindow(dynamic);
+  EXPECT_EQ(WindowID(dynamic), nullptr);
+}
+
+TEST_P(WindowScenario, GadgetListsFollowTheOpenedWindow) {
+  OpenTestWindow(1);
+  platform::Window* one = WindowID(1);
+  EXPECT_EQ(ZebGadgetList::CurrentWindow(), one);
+  EXPECT_EQ(ZebGadgetList::CurrentView(), one->ContentView());
+  OpenWindow(2, 10, 10, 100, 100, u"no list", 0x76 | WindowNoGadgetList);
+  EXPECT_EQ(ZebGadgetList::CurrentWindow(), one);
+
+  ZebGadgetList* list = ZebGadgetList::CurrentList();
+  std::vector<std::unique_ptr<platform::View>> containers;
+  for (int i = 0; i < 12; ++i) {
+    containers.push_back(toolkit().CreateView(nullptr));
+    list->Push(containers.back().get());
+  }
+  EXPECT_EQ(list->stackIndex(), 12);
+  EXPECT_EQ(list->stackSize(), 20);
+  EXPECT_EQ(list->top(), containers[11].get());
+  list->Pop();
+  EXPECT_EQ(list->top(), containers[10].get());
+  for (int i = 0; i < 11; ++i) list->Pop();
+  EXPECT_EQ(list->top(), one->ContentView());
+  list->Pop();  // nothing saved: back to the content view
+  EXPECT_EQ(list->top(), one->ContentView());
+
+  CloseWindow(1);
+  EXPECT_EQ(ZebGadgetList::CurrentList(), nullptr);
+  EXPECT_EQ(ZebGadgetList::SetWindow(WindowID(2)), nullptr);
+  EXPECT_EQ(ZebGadgetList::CurrentWindow(), WindowID(2));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, WindowScenario, ::testing::ValuesIn(AvailableBackends()), BackendName);

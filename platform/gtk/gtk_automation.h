@@ -1,0 +1,49 @@
+// The automation API of the GTK backend: real input through the XTest extension,
+// and the requests a window manager takes from pagers and task bars, all sent on
+// a display connection of its own.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+
+#include "platform/automation.h"
+#include "platform/gtk/gtk_toolkit.h"
+
+namespace zeb::platform {
+
+// The GTK toolkit on the current display and its automation, or a backend without
+// a toolkit when no display can be opened.
+AutomatedBackend MakeGtkBackend();
+
+class GtkAutomation : public Automation {
+ public:
+  GtkAutomation(GtkToolkit& toolkit, Display* display) : toolkit_(toolkit), display_(display) {}
+  ~GtkAutomation() override;
+
+  void PressCloseButton(Window* window) override;
+  void PressZoomButton(Window* window) override;
+  void Miniaturize(Window* window) override;
+  void Deminiaturize(Window* window) override { Activate(window); }
+  void ResizeContent(Window* window, Size content) override;
+  void MoveFrame(Window* window, Point frameOrigin) override;
+  void Activate(Window* window) override;
+  void Click(Window* window, Point contentPoint, int clicks, MouseButton button) override;
+  void PressKey(char16_t key, uint32_t modifiers) override;
+  int64_t KeyEventsDelivered(Window* window) override;
+  void CopyImageElsewhere() override;
+
+ private:
+  // A client message to the root window about `window`, as the window manager
+  // expects from a pager (source indication 2).
+  void SendToWindowManager(Window* window, const char* message, long l0, long l1 = 0, long l2 = 0, long l3 = 0);
+  ::Window XidOf(Window* window) const;
+  void KeyStroke(unsigned long keysym, bool down);
+
+  GtkToolkit& toolkit_;
+  Display* display_;
+  // Clicks of separate calls must not join into one double click.
+  std::chrono::steady_clock::time_point lastClick_{};
+};
+
+}  // namespace zeb::platform

@@ -1,0 +1,193 @@
+#include "platform/gtk/gtk_toolkit.h"
+
+#include <algorithm>
+
+#include <gdk/gdkx.h>
+
+#include "platform/gtk/gtk_bitmap.h"
+#include "platform/gtk/gtk_strings.h"
+
+namespace zeb::platform {
+namespace {
+
+// What a window manager's title bar and border commonly take, until a framed
+// window shows the real decoration.
+constexpr FrameExtents kTypicalTitledExtents{1, 22, 1, 1};
+
+// GTK's own handling of an event, for the times the runtime does not wait.
+void DispatchToGtk(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
+
+// Ends a GLib wait at the deadline.
+gboolean EndWait(gpointer) { return G_SOURCE_REMOVE; }
+
+// The widget's editing action, when it has one; GTK's entries keep no undo.
+bool PerformOnEditable(GtkWidget* widget, EditingAction action, Pasteboard& pasteboard) {
+  if (widget == nullptr || !GTK_IS_EDITABLE(widget)) return false;
+  GtkEditable* editable = GTK_EDITABLE(widget);
+  gint start = 0;
+  gint end = 0;
+  const bool selected = gtk_editable_get_selection_bounds(editable, &start, &end);
+  // Cut, copy and paste go through the runtime's pasteboard, so the clipboard
+  // keeps one owner in this process.
+  switch (action) {
+    case EditingAction::Cut:
+    case EditingAction::Copy:
+      if (selected) {
+        const GCharPtr text(gtk_editable_get_chars(editable, start, end));
+        pasteboard.SetText(FromUTF8(text.get()));
+        if (action == EditingAction::Cut) gtk_editable_delete_selection(editable);
+      }
+      return true;
+    case EditingAction::Paste:
+      if (const auto text = pasteboard.Text()) {
+        gtk_editable_delete_selection(editable);
+        gint position = gtk_editable_get_position(editable);
+        const std::string utf8 = ToUTF8(*text);
+        gtk_editable_insert_text(editable, utf8.c_str(), static_cast<gint>(utf8.size()), &position);
+        gtk_editable_set_position(editable, position);
+      }
+      return true;
+    case EditingAction::SelectAll:
+      gtk_editable_select_region(editable, 0, -1);
+      return true;
+    case EditingAction::Undo:
+    case EditingAction::Redo:
+      return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+GtkToolkit::GtkToolkit(std::unique_ptr<Pasteboard> pasteboard) : pasteboard_(std::move(pasteboard)) {}
+
+GtkToolkit::~GtkToolkit() {
+  for (GdkEvent* event : queue_) {
+    if (event != nullptr) gdk_event_free(event);
+  }
+}
+
+Capabilities GtkToolkit::capabilities() const {
+  GdkScreen* screen = gdk_screen_get_default();
+  const bool managed = screen != nullptr && gdk_x11_screen_supports_net_wm_hint(
+                                                screen, gdk_atom_intern_static_string("_NET_WM_STATE_MAXIMIZED_VERT"));
+  return {.windows = true, .zoom = managed, .miniaturize = managed};
+}
+
+void GtkToolkit::TakeEvent(GdkEvent* event, gpointer self) {
+  static_cast<GtkToolkit*>(self)->queue_.push_back(gdk_event_copy(event));
+}
+
+std::unique_ptr<ToolkitEvent> GtkToolkit::NextEvent(Deadline until) {
+  // While the runtime waits, GDK hands its events here instead of dispatching them.
+  gdk_event_handler_set(TakeEvent, this, nullptr);
+  while (queue_.empty()) {
+    const auto now = Clock::now();
+    if (until != Deadline::max() && now >= until) break;
+    guint timer = 0;
+    if (until != Deadline::max()) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();
+      timer = g_timeout_add(static_cast<guint>(std::max<int64_t>(left, 1)), EndWait, nullptr);
+    }
+    g_main_context_iteration(nullptr, TRUE);
+    if (timer != 0) {
+      GSource* source = g_main_context_find_source_by_id(nullptr, timer);
+      if (source != nullptr) g_source_destroy(source);
+    }
+  }
+  gdk_event_handler_set(DispatchToGtk, nullptr, nullptr);
+  if (queue_.empty()) return nullptr;
+  GdkEvent* event = queue_.front();
+  queue_.pop_front();
+  return std::make_unique<GtkToolkitEvent>(event);
+}
+
+bool GtkToolkit::HasPendingEvent() { return !queue_.empty() || gdk_events_pending(); }
+
+void GtkToolkit::PostWakeUpEvent() {
+  queue_.push_front(nullptr);
+  g_main_context_wakeup(nullptr);
+}
+
+void GtkToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
+  const auto* event = dynamic_cast<const GtkToolkitEvent*>(&toolkitEvent);
+  if (event == nullptr || event->event() == nullptr) return;
+  GdkEvent* gdk = event->event();
+  // Modifier keys alone are no key events of their own on other toolkits.
+  if (gdk->type == GDK_KEY_PRESS && !gdk->key.is_modifier) {
+    if (GtkBackendWindow* window = WindowOf(gdk->key.window)) window->CountKeyEvent();
+  }
+  gtk_main_do_event(gdk);
+}
+
+bool GtkToolkit::SendAction(EditingAction action) {
+  return key_ != nullptr && PerformOnEditable(key_->Focus(), action, *pasteboard_);
+}
+
+// GTK redraws from its frame clock during the loop's own iterations.
+void GtkToolkit::UpdateWindows() {}
+
+std::optional<Rect> GtkToolkit::MainScreenFrame() const {
+  GdkDisplay* display = gdk_display_get_default();
+  if (display == nullptr) return std::nullopt;
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
+  if (monitor == nullptr) return std::nullopt;
+  GdkRectangle area;
+  gdk_monitor_get_geometry(monitor, &area);
+  return Rect{static_cast<double>(area.x), static_cast<double>(area.y), static_cast<double>(area.width),
+              static_cast<double>(area.height)};
+}
+
+FrameExtents GtkToolkit::ExtentsForStyle(uint32_t style) const {
+  if (style == 0) return {};
+  const auto known = extents_.find(true);
+  return known != extents_.end() ? known->second : kTypicalTitledExtents;
+}
+
+Window* GtkToolkit::CreateWindow(const Rect& content, uint32_t style) {
+  const FrameExtents e = ExtentsForStyle(style);
+  const Rect frame{content.x - e.left, content.y - e.top, content.width + e.left + e.right,
+                   content.height + e.top + e.bottom};
+  windows_.push_back(std::make_unique<GtkBackendWindow>(*this, frame, style));
+  return windows_.back().get();
+}
+
+std::unique_ptr<View> GtkToolkit::CreateView(std::unique_ptr<ViewDelegate> delegate) {
+  return std::make_unique<GtkBackendView>(std::move(delegate));
+}
+
+std::unique_ptr<TextField> GtkToolkit::CreateTextField() { return std::make_unique<GtkBackendTextField>(); }
+
+std::unique_ptr<Bitmap> GtkToolkit::CreateBitmap(int width, int height) { return GtkBitmap::Create(width, height); }
+
+void GtkToolkit::ActiveChanged(GtkBackendWindow* window, bool active) {
+  if (active && key_ != window) {
+    GtkBackendWindow* previous = key_;
+    key_ = window;
+    if (previous != nullptr) previous->NotifyKey(false);
+    window->NotifyKey(true);
+  } else if (!active && key_ == window) {
+    key_ = nullptr;
+    window->NotifyKey(false);
+  }
+}
+
+void GtkToolkit::WindowClosed(GtkBackendWindow* window) {
+  if (key_ == window) key_ = nullptr;
+  const auto found = std::find_if(windows_.begin(), windows_.end(), [window](const auto& w) { return w.get() == window; });
+  if (found == windows_.end()) return;
+  closed_.push_back(std::move(*found));
+  windows_.erase(found);
+}
+
+GtkBackendWindow* GtkToolkit::WindowOf(GdkWindow* gdk) const {
+  if (gdk == nullptr) return nullptr;
+  GdkWindow* toplevel = gdk_window_get_toplevel(gdk);
+  for (const auto& window : windows_) {
+    if (gtk_widget_get_window(GTK_WIDGET(window->gtkWindow())) == toplevel) return window.get();
+  }
+  return nullptr;
+}
+
+}  // namespace zeb::platform

@@ -1,0 +1,63 @@
+// The GTK 3 backend: real windows on an X display. The event pump runs GLib main
+// context iterations on the host's thread, taking GDK's events into a queue of its
+// own so that the runtime fetches, inspects and dispatches them one at a time.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/gtk/gtk_event.h"
+#include "platform/gtk/gtk_window.h"
+#include "platform/toolkit.h"
+
+namespace zeb::platform {
+
+class GtkToolkit : public Toolkit {
+ public:
+  // The toolkit on GTK's default display (already opened), with the pasteboard it
+  // serves the clipboard through.
+  explicit GtkToolkit(std::unique_ptr<Pasteboard> pasteboard);
+  ~GtkToolkit() override;
+
+  Capabilities capabilities() const override;
+  Window* KeyWindow() const override { return key_; }
+  void FinishLaunching() override {}
+  std::unique_ptr<ToolkitEvent> NextEvent(Deadline until) override;
+  bool HasPendingEvent() override;
+  void PostWakeUpEvent() override;
+  void SendEvent(const ToolkitEvent& event) override;
+  bool SendAction(EditingAction action) override;
+  void UpdateWindows() override;
+  void ReleaseDeferredObjects() override { closed_.clear(); }
+
+  std::optional<Rect> MainScreenFrame() const override;
+  FrameExtents ExtentsForStyle(uint32_t style) const override;
+  Window* CreateWindow(const Rect& content, uint32_t style) override;
+  std::unique_ptr<View> CreateView(std::unique_ptr<ViewDelegate> delegate) override;
+  std::unique_ptr<TextField> CreateTextField() override;
+  Pasteboard& pasteboard() override { return *pasteboard_; }
+  std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
+
+  // Bookkeeping for the windows.
+  void RememberExtents(uint32_t style, const FrameExtents& extents) const { extents_[style != 0] = extents; }
+  void ActiveChanged(GtkBackendWindow* window, bool active);
+  void WindowClosed(GtkBackendWindow* window);
+  GtkBackendWindow* WindowOf(GdkWindow* gdk) const;
+
+ private:
+  static void TakeEvent(GdkEvent* event, gpointer self);
+
+  std::unique_ptr<Pasteboard> pasteboard_;
+  std::vector<std::unique_ptr<GtkBackendWindow>> windows_;
+  std::vector<std::unique_ptr<GtkBackendWindow>> closed_;
+  GtkBackendWindow* key_ = nullptr;
+  // Fetched events not yet handed out; null stands for the wake-up event.
+  std::deque<GdkEvent*> queue_;
+  // The decoration last seen on a framed window, for windows without (index 0)
+  // and with (index 1) a frame.
+  mutable std::map<bool, FrameExtents> extents_;
+};
+
+}  // namespace zeb::platform

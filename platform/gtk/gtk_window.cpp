@@ -1,0 +1,241 @@
+#include "platform/gtk/gtk_window.h"
+
+#include <algorithm>
+
+#include "platform/gtk/gtk_strings.h"
+#include "platform/gtk/gtk_toolkit.h"
+
+namespace zeb::platform {
+namespace {
+
+int Whole(double value) { return static_cast<int>(value); }
+
+}  // namespace
+
+GtkBackendWindow::GtkBackendWindow(GtkToolkit& toolkit, const Rect& frame, uint32_t style)
+    : toolkit_(toolkit), window_(OwnWidget(gtk_window_new(GTK_WINDOW_TOPLEVEL))), style_(style), requested_(frame),
+      userFrame_(frame) {
+  GtkWindow* window = gtkWindow();
+  gtk_window_set_decorated(window, style != 0);
+  gtk_window_set_resizable(window, (style & StyleResizable) != 0);
+  gtk_window_set_deletable(window, (style & StyleClosable) != 0);
+  gtk_window_set_gravity(window, GDK_GRAVITY_NORTH_WEST);
+  const FrameExtents e = toolkit_.ExtentsForStyle(style);
+  gtk_window_move(window, Whole(frame.x), Whole(frame.y));
+  gtk_window_set_default_size(window, std::max(1, Whole(frame.width - e.left - e.right)),
+                              std::max(1, Whole(frame.height - e.top - e.bottom)));
+  delete_ = SignalConnection(window, "delete-event", G_CALLBACK(OnDelete), this);
+  configure_ = SignalConnection(window, "configure-event", G_CALLBACK(OnConfigure), this);
+  state_ = SignalConnection(window, "window-state-event", G_CALLBACK(OnWindowState), this);
+  active_ = SignalConnection(window, "notify::is-active", G_CALLBACK(OnActive), this);
+}
+
+GtkBackendWindow::~GtkBackendWindow() = default;
+
+void GtkBackendWindow::SetTitle(const ToolkitString& title) { gtk_window_set_title(gtkWindow(), ToUTF8(title).c_str()); }
+
+ToolkitString GtkBackendWindow::Title() const { return FromUTF8(gtk_window_get_title(gtkWindow())); }
+
+GdkWindowState GtkBackendWindow::State() const {
+  GdkWindow* gdk = gtk_widget_get_window(window_.get());
+  return gdk != nullptr ? gdk_window_get_state(gdk) : static_cast<GdkWindowState>(0);
+}
+
+// Once the window manager has framed the window, its frame is what the screen
+// shows; before that, the frame last asked for.
+Rect GtkBackendWindow::Frame() const {
+  if (zoomingFrom_) return *zoomingFrom_;
+  GdkWindow* gdk = gtk_widget_get_window(window_.get());
+  if (gdk == nullptr || !gtk_widget_get_mapped(window_.get())) return requested_;
+  GdkRectangle frame;
+  gdk_window_get_frame_extents(gdk, &frame);
+  return {static_cast<double>(frame.x), static_cast<double>(frame.y), static_cast<double>(frame.width),
+          static_cast<double>(frame.height)};
+}
+
+FrameExtents GtkBackendWindow::Extents() const {
+  GdkWindow* gdk = gtk_widget_get_window(window_.get());
+  if (gdk == nullptr || !gtk_widget_get_mapped(window_.get()) || style_ == 0) {
+    return toolkit_.ExtentsForStyle(style_);
+  }
+  GdkRectangle frame;
+  gdk_window_get_frame_extents(gdk, &frame);
+  int x = 0;
+  int y = 0;
+  gdk_window_get_origin(gdk, &x, &y);
+  const int width = gdk_window_get_width(gdk);
+  const int height = gdk_window_get_height(gdk);
+  const FrameExtents extents{static_cast<double>(x - frame.x), static_cast<double>(y - frame.y),
+                             static_cast<double>(frame.x + frame.width - x - width),
+                             static_cast<double>(frame.y + frame.height - y - height)};
+  // Not framed yet: the window manager has still to reparent it.
+  if (extents.left == 0 && extents.top == 0 && extents.right == 0 && extents.bottom == 0) {
+    return toolkit_.ExtentsForStyle(style_);
+  }
+  toolkit_.RememberExtents(style_, extents);
+  return extents;
+}
+
+void GtkBackendWindow::SetFrame(const Rect& frame) {
+  const FrameExtents e = Extents();
+  requested_ = frame;
+  gtk_window_move(gtkWindow(), Whole(frame.x), Whole(frame.y));
+  gtk_window_resize(gtkWindow(), std::max(1, Whole(frame.width - e.left - e.right)),
+                    std::max(1, Whole(frame.height - e.top - e.bottom)));
+}
+
+void GtkBackendWindow::SetContentView(std::unique_ptr<View> view) {
+  auto* gtkView = dynamic_cast<GtkBackendView*>(view.get());
+  if (gtkView == nullptr) return;
+  view.release();
+  if (content_ != nullptr) gtk_container_remove(GTK_CONTAINER(window_.get()), content_->widget());
+  content_.reset(gtkView);
+  gtk_container_add(GTK_CONTAINER(window_.get()), content_->widget());
+  gtk_widget_show(content_->widget());
+}
+
+void GtkBackendWindow::MakeFirstResponder(View* view) {
+  auto* gtkView = dynamic_cast<GtkBackendView*>(view);
+  gtk_window_set_focus(gtkWindow(), gtkView != nullptr ? gtkView->widget() : nullptr);
+}
+
+void GtkBackendWindow::OrderFront() {
+  gtk_window_set_focus_on_map(gtkWindow(), FALSE);
+  gtk_widget_show(window_.get());
+  gtk_window_set_focus_on_map(gtkWindow(), TRUE);
+}
+
+void GtkBackendWindow::MakeKeyAndOrderFront() {
+  gtk_widget_show(window_.get());
+  gtk_window_present(gtkWindow());
+}
+
+void GtkBackendWindow::MakeKey() {
+  if (IsVisible()) gtk_window_present(gtkWindow());
+}
+
+void GtkBackendWindow::NotifyKey(bool becameKey) {
+  if (delegate_ == nullptr) return;
+  if (becameKey) {
+    delegate_->WindowDidBecomeKey();
+  } else {
+    delegate_->WindowDidResignKey();
+  }
+}
+
+void GtkBackendWindow::Center() {
+  const auto screen = toolkit_.MainScreenFrame();
+  if (!screen) return;
+  const Rect frame = Frame();
+  requested_ = {screen->x + (screen->width - frame.width) / 2, screen->y + (screen->height - frame.height) / 2,
+                frame.width, frame.height};
+  gtk_window_move(gtkWindow(), Whole(requested_.x), Whole(requested_.y));
+}
+
+void GtkBackendWindow::Zoom() {
+  if (IsZoomed()) {
+    gtk_window_unmaximize(gtkWindow());
+  } else {
+    gtk_window_maximize(gtkWindow());
+  }
+}
+
+void GtkBackendWindow::Miniaturize() { gtk_window_iconify(gtkWindow()); }
+
+void GtkBackendWindow::Close() {
+  if (closed_) return;
+  closed_ = true;
+  WindowDelegate* delegate = delegate_;
+  delegate_ = nullptr;
+  if (delegate != nullptr) delegate->WindowWillClose();
+  gtk_widget_hide(window_.get());
+  toolkit_.WindowClosed(this);
+}
+
+bool GtkBackendWindow::IsVisible() const {
+  return !closed_ && gtk_widget_get_visible(window_.get()) && (State() & GDK_WINDOW_STATE_ICONIFIED) == 0;
+}
+
+bool GtkBackendWindow::IsZoomed() const { return gtk_window_is_maximized(gtkWindow()); }
+
+bool GtkBackendWindow::IsMiniaturized() const { return (State() & GDK_WINDOW_STATE_ICONIFIED) != 0; }
+
+void GtkBackendWindow::SetLevel(WindowLevel level) {
+  level_ = level;
+  gtk_window_set_keep_above(gtkWindow(), level == WindowLevel::Floating);
+}
+
+void GtkBackendWindow::AddChildWindow(Window* child) {
+  if (auto* window = dynamic_cast<GtkBackendWindow*>(child); window != nullptr && window != this) {
+    gtk_window_set_transient_for(window->gtkWindow(), gtkWindow());
+  }
+}
+
+void GtkBackendWindow::RemoveChildWindow(Window* child) {
+  auto* window = dynamic_cast<GtkBackendWindow*>(child);
+  if (window != nullptr && gtk_window_get_transient_for(window->gtkWindow()) == gtkWindow()) {
+    gtk_window_set_transient_for(window->gtkWindow(), nullptr);
+  }
+}
+
+// The window manager's close button: the delegate decides; GTK never destroys the
+// window by itself.
+gboolean GtkBackendWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
+  auto* window = static_cast<GtkBackendWindow*>(self);
+  if (window->delegate_ == nullptr || window->delegate_->WindowShouldClose()) window->Close();
+  return TRUE;
+}
+
+gboolean GtkBackendWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, gpointer self) {
+  auto* window = static_cast<GtkBackendWindow*>(self);
+  const Rect frame = window->Frame();
+  window->requested_ = frame;
+  // The configure of a zoom may come before the state change that explains it: a
+  // frame that fills the screen is never taken for the user's own.
+  const auto screen = window->toolkit_.MainScreenFrame();
+  if (!window->IsZoomed() && !(screen && frame.width >= screen->width && frame.height >= screen->height)) {
+    window->userFrame_ = frame;
+  }
+  const bool resized = event->width != window->reportedWidth_ || event->height != window->reportedHeight_;
+  const bool moved = Whole(frame.x) != window->reportedX_ || Whole(frame.y) != window->reportedY_;
+  window->reportedWidth_ = event->width;
+  window->reportedHeight_ = event->height;
+  window->reportedX_ = Whole(frame.x);
+  window->reportedY_ = Whole(frame.y);
+  if (window->content_ != nullptr) window->content_->SetFrame({0, 0, double(event->width), double(event->height)});
+  if (window->delegate_ != nullptr && resized) window->delegate_->WindowDidResize();
+  if (window->delegate_ != nullptr && moved) window->delegate_->WindowDidMove();
+  return FALSE;
+}
+
+// The window manager zooms and miniaturises by itself and then reports it: the
+// delegate hears of a zoom before the resize that carries it.
+gboolean GtkBackendWindow::OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer self) {
+  auto* window = static_cast<GtkBackendWindow*>(self);
+  WindowDelegate* delegate = window->delegate_;
+  if (delegate == nullptr) return FALSE;
+  if ((event->changed_mask & GDK_WINDOW_STATE_ICONIFIED) != 0) {
+    if ((event->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0) {
+      delegate->WindowDidMiniaturize();
+    } else {
+      delegate->WindowDidDeminiaturize();
+    }
+  }
+  if ((event->changed_mask & GDK_WINDOW_STATE_MAXIMIZED) != 0) {
+    const bool maximized = (event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
+    const Rect screen = window->toolkit_.MainScreenFrame().value_or(window->userFrame_);
+    window->zoomingFrom_ = maximized ? window->userFrame_ : screen;
+    delegate->WindowShouldZoom(maximized ? screen : window->userFrame_);
+    window->zoomingFrom_.reset();
+    // The resize may have been reported already; the zoom goes out with this one.
+    if (window->delegate_ != nullptr) window->delegate_->WindowDidResize();
+  }
+  return FALSE;
+}
+
+void GtkBackendWindow::OnActive(GObject*, GParamSpec*, gpointer self) {
+  auto* window = static_cast<GtkBackendWindow*>(self);
+  window->toolkit_.ActiveChanged(window, gtk_window_is_active(window->gtkWindow()));
+}
+
+}  // namespace zeb::platform

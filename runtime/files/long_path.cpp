@@ -1,0 +1,57 @@
+#include "runtime/files/long_path.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "runtime/core/memory_strings.h"
+
+namespace zeb {
+
+std::string PathText(const Unit* path) {
+  char* text = StringToUTF8(path);
+  std::string copy(text);
+  FreeUTF8(text);
+  return copy;
+}
+
+int OpenSearchDirectory(int directory, const char* name) {
+  return openat(directory, name, O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+LongPath::LongPath(std::string text) : text_(std::move(text)) {
+  char* rest = text_.data();
+  size_t length = text_.size();
+  while (length >= PATH_MAX) {
+    // The longest leading piece the kernel takes: up to the last "/" that leaves
+    // the piece and its terminator within PATH_MAX bytes.
+    auto* cut = static_cast<char*>(memrchr(rest, '/', PATH_MAX - 1));
+    if (cut == nullptr || cut == rest) {
+      // A single name longer than any file system allows.
+      errno = ENAMETOOLONG;
+      return;
+    }
+    *cut = 0;
+    const int piece = OpenSearchDirectory(directory_, rest);
+    *cut = '/';
+    if (directory_ != AT_FDCWD) close(directory_);
+    directory_ = piece;
+    if (piece < 0) {
+      directory_ = AT_FDCWD;
+      return;
+    }
+    while (*cut == '/') ++cut;
+    length -= static_cast<size_t>(cut - rest);
+    rest = cut;
+  }
+  // A path that ends in slashes right after a cut names the directory itself.
+  name_ = *rest != 0 || rest == text_.data() ? rest : ".";
+}
+
+LongPath::~LongPath() {
+  if (directory_ != AT_FDCWD) close(directory_);
+}
+
+}  // namespace zeb

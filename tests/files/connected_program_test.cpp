@@ -1,0 +1,223 @@
+// Programs connected to the host through pipes: their output, input and error
+// output, one program's output as another's input, and the descriptors each
+// program is given.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "runtime/files/output_reader.h"
+#include "runtime/files/program_runner.h"
+#include "tests/files/process_test_support.h"
+
+namespace zeb {
+namespace {
+
+using testing_support::DescriptorTarget;
+using testing_support::OpenDescriptors;
+using testing_support::OwnPipes;
+using testing_support::ReadFile;
+using testing_support::TemporaryFolder;
+using testing_support::Units;
+using testing_support::WaitUntil;
+
+constexpr int kReadOutput = ProgramConnect | ProgramReadOutput;
+
+class ConnectedProgram : public ::testing::Test {
+ protected:
+  void SetUp() override { InitProgramRunner(); }
+};
+
+int32_t AwaitExitCode(int64_t program) {
+  EXPECT_TRUE(WaitUntil([&] { return ProgramExitCode(program) != -1; }));
+  return ProgramExitCode(program);
+}
+
+std::string ReadToEnd(OutputReader* reader) {
+  std::string bytes;
+  char chunk[777];
+  for (int64_t got = 1; got > 0;) {
+    got = ReadOutputBlock(reader, chunk, 1, sizeof chunk);
+    bytes.append(chunk, static_cast<size_t>(got));
+  }
+  return bytes;
+}
+
+TEST_F(ConnectedProgram, OutputPassesThroughTheRing) {
+  const int64_t program = RunProgram(u"/bin/sh", u"-c \"seq 1 20000\"", u"", kReadOutput);
+  ASSERT_NE(program, 0);
+  std::string expected;
+  for (int i = 1; i <= 20000; ++i) expected += std::to_string(i) + "\n";
+  ASSERT_GT(expected.size(), 10u * kOutputRingSize);
+  OutputReader* output = ProgramOutput(program);
+  std::string read;
+  // Single bytes and blocks of a size that does not divide the ring, mixed.
+  while (OutputEnded(output) == 0) {
+    const int32_t byte = ReadOutputByte(output);
+    ASSERT_NE(byte, -1);
+    read += static_cast<char>(byte);
+    char block[1000];
+    read.append(block, static_cast<size_t>(ReadOutputBlock(output, block, 1, sizeof block)));
+  }
+  EXPECT_EQ(read, expected);
+  EXPECT_EQ(AwaitExitCode(program), 0);
+  CloseProgram(program);
+}
+
+TEST_F(ConnectedProgram, InputOutputAndErrorOutput) {
+  const int64_t cat = RunProgram(u"/bin/cat", u"", u"", kReadOutput | ProgramWriteInput);
+  ASSERT_NE(cat, 0);
+  EXPECT_EQ(WriteProgramInput(cat, "hello\n", 6), 6);
+  EXPECT_EQ(WriteProgramInput(cat, "", 0), 0);
+  CloseProgramInput(cat);
+  EXPECT_EQ(WriteProgramInput(cat, "late", 4), 0);
+  EXPECT_EQ(ReadToEnd(ProgramOutput(cat)), "hello\n");
+  EXPECT_EQ(AwaitExitCode(cat), 0);
+  CloseProgram(cat);
+
+  const int64_t both = RunProgram(u"/bin/sh", u"-c \"echo out; echo err >&2; exit 2\"", u"",
+                                  kReadOutput | ProgramReadError);
+  ASSERT_NE(both, 0);
+  EXPECT_EQ(ReadToEnd(ProgramOutput(both)), "out\n");
+  EXPECT_EQ(ReadToEnd(ProgramErrorOutput(both)), "err\n");
+  EXPECT_EQ(AwaitExitCode(both), 2);
+  CloseProgram(both);
+}
+
+TEST_F(ConnectedProgram, WritingToAProgramThatEndedFailsQuietly) {
+  const int64_t program = RunProgram(u"/bin/true", u"", u"", ProgramConnect | ProgramWriteInput);
+  ASSERT_NE(program, 0);
+  ASSERT_EQ(AwaitExitCode(program), 0);
+  // Without the guard the broken pipe would end the test process.
+  EXPECT_EQ(WriteProgramInput(program, "x", 1), 0);
+  EXPECT_EQ(WriteProgramInput(program, "y", 1), 0);
+  CloseProgram(program);
+  sigset_t pending;
+  sigset_t blocked;
+  ASSERT_EQ(sigpending(&pending), 0);
+  ASSERT_EQ(pthread_sigmask(SIG_BLOCK, nullptr, &blocked), 0);
+  EXPECT_EQ(sigismember(&pending, SIGPIPE), 0);
+  EXPECT_EQ(sigismember(&blocked, SIGPIPE), 0);
+}
+
+TEST_F(ConnectedProgram, SenderOutputBecomesTheNextProgramsBlockingInput) {
+  // The sender writes only after the receiver has met an empty pipe, which must
+  // make the receiver wait rather than fail.
+  const int64_t sender = RunProgram(u"/bin/sh", u"-c \"sleep 0.3; printf hello\"", u"", kReadOutput);
+  ASSERT_NE(sender, 0);
+  const int64_t receiver = RunProgram(u"/bin/cat", u"", u"", kReadOutput | ProgramInputFromSender, sender);
+  ASSERT_NE(receiver, 0);
+  EXPECT_EQ(ReadToEnd(ProgramOutput(receiver)), "hello");
+  EXPECT_EQ(AwaitExitCode(receiver), 0);
+  EXPECT_EQ(AwaitExitCode(sender), 0);
+  // The host's end of the sender's pipe stayed non-blocking.
+  EXPECT_EQ(OutputAvailable(ProgramOutput(sender)), 0);
+  EXPECT_EQ(OutputEnded(ProgramOutput(sender)), 1);
+  CloseProgram(sender);
+  CloseProgram(receiver);
+}
+
+// A program may hold pipes beyond its standard descriptors only when the host
+// process had them before it started anything (a shell also keeps copies of
+// its standard descriptors): none may be one the runner made.
+void ExpectOnlyInheritedPipes(const std::set<std::string>& inherited, const std::string& descriptor,
+                              const std::string& target) {
+  if (std::stoi(descriptor) <= 2 || !target.starts_with("pipe:")) return;
+  EXPECT_EQ(inherited.count(target), 1u) << descriptor << " -> " << target;
+}
+
+TEST_F(ConnectedProgram, ProgramsGetNoneOfTheRunnersPipes) {
+  const std::set<std::string> inherited = OwnPipes();
+  const auto descriptors = OpenDescriptors();
+  const int64_t cat = RunProgram(u"/bin/cat", u"", u"", kReadOutput | ProgramWriteInput | ProgramReadError);
+  ASSERT_NE(cat, 0);
+  // The host keeps one end of each pipe and nothing else.
+  EXPECT_EQ(OpenDescriptors().size(), descriptors.size() + 3);
+  EXPECT_EQ(OwnPipes().size(), inherited.size() + 3);
+
+  const int64_t sleeper = RunProgram(u"/bin/sleep", u"30", u"", ProgramConnect);
+  ASSERT_NE(sleeper, 0);
+  const std::string process = std::to_string(ProgramProcess(sleeper));
+  ASSERT_TRUE(WaitUntil([&] { return ReadFile("/proc/" + process + "/comm").value_or("") == "sleep\n"; }));
+  for (const std::string& descriptor : OpenDescriptors(process)) {
+    ExpectOnlyInheritedPipes(inherited, descriptor, DescriptorTarget(process, descriptor));
+  }
+  ASSERT_EQ(kill(ProgramProcess(sleeper), SIGKILL), 0);
+  EXPECT_EQ(AwaitExitCode(sleeper), 1);
+
+  // The same for a detached launch, seen from inside the launched shell; this
+  // also covers the pipe on which the launch learns the program's pid.
+  TemporaryFolder folder;
+  const std::string listing = folder / "listing";
+  const std::u16string command = u"-c \"ls -l /proc/$$/fd > '" + Units(listing) + u".tmp'; mv '" +
+                                 Units(listing) + u".tmp' '" + Units(listing) + u"'\"";
+  EXPECT_EQ(RunProgram(u"/bin/sh", command.c_str(), u""), 1);
+  std::optional<std::string> lines;
+  ASSERT_TRUE(WaitUntil([&] { return (lines = ReadFile(listing)).has_value(); }));
+  std::istringstream entries(*lines);
+  int listed = 0;
+  for (std::string line; std::getline(entries, line);) {
+    const size_t arrow = line.find(" -> ");
+    if (arrow == std::string::npos) continue;
+    const size_t number = line.rfind(' ', arrow - 1) + 1;
+    ExpectOnlyInheritedPipes(inherited, line.substr(number, arrow - number), line.substr(arrow + 4));
+    ++listed;
+  }
+  EXPECT_GE(listed, 3);
+
+  // Closing the program gives back every descriptor, and cat meets its end.
+  CloseProgram(cat);
+  EXPECT_EQ(ProgramOutput(cat), nullptr);
+  EXPECT_EQ(OpenDescriptors(), descriptors);
+  EXPECT_EQ(AwaitExitCode(cat), 0);
+}
+
+TEST_F(ConnectedProgram, HostWithoutStandardDescriptors) {
+  // With descriptors 0 and 1 free, a pipe would take exactly those numbers and
+  // the program's output would land on a descriptor that closes on exec.
+  std::fflush(stdout);
+  const int savedInput = dup(0);
+  const int savedOutput = dup(1);
+  ASSERT_GE(savedInput, 0);
+  ASSERT_GE(savedOutput, 0);
+  close(0);
+  close(1);
+  const int64_t program = RunProgram(u"/bin/sh", u"-c \"read line; echo got $line\"", u"",
+                                     kReadOutput | ProgramWriteInput);
+  dup2(savedInput, 0);
+  dup2(savedOutput, 1);
+  close(savedInput);
+  close(savedOutput);
+  ASSERT_NE(program, 0);
+  EXPECT_EQ(WriteProgramInput(program, "hi\n", 3), 3);
+  EXPECT_EQ(ReadToEnd(ProgramOutput(program)), "got hi\n");
+  EXPECT_EQ(AwaitExitCode(program), 0);
+  CloseProgram(program);
+}
+
+TEST_F(ConnectedProgram, UnknownRecordsAreIgnored) {
+  int dummy = 0;
+  const auto unknown = reinterpret_cast<int64_t>(&dummy);
+  for (int64_t record : {int64_t{0}, int64_t{1}, unknown}) {
+    EXPECT_EQ(ProgramExitCode(record), -1);
+    EXPECT_EQ(ProgramProcess(record), 0);
+    EXPECT_EQ(ProgramOutput(record), nullptr);
+    EXPECT_EQ(ProgramErrorOutput(record), nullptr);
+    EXPECT_EQ(WriteProgramInput(record, "x", 1), 0);
+    CloseProgramInput(record);
+    CloseProgram(record);
+  }
+  // An unknown sender gives no input redirection and does not fail the start.
+  const int64_t program = RunProgram(u"/bin/true", u"", u"", ProgramConnect | ProgramInputFromSender, unknown);
+  ASSERT_NE(program, 0);
+  EXPECT_EQ(AwaitExitCode(program), 0);
+}
+
+}  // namespace
+}  // namespace zeb

@@ -1,0 +1,167 @@
+// The output reader over a pipe that the test writes itself.
+#include "runtime/files/output_reader.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <string>
+#include <thread>
+
+namespace zeb {
+namespace {
+
+// A reader of a fresh pipe whose write end the test holds.
+class OutputReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    reader_ = NewOutputReader(ends[0]);
+    ASSERT_NE(reader_, nullptr);
+    writeEnd_ = ends[1];
+  }
+  void TearDown() override {
+    CloseWriter();
+    CloseOutputReader(reader_);
+  }
+
+  void Write(const std::string& bytes) {
+    ASSERT_EQ(write(writeEnd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+  void CloseWriter() {
+    if (writeEnd_ != -1) close(writeEnd_);
+    writeEnd_ = -1;
+  }
+  std::string ReadBlock(int64_t size) {
+    std::string bytes(static_cast<size_t>(size), '\0');
+    bytes.resize(static_cast<size_t>(ReadOutputBlock(reader_, bytes.data(), 1, size)));
+    return bytes;
+  }
+
+  OutputReader* reader_ = nullptr;
+  int writeEnd_ = -1;
+};
+
+std::string Pattern(size_t size) {
+  std::string bytes;
+  for (size_t i = 0; bytes.size() < size; ++i) bytes += std::to_string(i) + ',';
+  bytes.resize(size);
+  return bytes;
+}
+
+TEST_F(OutputReaderTest, RingHoldsAtMostItsSizeAndWrapsAround) {
+  const std::string sent = Pattern(30000);
+  Write(sent);
+  CloseWriter();
+  EXPECT_EQ(OutputAvailable(reader_), kOutputRingSize);
+  EXPECT_EQ(ReadBlock(4000), sent.substr(0, 4000));
+  // Available fills only an empty ring; the end test fills the free space, which
+  // now lies in front of the unread bytes.
+  EXPECT_EQ(OutputAvailable(reader_), kOutputRingSize - 4000);
+  EXPECT_EQ(OutputEnded(reader_), 0);
+  EXPECT_EQ(OutputAvailable(reader_), kOutputRingSize);
+  EXPECT_EQ(ReadBlock(kOutputRingSize), sent.substr(4000, kOutputRingSize));
+  std::string rest;
+  while (OutputEnded(reader_) == 0) rest += ReadBlock(333);
+  EXPECT_EQ(rest, sent.substr(4000 + kOutputRingSize));
+  EXPECT_EQ(ReadBlock(10), "");
+  EXPECT_EQ(ReadOutputByte(reader_), -1);
+  EXPECT_EQ(ReadOutputCharacter(reader_), -1);
+}
+
+TEST_F(OutputReaderTest, EmptyPipeNeitherBlocksNorEndsUntilTheWriterCloses) {
+  EXPECT_EQ(OutputAvailable(reader_), 0);
+  EXPECT_EQ(OutputEnded(reader_), 0);
+  Write("abc");
+  EXPECT_EQ(OutputAvailable(reader_), 3);
+  EXPECT_EQ(ReadBlock(3), "abc");
+  EXPECT_EQ(OutputEnded(reader_), 0);
+  // A blocking read waits for bytes that come later instead of coming back short.
+  std::thread writer([this] {
+    const timespec pause = {0, 50'000'000};
+    nanosleep(&pause, nullptr);
+    Write("late");
+    CloseWriter();
+  });
+  EXPECT_EQ(ReadBlock(10), "late");
+  writer.join();
+  EXPECT_EQ(OutputEnded(reader_), 1);
+}
+
+TEST_F(OutputReaderTest, BytesAreSigned) {
+  Write("\xFF\x01\x7F\x80");
+  CloseWriter();
+  EXPECT_EQ(ReadOutputByte(reader_), -1);
+  EXPECT_EQ(OutputEnded(reader_), 0);
+  EXPECT_EQ(ReadOutputByte(reader_), 1);
+  EXPECT_EQ(ReadOutputByte(reader_), 127);
+  EXPECT_EQ(ReadOutputByte(reader_), -128);
+  EXPECT_EQ(ReadOutputByte(reader_), -1);
+  EXPECT_EQ(OutputEnded(reader_), 1);
+}
+
+TEST_F(OutputReaderTest, CharactersFromUTF8) {
+  // A, e acute, euro sign, a four-byte character, a byte that cannot lead, a
+  // stray continuation byte, continuation bytes taken unchecked, and a sequence
+  // cut off by the end.
+  Write("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xFF\x80\xC3\x41\xC3");
+  CloseWriter();
+  EXPECT_EQ(ReadOutputCharacter(reader_), 'A');
+  EXPECT_EQ(ReadOutputCharacter(reader_), 0xE9);
+  EXPECT_EQ(ReadOutputCharacter(reader_), 0x20AC);
+  EXPECT_EQ(ReadOutputCharacter(reader_), 32);
+  EXPECT_EQ(ReadOutputCharacter(reader_), 32);
+  EXPECT_EQ(ReadOutputCharacter(reader_), 32);
+  EXPECT_EQ(ReadOutputCharacter(reader_), (0x03 << 6) | 0x01);
+  EXPECT_EQ(ReadOutputCharacter(reader_), -1);
+  EXPECT_EQ(OutputEnded(reader_), 1);
+}
+
+TEST_F(OutputReaderTest, FourByteSequenceCutOffGivesMinusOne) {
+  Write("\xF0\x9F\x98");
+  CloseWriter();
+  EXPECT_EQ(ReadOutputCharacter(reader_), -1);
+}
+
+TEST_F(OutputReaderTest, BlocksCountWholeItems) {
+  Write("0123456789");
+  CloseWriter();
+  char buffer[16] = {};
+  EXPECT_EQ(ReadOutputBlock(reader_, buffer, 3, 0), 0);
+  EXPECT_EQ(ReadOutputBlock(reader_, buffer, -3, 2), 0);
+  EXPECT_EQ(ReadOutputBlock(reader_, buffer, 2, -1), 0);
+  EXPECT_EQ(ReadOutputBlock(reader_, buffer, INT64_MAX, 2), 0);
+  EXPECT_EQ(ReadOutputBlock(reader_, nullptr, 1, 1), 0);
+  // None of those took a byte.
+  EXPECT_EQ(OutputAvailable(reader_), 10);
+  EXPECT_EQ(ReadOutputBlock(reader_, buffer, 3, 4), 3);
+  EXPECT_EQ(std::string(buffer), "0123456789");
+}
+
+TEST_F(OutputReaderTest, PipeThatFailsReadsAsTheEnd) {
+  Write("ab");
+  EXPECT_EQ(ReadOutputByte(reader_), 'a');
+  // The descriptor vanishes under the stream: reads fail for good, which must end
+  // the output rather than be waited out like an empty pipe.
+  ASSERT_EQ(close(OutputDescriptor(reader_)), 0);
+  ASSERT_EQ(OutputEnded(reader_), 0);  // 'b' is still held
+  EXPECT_EQ(ReadOutputByte(reader_), 'b');
+  ASSERT_EQ(OutputEnded(reader_), 1);
+  EXPECT_EQ(ReadOutputByte(reader_), -1);
+}
+
+TEST(OutputReader, NullAndBadDescriptorsAreHarmless) {
+  EXPECT_EQ(NewOutputReader(-1), nullptr);
+  char byte = 0;
+  EXPECT_EQ(OutputAvailable(nullptr), 0);
+  EXPECT_EQ(ReadOutputByte(nullptr), -1);
+  EXPECT_EQ(ReadOutputCharacter(nullptr), -1);
+  EXPECT_EQ(ReadOutputBlock(nullptr, &byte, 1, 1), 0);
+  EXPECT_EQ(OutputEnded(nullptr), 1);
+  EXPECT_EQ(OutputDescriptor(nullptr), -1);
+  CloseOutputReader(nullptr);
+}
+
+}  // namespace
+}  // namespace zeb

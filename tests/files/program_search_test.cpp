@@ -1,0 +1,99 @@
+// Finding a program's file along "PATH".
+#include "runtime/files/program_search.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "tests/files/process_test_support.h"
+
+namespace zeb {
+namespace {
+
+using testing_support::CurrentFolder;
+using testing_support::PathOverride;
+using testing_support::TemporaryFolder;
+using testing_support::WriteFile;
+
+// bin/prog and bin/sub/prog run; empty/prog has no bytes, plain/prog may not be
+// executed and folder/prog is a folder.
+class ProgramSearch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(folder_.path().empty());
+    for (const char* name : {"bin", "bin/sub", "empty", "plain", "folder", "folder/prog"}) {
+      ASSERT_EQ(mkdir((folder_ / name).c_str(), 0755), 0) << name;
+    }
+    ASSERT_TRUE(WriteFile(folder_ / "bin/prog", "#!/bin/sh\n", 0755));
+    ASSERT_TRUE(WriteFile(folder_ / "bin/sub/prog", "#!/bin/sh\n", 0755));
+    ASSERT_TRUE(WriteFile(folder_ / "empty/prog", "", 0755));
+    ASSERT_TRUE(WriteFile(folder_ / "plain/prog", "#!/bin/sh\n", 0644));
+  }
+
+  std::string In(const std::string& name) const { return folder_ / name; }
+
+  TemporaryFolder folder_;
+};
+
+TEST_F(ProgramSearch, OnlyNonEmptyExecutableFilesAreFound) {
+  EXPECT_TRUE(IsExecutableFile(In("bin/prog").c_str()));
+  EXPECT_FALSE(IsExecutableFile(In("empty/prog").c_str()));
+  EXPECT_FALSE(IsExecutableFile(In("plain/prog").c_str()));
+  EXPECT_FALSE(IsExecutableFile(In("folder/prog").c_str()));
+  EXPECT_FALSE(IsExecutableFile(In("missing").c_str()));
+  EXPECT_FALSE(IsExecutableFile(nullptr));
+  const std::string path = In("empty") + ":" + In("plain") + ":" + In("folder") + ":" + In("bin");
+  PathOverride override(path.c_str());
+  EXPECT_EQ(FindProgram("prog"), In("bin/prog"));
+}
+
+TEST_F(ProgramSearch, EmptyComponentsAreSkippedNotTakenAsTheCurrentFolder) {
+  CurrentFolder inBin(In("bin"));
+  ASSERT_TRUE(inBin.changed());
+  {
+    const std::string path = "::" + In("plain") + ":";
+    PathOverride override(path.c_str());
+    EXPECT_EQ(FindProgram("prog"), "");
+  }
+  {
+    const std::string path = ":" + In("plain") + "::" + In("bin") + "/:";
+    PathOverride override(path.c_str());
+    // A component that ends in a slash gets no second one.
+    EXPECT_EQ(FindProgram("prog"), In("bin/prog"));
+  }
+}
+
+TEST_F(ProgramSearch, NamesWithSlashes) {
+  CurrentFolder inFolder(folder_.path());
+  ASSERT_TRUE(inFolder.changed());
+  const std::string path = In("bin");
+  PathOverride override(path.c_str());
+  // An executable file named with a slash is taken as it is.
+  EXPECT_EQ(FindProgram("bin/prog"), "bin/prog");
+  EXPECT_EQ(FindProgram(In("bin/prog").c_str()), In("bin/prog"));
+  // Absolute names and names from the current folder are never searched, although
+  // the component joined with them would name bin/prog and bin/sub/prog.
+  EXPECT_EQ(FindProgram("./prog"), "");
+  EXPECT_EQ(FindProgram("/sub/prog"), "");
+  // Other relative names with a slash are.
+  EXPECT_EQ(FindProgram("sub/prog"), In("bin/sub/prog"));
+}
+
+TEST_F(ProgramSearch, WithoutPathOnlyNamedFilesAreFound) {
+  {
+    PathOverride unset(nullptr);
+    EXPECT_EQ(FindProgram("prog"), "");
+    EXPECT_EQ(FindProgram("sh"), "");
+    EXPECT_EQ(FindProgram("/bin/sh"), "/bin/sh");
+  }
+  PathOverride empty("");
+  EXPECT_EQ(FindProgram("prog"), "");
+  const std::string path = In("bin");
+  PathOverride bin(path.c_str());
+  EXPECT_EQ(FindProgram(""), "");
+  EXPECT_EQ(FindProgram(nullptr), "");
+}
+
+}  // namespace
+}  // namespace zeb
