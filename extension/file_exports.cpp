@@ -98,7 +98,6 @@ ZEB_EXPORT const char* StringLoad(const char* file, const char* separator) {
     }
   }
   zeb::CloseFile(kExportObject);
-  zeb::StringVariable result;
-  result.Take(start);
-  return call.Text(result.get());
+  // The text is encoded straight from where it was built.
+  return call.Text(zeb::TempStringAddress(start));
 }

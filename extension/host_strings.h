@@ -16,7 +16,8 @@ namespace zeb {
 StringVariable DecodeHostString(const char* text);
 
 // Places s as NUL-terminated UTF-8 in the temporary string buffer at the buffer
-// position and returns its address, never null.
+// position and returns its address, never null. s may itself be a result lying in
+// the buffer below the buffer position.
 const char* EncodeHostString(const Unit* s);
 
 // A host number rounded to the nearest integer, ties to even. NaN gives 0 and values
@@ -33,7 +34,8 @@ class HostCall {
 
   // A number result: the buffer is left as the call found it.
   double Number(double value);
-  // A string result, left in the buffer just after the call's own position.
+  // A string result, left in the buffer just after the call's own position (or,
+  // for a result built in the buffer, just after that result).
   const char* Text(const Unit* s);
 
  private:

@@ -65,7 +65,8 @@ constexpr auto kHandOverLimit = std::chrono::seconds(5);
 // thread can take, so that only a server that stops answering makes it give up.
 constexpr auto kReadPatience = kReadLimit + 2 * kReplyWait;
 constexpr auto kOwnPatience = 3 * kReplyWait;
-// Texts from other programs beyond this size are refused rather than gathered.
+// An incremental transfer from another program beyond this size is abandoned
+// rather than gathered without end.
 constexpr size_t kLargestText = size_t{256} << 20;
 // Room left in a request for the ChangeProperty header when a text is cut into pieces.
 constexpr size_t kRequestHeader = 32;

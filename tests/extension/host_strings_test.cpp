@@ -51,6 +51,17 @@ TEST_F(HostStrings, DecodeAndEncodeRoundTripOutsideASCII) {
   EXPECT_EQ(Text(DecodeHostString("ok\x80rest").get()), u"ok");
 }
 
+TEST_F(HostStrings, EncodesAResultThatLiesInTheBuffer) {
+  HostCall call;
+  // Large enough that the UTF-8 room makes the buffer grow and move.
+  const std::u16string text = u"\u00E9\U0001F600" + std::u16string(20000, u'x');
+  AppendTempString(text.c_str());
+  const std::string expected = "\xC3\xA9\xF0\x9F\x98\x80" + std::string(20000, 'x');
+  const int64_t capacity = TempBufferCapacity();
+  EXPECT_EQ(std::string(call.Text(TempStringAddress(0))), expected);
+  EXPECT_GT(TempBufferCapacity(), capacity);
+}
+
 TEST_F(HostStrings, StringResultsStayPutAndNumberResultsLeaveTheBuffer) {
   AppendTempString(u"left by an earlier call");
   {
