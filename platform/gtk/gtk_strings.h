@@ -1,14 +1,18 @@
-// Toolkit strings (UTF-16) to and from the UTF-8 text that GTK takes. A lone
-// surrogate becomes U+FFFD; invalid UTF-8 from GTK is cut at the fault.
+// Toolkit strings (UTF-16) to and from the UTF-8 text that GTK and other X
+// programs use. A lone surrogate, and a byte that starts no valid UTF-8 sequence,
+// become U+FFFD.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/toolkit.h"
 
 namespace zeb::platform {
 
 std::string ToUTF8(const ToolkitString& text);
+ToolkitString FromUTF8(std::string_view text);
+// Null reads as the empty text.
 ToolkitString FromUTF8(const char* text);
 
 // Offsets in code points (GTK's) and in 16-bit units (the contract's).

@@ -6,6 +6,7 @@
 
 #include "platform/gtk/gtk_bitmap.h"
 #include "platform/gtk/gtk_strings.h"
+#include "platform/key_window.h"
 
 namespace zeb::platform {
 namespace {
@@ -162,14 +163,10 @@ std::unique_ptr<TextField> GtkToolkit::CreateTextField() { return std::make_uniq
 std::unique_ptr<Bitmap> GtkToolkit::CreateBitmap(int width, int height) { return GtkBitmap::Create(width, height); }
 
 void GtkToolkit::ActiveChanged(GtkBackendWindow* window, bool active) {
-  if (active && key_ != window) {
-    GtkBackendWindow* previous = key_;
-    key_ = window;
-    if (previous != nullptr) previous->NotifyKey(false);
-    window->NotifyKey(true);
-  } else if (!active && key_ == window) {
-    key_ = nullptr;
-    window->NotifyKey(false);
+  if (active) {
+    MoveKeyWindow(key_, window);
+  } else if (key_ == window) {
+    MoveKeyWindow(key_, static_cast<GtkBackendWindow*>(nullptr));
   }
 }
 

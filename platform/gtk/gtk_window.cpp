@@ -114,15 +114,6 @@ void GtkBackendWindow::MakeKey() {
   if (IsVisible()) gtk_window_present(gtkWindow());
 }
 
-void GtkBackendWindow::NotifyKey(bool becameKey) {
-  if (delegate_ == nullptr) return;
-  if (becameKey) {
-    delegate_->WindowDidBecomeKey();
-  } else {
-    delegate_->WindowDidResignKey();
-  }
-}
-
 void GtkBackendWindow::Center() {
   const auto screen = toolkit_.MainScreenFrame();
   if (!screen) return;

@@ -54,7 +54,6 @@ class GtkBackendWindow : public Window {
   GtkWidget* Focus() const { return gtk_window_get_focus(gtkWindow()); }
   int64_t keyEventsDelivered() const { return keyEventsDelivered_; }
   void CountKeyEvent() { ++keyEventsDelivered_; }
-  void NotifyKey(bool becameKey);
 
  private:
   static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);

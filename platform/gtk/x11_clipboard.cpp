@@ -41,6 +41,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/gtk/gtk_strings.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 // For the per-connection error conversion and the connection's broken flag.
@@ -73,87 +75,6 @@ constexpr size_t kRequestHeader = 32;
 
 // ---- Text conversions -------------------------------------------------------
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-void AppendUTF8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
-void AppendUnits(ToolkitString& out, char32_t c) {
-  if (c < 0x10000) {
-    out.push_back(static_cast<char16_t>(c));
-  } else {
-    c -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 | (c >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
-  }
-}
-
-// The code point at text[i], advancing i past it. A byte that starts no valid
-// sequence (bad lead, missing continuation, overlong form, surrogate, beyond
-// U+10FFFF) becomes U+FFFD and only that byte is consumed.
-char32_t NextCodePoint(std::string_view text, size_t& i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  if (lead < 0x80) {
-    ++i;
-    return lead;
-  }
-  // The sequence length, the lead's payload bits and the smallest code point that
-  // needs this length (anything below is an overlong form).
-  const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-  char32_t c = lead & (0x7F >> length);
-  const char32_t least = length == 4 ? 0x10000 : length == 3 ? 0x800 : 0x80;
-  bool valid = lead >= 0xC2 && lead <= 0xF4 && length <= text.size() - i;
-  for (size_t k = 1; valid && k < length; ++k) {
-    valid = (byte(i + k) & 0xC0) == 0x80;
-    c = (c << 6) | (byte(i + k) & 0x3F);
-  }
-  if (!valid || c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-    ++i;
-    return 0xFFFD;
-  }
-  i += length;
-  return c;
-}
-
-std::string ToUTF8(const ToolkitString& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
-      c = 0xFFFD;
-    }
-    AppendUTF8(out, c);
-  }
-  return out;
-}
-
-ToolkitString FromUTF8(std::string_view text) {
-  ToolkitString out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) AppendUnits(out, NextCodePoint(text, i));
-  return out;
-}
-
 ToolkitString FromLatin1(std::string_view text) {
   ToolkitString out(text.size(), u'\0');
   std::transform(text.begin(), text.end(), out.begin(),
@@ -163,11 +84,14 @@ ToolkitString FromLatin1(std::string_view text) {
 
 // Latin-1 for the clients that ask for STRING: what Latin-1 lacks becomes '?'.
 std::string ToLatin1(std::string_view utf8) {
+  const ToolkitString units = FromUTF8(utf8);
   std::string out;
-  out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    const char32_t c = NextCodePoint(utf8, i);
-    out.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+  out.reserve(units.size());
+  for (size_t i = 0; i < units.size(); ++i) {
+    const char16_t unit = units[i];
+    out.push_back(unit <= 0xFF ? static_cast<char>(unit) : '?');
+    // A pair is one character, and one question mark.
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size()) ++i;
   }
   return out;
 }

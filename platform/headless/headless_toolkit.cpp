@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/headless/headless_bitmap.h"
+#include "platform/key_window.h"
 
 namespace zeb::platform {
 namespace {
@@ -160,13 +161,7 @@ HeadlessWindow* HeadlessToolkit::FindWindow(uint64_t serial) const {
   return nullptr;
 }
 
-void HeadlessToolkit::SetKeyWindow(HeadlessWindow* window) {
-  if (key_ == window) return;
-  HeadlessWindow* previous = key_;
-  key_ = window;
-  if (previous != nullptr) previous->NotifyKey(false);
-  if (window != nullptr) window->NotifyKey(true);
-}
+void HeadlessToolkit::SetKeyWindow(HeadlessWindow* window) { MoveKeyWindow(key_, window); }
 
 void HeadlessToolkit::BringToFront(HeadlessWindow* window) {
   const auto found = std::find_if(windows_.begin(), windows_.end(), [window](const auto& w) { return w.get() == window; });

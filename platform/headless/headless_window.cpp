@@ -61,15 +61,6 @@ void HeadlessWindow::MakeKey() {
   if (IsVisible()) toolkit_.SetKeyWindow(this);
 }
 
-void HeadlessWindow::NotifyKey(bool becameKey) {
-  if (delegate_ == nullptr) return;
-  if (becameKey) {
-    delegate_->WindowDidBecomeKey();
-  } else {
-    delegate_->WindowDidResignKey();
-  }
-}
-
 void HeadlessWindow::Center() {
   const auto screen = toolkit_.MainScreenFrame();
   if (!screen) return;

@@ -59,8 +59,6 @@ class HeadlessWindow : public Window {
   View* FirstResponder() const { return firstResponder_; }
   HeadlessView* content() const { return content_.get(); }
   int64_t keyEventsDelivered() const { return keyEventsDelivered_; }
-  // Told by the toolkit when the window gains or loses the keyboard.
-  void NotifyKey(bool becameKey);
 
  private:
   Rect ContentBounds() const;
