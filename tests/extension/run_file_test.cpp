@@ -2,6 +2,7 @@
 // records the arguments it was started with.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,12 +15,7 @@
 namespace zeb {
 namespace {
 
-using testing_support::PathOverride;
-using testing_support::ReadFile;
-using testing_support::TemporaryFolder;
-using testing_support::WaitUntil;
-using testing_support::WriteFile;
-
+using namespace file_testing;
 using Arguments = std::vector<std::string>;
 
 class RunFileTest : public ::testing::Test {
@@ -27,15 +23,15 @@ class RunFileTest : public ::testing::Test {
   void SetUp() override {
     InitStringBuffer();
     InitProgramRunner();
-    ASSERT_FALSE(folder_.path().empty());
+    ASSERT_TRUE(folder_.ok());
     // The argument count, then each argument, each ended by a NUL byte, so that
     // newlines inside arguments stay visible. Renamed into place when complete.
     const std::string record = folder_ / "record";
-    ASSERT_TRUE(WriteFile(folder_ / "xdg-open",
-                          "#!/bin/sh\n"
-                          "{ printf '%s\\0' \"$#\"; for a in \"$@\"; do printf '%s\\0' \"$a\"; done; } > '" +
-                              record + ".tmp'\n/bin/mv '" + record + ".tmp' '" + record + "'\n",
-                          0755));
+    ASSERT_TRUE(WriteBytes(folder_ / "xdg-open",
+                           "#!/bin/sh\n"
+                           "{ printf '%s\\0' \"$#\"; for a in \"$@\"; do printf '%s\\0' \"$a\"; done; } > '" +
+                               record + ".tmp'\n/bin/mv '" + record + ".tmp' '" + record + "'\n",
+                           0755));
   }
   void TearDown() override { FreeStringBuffer(); }
 
@@ -48,7 +44,7 @@ class RunFileTest : public ::testing::Test {
     PathOverride override(searchPath.c_str());
     EXPECT_EQ(RunFile(path), 1.0);
     std::optional<std::string> bytes;
-    if (!WaitUntil([&] { return (bytes = ReadFile(record)).has_value(); })) return std::nullopt;
+    if (!WaitUntil([&] { return (bytes = ReadBytes(record)).has_value(); })) return std::nullopt;
     Arguments fields;
     for (size_t start = 0, end; (end = bytes->find('\0', start)) != std::string::npos; start = end + 1) {
       fields.push_back(bytes->substr(start, end - start));
@@ -57,30 +53,20 @@ class RunFileTest : public ::testing::Test {
     return Arguments(fields.begin() + 1, fields.end());
   }
 
-  TemporaryFolder folder_;
+  TestFolder folder_;
 };
 
 TEST_F(RunFileTest, PathIsTheLaunchersOneArgumentWhateverItHolds) {
-  EXPECT_EQ(Launch("/tmp/my file.txt"), Arguments{"/tmp/my file.txt"});
-  EXPECT_EQ(Launch("say \"hi\" now"), Arguments{"say \"hi\" now"});
-  EXPECT_EQ(Launch("\"quoted\""), Arguments{"\"quoted\""});
-  EXPECT_EQ(Launch("first\nsecond"), Arguments{"first\nsecond"});
-  EXPECT_EQ(Launch("\ttabbed \\ back"), Arguments{"\ttabbed \\ back"});
-  EXPECT_EQ(Launch("caf\xC3\xA9 \xF0\x9F\x98\x80.txt"), Arguments{"caf\xC3\xA9 \xF0\x9F\x98\x80.txt"});
-  // Malformed UTF-8 is decoded as far as it goes.
+  for (const char* path : {"/tmp/my file.txt", "say \"hi\" now", "first\nsecond", "\ttabbed \\ back",
+                           "caf\xC3\xA9 \xF0\x9F\x98\x80.txt", "a-b", "/-root", ""}) {
+    EXPECT_EQ(Launch(path), Arguments{path});
+  }
+  // Malformed UTF-8 is decoded as far as it goes; null is the empty path; a
+  // leading '-' never makes the path an option.
   EXPECT_EQ(Launch("ok\x80rest"), Arguments{"ok"});
-}
-
-TEST_F(RunFileTest, PathNeverBecomesAnOption) {
+  EXPECT_EQ(Launch(nullptr), Arguments{""});
   EXPECT_EQ(Launch("-n"), Arguments{"./-n"});
   EXPECT_EQ(Launch("--help me"), Arguments{"./--help me"});
-  EXPECT_EQ(Launch("a-b"), Arguments{"a-b"});
-  EXPECT_EQ(Launch("/-root"), Arguments{"/-root"});
-}
-
-TEST_F(RunFileTest, EmptyAndNullPathsAreOneEmptyArgument) {
-  EXPECT_EQ(Launch(""), Arguments{""});
-  EXPECT_EQ(Launch(nullptr), Arguments{""});
 }
 
 TEST_F(RunFileTest, NoLauncherOnThePathGivesZero) {
@@ -88,7 +74,7 @@ TEST_F(RunFileTest, NoLauncherOnThePathGivesZero) {
     PathOverride unset(nullptr);
     EXPECT_EQ(RunFile("/tmp/file.txt"), 0.0);
   }
-  TemporaryFolder empty;
+  TestFolder empty;
   PathOverride withoutLauncher(empty.path().c_str());
   EXPECT_EQ(RunFile("/tmp/file.txt"), 0.0);
   // The result leaves the temporary string buffer as the call found it.

@@ -1,7 +1,7 @@
 // Test helpers for the file libraries: a fresh temporary folder per test that is
 // removed with everything in it (also below paths too long for the kernel to take
-// whole), file contents in and out, folder chains deeper than PATH_MAX, and paths
-// as runtime strings.
+// whole), file contents in and out, folder chains deeper than PATH_MAX, paths as
+// runtime strings, and the descriptors the test process holds.
 #pragma once
 
 #include <dirent.h>
@@ -9,7 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <initializer_list>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -21,10 +23,9 @@ namespace zeb::file_testing {
 // A path as a runtime string (the text is UTF-8).
 inline std::u16string Units(std::string_view text) {
   std::u16string units(text.size(), u'\0');
-  const int64_t count =
+  units.resize(static_cast<size_t>(
       DecodeUTF8(text.data(), static_cast<int64_t>(text.size()), units.data(), static_cast<int64_t>(units.size()))
-          .units;
-  units.resize(static_cast<size_t>(count));
+          .units));
   return units;
 }
 
@@ -65,15 +66,32 @@ class TestFolder {
   std::string path_;
 };
 
-// Writes a file relative to a directory descriptor (AT_FDCWD for a plain path).
-inline bool WriteAt(int directory, const std::string& name, std::string_view contents) {
-  const int file = openat(directory, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+// Writes a file relative to a directory descriptor (AT_FDCWD for a plain path)
+// and gives it exactly `mode`.
+inline bool WriteAt(int directory, const std::string& name, std::string_view contents, mode_t mode = 0644) {
+  const int file = openat(directory, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (file < 0) return false;
   const bool written = write(file, contents.data(), contents.size()) == static_cast<ssize_t>(contents.size());
-  return close(file) == 0 && written;
+  return fchmod(file, mode) == 0 && close(file) == 0 && written;
 }
 
-inline bool WriteBytes(const std::string& path, std::string_view contents) { return WriteAt(AT_FDCWD, path, contents); }
+inline bool WriteBytes(const std::string& path, std::string_view contents, mode_t mode = 0644) {
+  return WriteAt(AT_FDCWD, path, contents, mode);
+}
+
+// Makes each entry under `base`: a folder for a name ending in '/', else a file
+// holding the text after '=' (empty without one).
+inline bool MakeEntries(const std::string& base, std::initializer_list<std::string_view> entries) {
+  for (const std::string_view entry : entries) {
+    const size_t equals = entry.find('=');
+    const std::string path = base + "/" + std::string(entry.substr(0, equals));
+    if (!(path.ends_with('/') ? mkdir(path.c_str(), 0755) == 0
+                              : WriteBytes(path, equals == entry.npos ? "" : entry.substr(equals + 1)))) {
+      return false;
+    }
+  }
+  return true;
+}
 
 inline std::optional<std::string> ReadAt(int directory, const std::string& name) {
   const int file = openat(directory, name.c_str(), O_RDONLY | O_CLOEXEC);
@@ -89,29 +107,20 @@ inline std::optional<std::string> ReadAt(int directory, const std::string& name)
 
 inline std::optional<std::string> ReadBytes(const std::string& path) { return ReadAt(AT_FDCWD, path); }
 
-// Makes `levels` nested folders of `nameLength`-byte names under `base` (a
-// directory that exists) and returns the deepest one's path, which is longer than
-// the kernel takes whole when levels * (nameLength + 1) reaches PATH_MAX.
-inline std::string MakeDeepFolder(const std::string& base, int levels, size_t nameLength) {
+// `levels` nested folders of `nameLength`-byte names under `base`: the deepest
+// one's path, longer than the kernel takes whole once levels * (nameLength + 1)
+// reaches PATH_MAX, and its open descriptor (or -1), made first when `make`.
+inline std::string DeepPath(const std::string& base, int levels, size_t nameLength) {
   std::string path = base;
-  const std::string name(nameLength, 'd');
-  int directory = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  for (int i = 0; i < levels && directory >= 0; ++i) {
-    mkdirat(directory, name.c_str(), 0755);
-    const int next = openat(directory, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    close(directory);
-    directory = next;
-    path += "/" + name;
-  }
-  if (directory >= 0) close(directory);
+  for (int i = 0; i < levels; ++i) path += "/" + std::string(nameLength, 'd');
   return path;
 }
 
-// The open descriptor of a deep folder made by MakeDeepFolder, or -1.
-inline int OpenDeepFolder(const std::string& base, int levels, size_t nameLength) {
+inline int OpenDeepFolder(const std::string& base, int levels, size_t nameLength, bool make = false) {
   const std::string name(nameLength, 'd');
   int directory = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   for (int i = 0; i < levels && directory >= 0; ++i) {
+    if (make) mkdirat(directory, name.c_str(), 0755);
     const int next = openat(directory, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     close(directory);
     directory = next;
@@ -119,25 +128,25 @@ inline int OpenDeepFolder(const std::string& base, int levels, size_t nameLength
   return directory;
 }
 
-// Gives up root for the rest of the process, so that permissions bind it. Meant
-// for the child of a death test; false when the user cannot be changed.
-inline bool BecomeUnprivileged() {
+// Gives up root for the rest of the process, so that permissions bind it, and
+// opens `folder` to the user it becomes. Meant for the child of a death test.
+inline bool BecomeUnprivileged(const std::string& folder) {
   constexpr uid_t kNobody = 65534;
   if (geteuid() != 0) return true;
-  return setgid(kNobody) == 0 && setuid(kNobody) == 0;
+  return chmod(folder.c_str(), 0777) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
 }
 
-// Lets a user other than the folder's owner work in it.
-inline bool OpenToEveryone(const std::string& folder) { return chmod(folder.c_str(), 0777) == 0; }
-
-// How many descriptors the process holds, to show that nothing is left open.
-inline int OpenDescriptorCount() {
-  int count = 0;
-  if (DIR* stream = opendir("/proc/self/fd")) {
-    while (readdir(stream) != nullptr) ++count;
-    closedir(stream);
+// The descriptors a process holds, to show that nothing is left open.
+inline std::set<std::string> OpenDescriptors(const std::string& process = "self") {
+  std::set<std::string> descriptors;
+  if (DIR* folder = opendir(("/proc/" + process + "/fd").c_str())) {
+    const int own = dirfd(folder);
+    while (const dirent* entry = readdir(folder)) {
+      if (entry->d_name[0] != '.' && std::stoi(entry->d_name) != own) descriptors.insert(entry->d_name);
+    }
+    closedir(folder);
   }
-  return count;
+  return descriptors;
 }
 
 }  // namespace zeb::file_testing

@@ -90,12 +90,12 @@ TEST_F(OutputReaderTest, EmptyPipeNeitherBlocksNorEndsUntilTheWriterCloses) {
 }
 
 TEST_F(OutputReaderTest, BytesAreSigned) {
-  Write("\xFF\x01\x7F\x80");
+  Write("\xFF\x01\x80");
   CloseWriter();
+  // -1 is both the byte 0xFF and the end: only OutputEnded tells them apart.
   EXPECT_EQ(ReadOutputByte(reader_), -1);
   EXPECT_EQ(OutputEnded(reader_), 0);
   EXPECT_EQ(ReadOutputByte(reader_), 1);
-  EXPECT_EQ(ReadOutputByte(reader_), 127);
   EXPECT_EQ(ReadOutputByte(reader_), -128);
   EXPECT_EQ(ReadOutputByte(reader_), -1);
   EXPECT_EQ(OutputEnded(reader_), 1);
@@ -105,23 +105,12 @@ TEST_F(OutputReaderTest, CharactersFromUTF8) {
   // A, e acute, euro sign, a four-byte character, a byte that cannot lead, a
   // stray continuation byte, continuation bytes taken unchecked, and a sequence
   // cut off by the end.
-  Write("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xFF\x80\xC3\x41\xC3");
+  Write("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xFF\x80\xC3\x41\xF0\x9F\x98");
   CloseWriter();
-  EXPECT_EQ(ReadOutputCharacter(reader_), 'A');
-  EXPECT_EQ(ReadOutputCharacter(reader_), 0xE9);
-  EXPECT_EQ(ReadOutputCharacter(reader_), 0x20AC);
-  EXPECT_EQ(ReadOutputCharacter(reader_), 32);
-  EXPECT_EQ(ReadOutputCharacter(reader_), 32);
-  EXPECT_EQ(ReadOutputCharacter(reader_), 32);
-  EXPECT_EQ(ReadOutputCharacter(reader_), (0x03 << 6) | 0x01);
-  EXPECT_EQ(ReadOutputCharacter(reader_), -1);
+  for (const int32_t expected : {int32_t{'A'}, 0xE9, 0x20AC, 32, 32, 32, (0x03 << 6) | 0x01, -1}) {
+    EXPECT_EQ(ReadOutputCharacter(reader_), expected);
+  }
   EXPECT_EQ(OutputEnded(reader_), 1);
-}
-
-TEST_F(OutputReaderTest, FourByteSequenceCutOffGivesMinusOne) {
-  Write("\xF0\x9F\x98");
-  CloseWriter();
-  EXPECT_EQ(ReadOutputCharacter(reader_), -1);
 }
 
 TEST_F(OutputReaderTest, BlocksCountWholeItems) {

@@ -9,42 +9,41 @@
 namespace zeb {
 namespace {
 
+using Arguments = std::vector<std::string>;
+
 // The vector's entries after the program name, checking the final null entry.
-std::vector<std::string> Split(std::string line) {
+Arguments Split(std::string line) {
   char program[] = "program";
   const std::vector<char*> vector = SplitParameterLine(program, line.data());
   EXPECT_EQ(vector.front(), program);
   EXPECT_EQ(vector.back(), nullptr);
-  return std::vector<std::string>(vector.begin() + 1, vector.end() - 1);
+  return Arguments(vector.begin() + 1, vector.end() - 1);
 }
-
-using Arguments = std::vector<std::string>;
 
 TEST(ParameterLine, SeparatorsAndQuotes) {
-  EXPECT_EQ(Split("-a \"x y\" z"), (Arguments{"-a", "x y", "z"}));
-  EXPECT_EQ(Split(" \t\n a\t\tb\n"), (Arguments{"a", "b"}));
-  // A quoted part directly followed by text ends there; quotes inside unquoted
-  // text are ordinary characters, and a backslash escapes nothing.
-  EXPECT_EQ(Split("\"x\"y"), (Arguments{"x", "y"}));
-  EXPECT_EQ(Split("a\"b c\"d"), (Arguments{"a\"b", "c\"d"}));
-  EXPECT_EQ(Split("\"a\\\" b\""), (Arguments{"a\\", "b\""}));
-  // An empty quoted part is an empty argument.
-  EXPECT_EQ(Split("\"\" x"), (Arguments{"", "x"}));
-}
-
-TEST(ParameterLine, QuotedArgumentEndsAtNewlineOrEnd) {
-  EXPECT_EQ(Split("\"open to the end"), (Arguments{"open to the end"}));
-  EXPECT_EQ(Split("\"one\ntwo\" three"), (Arguments{"one", "two\"", "three"}));
-  EXPECT_EQ(Split("\""), (Arguments{""}));
-}
-
-TEST(ParameterLine, EmptyAndNullLinesHoldNoParameters) {
-  EXPECT_EQ(Split(""), Arguments{});
-  EXPECT_EQ(Split("  \n\t "), Arguments{});
+  const struct {
+    const char* line;
+    Arguments arguments;
+  } kCases[] = {
+      {"-a \"x y\" z", {"-a", "x y", "z"}},
+      {" \t\n a\t\tb\n", {"a", "b"}},
+      {"", {}},
+      {"  \n\t ", {}},
+      // A quoted part directly followed by text ends there; quotes inside unquoted
+      // text are ordinary characters, and a backslash escapes nothing.
+      {"\"x\"y", {"x", "y"}},
+      {"a\"b c\"d", {"a\"b", "c\"d"}},
+      {"\"a\\\" b\"", {"a\\", "b\""}},
+      // An empty quoted part is an empty argument; a quoted part ends at a newline
+      // or at the end of the line.
+      {"\"\" x", {"", "x"}},
+      {"\"open to the end", {"open to the end"}},
+      {"\"one\ntwo\" three", {"one", "two\"", "three"}},
+      {"\"", {""}},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(Split(c.line), c.arguments) << ::testing::PrintToString(c.line);
   char program[] = "program";
-  const std::vector<char*> vector = SplitParameterLine(program, nullptr);
-  ASSERT_EQ(vector.size(), 2u);
-  EXPECT_EQ(vector[1], nullptr);
+  EXPECT_EQ(SplitParameterLine(program, nullptr), (std::vector<char*>{program, nullptr}));
 }
 
 TEST(ParameterLine, ParametersBeyondTheLimitAreDropped) {
@@ -55,8 +54,8 @@ TEST(ParameterLine, ParametersBeyondTheLimitAreDropped) {
   ASSERT_EQ(arguments.size(), static_cast<size_t>(kMaxParameters));
   EXPECT_EQ(arguments.front(), "p1");
   // The last one kept, a plain one, is cut off from what follows.
-  EXPECT_EQ(arguments.back(), "p510");
   EXPECT_EQ(arguments[kMaxParameters - 2], "p509");
+  EXPECT_EQ(arguments.back(), "p510");
 }
 
 }  // namespace

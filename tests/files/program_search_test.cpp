@@ -11,37 +11,31 @@
 namespace zeb {
 namespace {
 
-using testing_support::CurrentFolder;
-using testing_support::PathOverride;
-using testing_support::TemporaryFolder;
-using testing_support::WriteFile;
+using namespace file_testing;
 
 // bin/prog and bin/sub/prog run; empty/prog has no bytes, plain/prog may not be
 // executed and folder/prog is a folder.
 class ProgramSearch : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(folder_.path().empty());
-    for (const char* name : {"bin", "bin/sub", "empty", "plain", "folder", "folder/prog"}) {
-      ASSERT_EQ(mkdir((folder_ / name).c_str(), 0755), 0) << name;
-    }
-    ASSERT_TRUE(WriteFile(folder_ / "bin/prog", "#!/bin/sh\n", 0755));
-    ASSERT_TRUE(WriteFile(folder_ / "bin/sub/prog", "#!/bin/sh\n", 0755));
-    ASSERT_TRUE(WriteFile(folder_ / "empty/prog", "", 0755));
-    ASSERT_TRUE(WriteFile(folder_ / "plain/prog", "#!/bin/sh\n", 0644));
+    ASSERT_TRUE(folder_.ok());
+    ASSERT_TRUE(MakeEntries(folder_.path(), {"bin/", "bin/sub/", "empty/", "plain/", "folder/", "folder/prog/"}));
+    ASSERT_TRUE(WriteBytes(folder_ / "bin/prog", "#!/bin/sh\n", 0755));
+    ASSERT_TRUE(WriteBytes(folder_ / "bin/sub/prog", "#!/bin/sh\n", 0755));
+    ASSERT_TRUE(WriteBytes(folder_ / "empty/prog", "", 0755));
+    ASSERT_TRUE(WriteBytes(folder_ / "plain/prog", "#!/bin/sh\n", 0644));
   }
 
   std::string In(const std::string& name) const { return folder_ / name; }
 
-  TemporaryFolder folder_;
+  TestFolder folder_;
 };
 
 TEST_F(ProgramSearch, OnlyNonEmptyExecutableFilesAreFound) {
   EXPECT_TRUE(IsExecutableFile(In("bin/prog").c_str()));
-  EXPECT_FALSE(IsExecutableFile(In("empty/prog").c_str()));
-  EXPECT_FALSE(IsExecutableFile(In("plain/prog").c_str()));
-  EXPECT_FALSE(IsExecutableFile(In("folder/prog").c_str()));
-  EXPECT_FALSE(IsExecutableFile(In("missing").c_str()));
+  for (const char* name : {"empty/prog", "plain/prog", "folder/prog", "missing"}) {
+    EXPECT_FALSE(IsExecutableFile(In(name).c_str())) << name;
+  }
   EXPECT_FALSE(IsExecutableFile(nullptr));
   const std::string path = In("empty") + ":" + In("plain") + ":" + In("folder") + ":" + In("bin");
   PathOverride override(path.c_str());
@@ -51,17 +45,13 @@ TEST_F(ProgramSearch, OnlyNonEmptyExecutableFilesAreFound) {
 TEST_F(ProgramSearch, EmptyComponentsAreSkippedNotTakenAsTheCurrentFolder) {
   CurrentFolder inBin(In("bin"));
   ASSERT_TRUE(inBin.changed());
-  {
-    const std::string path = "::" + In("plain") + ":";
-    PathOverride override(path.c_str());
-    EXPECT_EQ(FindProgram("prog"), "");
-  }
-  {
-    const std::string path = ":" + In("plain") + "::" + In("bin") + "/:";
-    PathOverride override(path.c_str());
-    // A component that ends in a slash gets no second one.
-    EXPECT_EQ(FindProgram("prog"), In("bin/prog"));
-  }
+  const std::string skipped = "::" + In("plain") + ":";
+  PathOverride override(skipped.c_str());
+  EXPECT_EQ(FindProgram("prog"), "");
+  // A component that ends in a slash gets no second one.
+  const std::string found = ":" + In("plain") + "::" + In("bin") + "/:";
+  PathOverride second(found.c_str());
+  EXPECT_EQ(FindProgram("prog"), In("bin/prog"));
 }
 
 TEST_F(ProgramSearch, NamesWithSlashes) {
@@ -78,21 +68,16 @@ TEST_F(ProgramSearch, NamesWithSlashes) {
   EXPECT_EQ(FindProgram("/sub/prog"), "");
   // Other relative names with a slash are.
   EXPECT_EQ(FindProgram("sub/prog"), In("bin/sub/prog"));
+  EXPECT_EQ(FindProgram(""), "");
+  EXPECT_EQ(FindProgram(nullptr), "");
 }
 
 TEST_F(ProgramSearch, WithoutPathOnlyNamedFilesAreFound) {
-  {
-    PathOverride unset(nullptr);
-    EXPECT_EQ(FindProgram("prog"), "");
+  for (const char* path : {static_cast<const char*>(nullptr), ""}) {
+    PathOverride override(path);
     EXPECT_EQ(FindProgram("sh"), "");
     EXPECT_EQ(FindProgram("/bin/sh"), "/bin/sh");
   }
-  PathOverride empty("");
-  EXPECT_EQ(FindProgram("prog"), "");
-  const std::string path = In("bin");
-  PathOverride bin(path.c_str());
-  EXPECT_EQ(FindProgram(""), "");
-  EXPECT_EQ(FindProgram(nullptr), "");
 }
 
 }  // namespace

@@ -19,10 +19,8 @@
 namespace zeb {
 namespace {
 
-using file_testing::ReadBytes;
-using file_testing::TestFolder;
-using file_testing::Units;
-using file_testing::WriteBytes;
+using namespace file_testing;
+using Lines = std::vector<std::u16string>;
 
 std::u16string Line(int64_t number) {
   const int64_t start = TempBufferPosition();
@@ -33,8 +31,8 @@ std::u16string Line(int64_t number) {
 }
 
 // Every line until Eof, as the string-loading export reads them.
-std::vector<std::u16string> AllLines(int64_t number) {
-  std::vector<std::u16string> lines;
+Lines AllLines(int64_t number) {
+  Lines lines;
   for (int guard = 0; Eof(number) == 0 && guard < 1000000; ++guard) lines.push_back(Line(number));
   return lines;
 }
@@ -42,8 +40,8 @@ std::vector<std::u16string> AllLines(int64_t number) {
 // The line rules, byte by byte, for ASCII text: LF, CR, CR LF and NUL end a line.
 // A buffered file is at its end once no byte is left; an unbuffered one only after
 // a read has met the end, which gives one more, empty, line after a final line end.
-std::vector<std::u16string> ModelLines(const std::string& bytes, bool buffered) {
-  std::vector<std::u16string> lines;
+Lines ModelLines(const std::string& bytes, bool buffered) {
+  Lines lines;
   size_t at = 0;
   bool metEnd = false;
   while (buffered ? at < bytes.size() : !metEnd) {
@@ -73,41 +71,43 @@ class SequentialFilesTest : public ::testing::Test {
     FreeStringBuffer();
   }
 
-  std::vector<std::u16string> Load(const std::string& bytes, int flags) {
+  Lines Load(const std::string& bytes, int flags) {
     EXPECT_TRUE(WriteBytes(folder / "text", bytes));
     EXPECT_NE(ReadFile(0, Units(folder / "text").c_str(), flags), 0);
-    std::vector<std::u16string> lines = AllLines(0);
+    Lines lines = AllLines(0);
     CloseFile(0);
     return lines;
   }
+  std::u16string Path(const char* name) { return Units(folder / name); }
 
   TestFolder folder;
 };
 
-TEST_F(SequentialFilesTest, LineEndsNulAndEndOfFileBuffered) {
-  using Lines = std::vector<std::u16string>;
-  EXPECT_EQ(Load("a\r\nb\rc\n", 1), (Lines{u"a", u"b", u"c"}));
-  EXPECT_EQ(Load("a\nb", 1), (Lines{u"a", u"b"}));
-  EXPECT_EQ(Load("a\r", 1), (Lines{u"a"}));
-  EXPECT_EQ(Load("a\n\rb", 1), (Lines{u"a", u"", u"b"}));
-  EXPECT_EQ(Load(std::string("a\0b\0", 4), 1), (Lines{u"a", u"b"}));
-  EXPECT_EQ(Load("\n\n", 1), (Lines{u"", u""}));
-  EXPECT_EQ(Load("", 1), Lines{});
-  // No byte-order-mark handling: the mark stays in the first line.
-  EXPECT_EQ(Load("\xEF\xBB\xBFx\n", 1), (Lines{u"\uFEFFx"}));
+TEST_F(SequentialFilesTest, LineEndsAndTheEndOfFileBufferedAndUnbuffered) {
+  const struct {
+    std::string bytes;
+    Lines buffered;
+    Lines unbuffered;
+  } kCases[] = {
+      {"a\r\nb\rc\n", {u"a", u"b", u"c"}, {u"a", u"b", u"c", u""}},
+      {"a\nb", {u"a", u"b"}, {u"a", u"b"}},
+      {"a\r", {u"a"}, {u"a"}},
+      {"a\n\rb", {u"a", u"", u"b"}, {u"a", u"", u"b"}},
+      {std::string("a\0b\0", 4), {u"a", u"b"}, {u"a", u"b", u""}},
+      {"", {}, {u""}},
+      // No byte-order-mark handling: the mark stays in the first line.
+      {"\xEF\xBB\xBFx", {u"\uFEFFx"}, {u"\uFEFFx"}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(::testing::PrintToString(c.bytes));
+    EXPECT_EQ(Load(c.bytes, FileBuffered), c.buffered);
+    EXPECT_EQ(Load(c.bytes, FileUnbuffered), c.unbuffered);
+  }
 }
 
-TEST_F(SequentialFilesTest, UnbufferedFilesSeeTheEndOnlyAfterMeetingIt) {
-  using Lines = std::vector<std::u16string>;
-  EXPECT_EQ(Load("a\r\nb\rc\n", FileUnbuffered), (Lines{u"a", u"b", u"c", u""}));
-  EXPECT_EQ(Load("a\nb", FileUnbuffered), (Lines{u"a", u"b"}));
-  EXPECT_EQ(Load("a\r", FileUnbuffered), (Lines{u"a"}));
-  EXPECT_EQ(Load("", FileUnbuffered), (Lines{u""}));
-}
-
-TEST_F(SequentialFilesTest, LinesDecodeFromUTF8AsFarAsTheyAreValid) {
-  using Lines = std::vector<std::u16string>;
-  for (const int flags : {1, FileUnbuffered}) {
+TEST_F(SequentialFilesTest, LinesDecodeFromUTF8AsFarAsTheyAreValidAndComeBackWhole) {
+  const std::string huge(3 * 1024 * 1024, 'y');
+  for (const int flags : {FileBuffered, FileUnbuffered}) {
     SCOPED_TRACE(flags);
     EXPECT_EQ(Load("caf\xC3\xA9 \xF0\x9F\x98\x80\nok", flags).front(), u"caf\u00E9 \U0001F600");
     // An invalid lead byte stops the line; the next line is read as usual.
@@ -115,6 +115,7 @@ TEST_F(SequentialFilesTest, LinesDecodeFromUTF8AsFarAsTheyAreValid) {
     // A sequence cut short by the line end takes the line's terminator as its
     // failed continuation byte.
     EXPECT_EQ(Load("a\xE2\x82\nz", flags), (Lines{u"a\u0082", u"z"}));
+    EXPECT_EQ(Load("x\r\n" + huge, flags).back().size(), huge.size());
   }
 }
 
@@ -135,48 +136,32 @@ TEST_F(SequentialFilesTest, GeneratedTextMatchesTheModel) {
     bytes.insert(4095, "\r\n");
     bytes.insert(8191, "\r");
     SCOPED_TRACE(round);
-    EXPECT_EQ(Load(bytes, 1), ModelLines(bytes, true));
+    EXPECT_EQ(Load(bytes, FileBuffered), ModelLines(bytes, true));
     EXPECT_EQ(Load(bytes, FileUnbuffered), ModelLines(bytes, false));
   }
 }
 
-TEST_F(SequentialFilesTest, LongLinesComeBackWhole) {
-  const std::string line(10000, 'x');
-  const std::string huge(3 * 1024 * 1024, 'y');
-  for (const int flags : {1, FileUnbuffered}) {
-    const std::vector<std::u16string> lines = Load(line + "\r\n" + huge, flags);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], std::u16string(line.begin(), line.end()));
-    EXPECT_EQ(lines[1].size(), huge.size());
-  }
-}
-
 TEST_F(SequentialFilesTest, OpeningKindsAndFlags) {
-  const std::u16string path = Units(folder / "file");
+  const std::u16string path = Path("file");
   // ReadFile needs the file; OpenFile makes it.
   EXPECT_EQ(ReadFile(0, path.c_str()), 0);
-  const int64_t opened = OpenFile(0, path.c_str());
-  ASSERT_NE(opened, 0);
+  ASSERT_NE(OpenFile(0, path.c_str()), 0);
   EXPECT_EQ(Eof(0), 1);
   CloseFile(0);
   EXPECT_EQ(ReadBytes(folder / "file"), "");
 
   ASSERT_TRUE(WriteBytes(folder / "file", "first\nsecond\n"));
-  // The result for a chosen number is the stream itself.
+  // The result for a chosen number is the stream itself; the append flag belongs
+  // to OpenFile alone.
   auto* stream = reinterpret_cast<FILE*>(OpenFile(1, path.c_str(), FileBuffered | FileAppend));
   ASSERT_NE(stream, nullptr);
   EXPECT_EQ(ftello(stream), 13);
   EXPECT_EQ(Eof(1), 1);
-  stream = reinterpret_cast<FILE*>(OpenFile(1, path.c_str()));
-  ASSERT_NE(stream, nullptr);
-  EXPECT_EQ(ftello(stream), 0);
-  EXPECT_EQ(Line(1), u"first");
-  // The append flag belongs to OpenFile alone.
   stream = reinterpret_cast<FILE*>(ReadFile(1, path.c_str(), FileAppend));
   ASSERT_NE(stream, nullptr);
   EXPECT_EQ(ftello(stream), 0);
+  EXPECT_EQ(Line(1), u"first");
   CloseFile(1);
-  EXPECT_EQ(ReadBytes(folder / "file"), "first\nsecond\n");
 
   // CreateFile truncates.
   ASSERT_NE(CreateFile(2, path.c_str(), FileUnbuffered), 0);
@@ -185,84 +170,70 @@ TEST_F(SequentialFilesTest, OpeningKindsAndFlags) {
   // A folder cannot be created over, nor written; read, it ends at once (its
   // reads fail, and a failed read counts as the end).
   ASSERT_EQ(mkdir((folder / "sub").c_str(), 0755), 0);
-  EXPECT_EQ(CreateFile(2, Units(folder / "sub").c_str()), 0);
-  EXPECT_EQ(OpenFile(2, Units(folder / "sub").c_str()), 0);
-  for (const int flags : {1, FileUnbuffered}) {
-    ASSERT_NE(ReadFile(3, Units(folder / "sub").c_str(), flags), 0);
+  EXPECT_EQ(CreateFile(2, Path("sub").c_str()), 0);
+  EXPECT_EQ(OpenFile(2, Path("sub").c_str()), 0);
+  for (const int flags : {FileBuffered, FileUnbuffered}) {
+    ASSERT_NE(ReadFile(3, Path("sub").c_str(), flags), 0);
     EXPECT_LE(AllLines(3).size(), 1u);
   }
   EXPECT_EQ(ReadFile(2, nullptr), 0);
+  // A FIFO without a writer opens at once and is at its end.
+  ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+  ASSERT_NE(ReadFile(4, Path("fifo").c_str()), 0);
+  EXPECT_EQ(Eof(4), 1);
 }
 
 TEST_F(SequentialFilesTest, NumbersReplacingAndClosing) {
-  ASSERT_TRUE(WriteBytes(folder / "one", "1\n"));
-  ASSERT_TRUE(WriteBytes(folder / "two", "2\n"));
-  const int before = file_testing::OpenDescriptorCount();
-  const int64_t dynamic = ReadFile(DynamicNumber, Units(folder / "one").c_str());
+  ASSERT_TRUE(MakeEntries(folder.path(), {"one=1", "two=2"}));
+  const size_t before = OpenDescriptors().size();
+  const int64_t dynamic = ReadFile(DynamicNumber, Path("one").c_str());
   ASSERT_NE(dynamic, 0);
   EXPECT_EQ(Line(dynamic), u"1");
-  EXPECT_EQ(ReadFile(DynamicNumber, Units(folder / "missing").c_str()), 0);
-  ASSERT_NE(ReadFile(5, Units(folder / "one").c_str()), 0);
+  EXPECT_EQ(ReadFile(DynamicNumber, Path("missing").c_str()), 0);
   // Another open under the same number closes the first file.
-  ASSERT_NE(ReadFile(5, Units(folder / "two").c_str()), 0);
-  EXPECT_EQ(file_testing::OpenDescriptorCount(), before + 2);
+  ASSERT_NE(ReadFile(5, Path("one").c_str()), 0);
+  ASSERT_NE(ReadFile(5, Path("two").c_str()), 0);
+  EXPECT_EQ(OpenDescriptors().size(), before + 2);
   EXPECT_EQ(Line(5), u"2");
   // A failed open under a number in use closes that file too; the number is free.
-  EXPECT_EQ(ReadFile(5, Units(folder / "missing").c_str()), 0);
-  EXPECT_EQ(file_testing::OpenDescriptorCount(), before + 1);
+  EXPECT_EQ(ReadFile(5, Path("missing").c_str()), 0);
+  EXPECT_EQ(OpenDescriptors().size(), before + 1);
   EXPECT_EQ(Line(5), u"");
   EXPECT_EQ(Eof(5), 0);
-  CloseFile(5);
-  ASSERT_NE(ReadFile(6, Units(folder / "one").c_str()), 0);
-  ASSERT_NE(ReadFile(70, Units(folder / "two").c_str()), 0);
+  ASSERT_NE(ReadFile(6, Path("one").c_str()), 0);
   CloseFile(DynamicNumber);
-  EXPECT_EQ(file_testing::OpenDescriptorCount(), before);
-  EXPECT_EQ(Eof(6), 0);
-  EXPECT_EQ(Eof(70), 0);
+  EXPECT_EQ(OpenDescriptors().size(), before);
   EXPECT_EQ(Line(dynamic), u"");
   // The end routine closes what is left.
-  ASSERT_NE(ReadFile(6, Units(folder / "one").c_str()), 0);
-  ASSERT_NE(ReadFile(DynamicNumber, Units(folder / "two").c_str()), 0);
+  ASSERT_NE(ReadFile(6, Path("one").c_str()), 0);
+  ASSERT_NE(ReadFile(DynamicNumber, Path("two").c_str()), 0);
   EndSequentialFiles();
-  EXPECT_EQ(file_testing::OpenDescriptorCount(), before);
+  EXPECT_EQ(OpenDescriptors().size(), before);
   InitSequentialFiles();
 }
 
 // Permissions bind only a user other than root, so the checks run in a child
-// process that gives root up.
+// process that gives root up. Neither kind of open may truncate what it refuses.
 TEST_F(SequentialFilesTest, FilesThatCannotBeOpenedAreLeftAlone) {
-  ASSERT_TRUE(WriteBytes(folder / "unreadable", "secret\n"));
-  ASSERT_TRUE(WriteBytes(folder / "write-only", "kept\n"));
-  ASSERT_EQ(chmod((folder / "unreadable").c_str(), 0), 0);
-  ASSERT_EQ(chmod((folder / "write-only").c_str(), 0200), 0);
-  ASSERT_TRUE(file_testing::OpenToEveryone(folder.path()));
-  EXPECT_EXIT(
-      {
-        const bool refused = file_testing::BecomeUnprivileged() &&
-                             ReadFile(0, Units(folder / "unreadable").c_str()) == 0 &&
-                             OpenFile(1, Units(folder / "unreadable").c_str()) == 0 &&
-                             OpenFile(2, Units(folder / "write-only").c_str()) == 0;
-        std::exit(refused ? 0 : 1);
-      },
-      ::testing::ExitedWithCode(0), "");
+  ASSERT_TRUE(WriteBytes(folder / "unreadable", "secret\n", 0));
+  ASSERT_TRUE(WriteBytes(folder / "write-only", "kept\n", 0200));
+  EXPECT_EXIT(std::exit(BecomeUnprivileged(folder.path()) && ReadFile(0, Path("unreadable").c_str()) == 0 &&
+                                OpenFile(1, Path("write-only").c_str()) == 0
+                            ? 0
+                            : 1),
+              ::testing::ExitedWithCode(0), "");
   EXPECT_EQ(ReadBytes(folder / "write-only"), "kept\n");
-  EXPECT_EQ(ReadBytes(folder / "unreadable"), "secret\n");
 }
 
-TEST_F(SequentialFilesTest, LongPathsAndFifos) {
-  const std::string deep = file_testing::MakeDeepFolder(folder.path(), 20, 250);
+TEST_F(SequentialFilesTest, PathsLongerThanTheKernelTakes) {
+  const std::string deep = DeepPath(folder.path(), 20, 250);
   ASSERT_GT(deep.size(), 4096u);
+  close(OpenDeepFolder(folder.path(), 20, 250, true));
   ASSERT_NE(CreateFile(0, Units(deep + "/made").c_str()), 0);
   CloseFile(0);
-  const int inside = file_testing::OpenDeepFolder(folder.path(), 20, 250);
-  ASSERT_TRUE(file_testing::WriteAt(inside, "made", "deep\n"));
-  close(inside);
   ASSERT_NE(ReadFile(0, Units(deep + "/made").c_str()), 0);
-  EXPECT_EQ(AllLines(0), (std::vector<std::u16string>{u"deep"}));
-  // A FIFO without a writer opens at once and is at its end.
-  ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
-  ASSERT_NE(ReadFile(1, Units(folder / "fifo").c_str()), 0);
-  EXPECT_EQ(Eof(1), 1);
+  EXPECT_EQ(Eof(0), 1);
+  EXPECT_EQ(ReadFile(1, Units(deep + "/missing").c_str()), 0);
 }
 
 }  // namespace

@@ -3,14 +3,13 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace zeb::testing {
 
 struct Rgb {
   uint8_t red, green, blue;
-  bool operator==(const Rgb&) const = default;
 };
 
 struct BmpLayout {
@@ -19,38 +18,42 @@ struct BmpLayout {
   uint16_t bitCount = 24;
   uint32_t compression = 0;
   uint32_t coloursUsed = 0;
+  uint32_t pixelOffset = 0;     // 0: right after the colour table
   std::vector<Rgb> palette;     // stored blue, green, red, reserved
   std::vector<uint8_t> pixels;  // exactly as they go into the file
 };
 
-inline void PutLE(std::vector<uint8_t>& out, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
 inline std::vector<uint8_t> MakeBMP(const BmpLayout& layout) {
-  const uint32_t pixelOffset = 14 + 40 + static_cast<uint32_t>(layout.palette.size()) * 4;
-  std::vector<uint8_t> file = {'B', 'M'};
-  PutLE(file, pixelOffset + layout.pixels.size(), 4);
-  PutLE(file, 0, 4);  // the two reserved fields
-  PutLE(file, pixelOffset, 4);
-  PutLE(file, 40, 4);
-  PutLE(file, static_cast<uint32_t>(layout.width), 4);
-  PutLE(file, static_cast<uint32_t>(layout.height), 4);
-  PutLE(file, 1, 2);  // planes
-  PutLE(file, layout.bitCount, 2);
-  PutLE(file, layout.compression, 4);
-  PutLE(file, layout.pixels.size(), 4);
-  PutLE(file, 2835, 4);  // 72 dots per inch, both ways
-  PutLE(file, 2835, 4);
-  PutLE(file, layout.coloursUsed, 4);
-  PutLE(file, 0, 4);
+  const uint32_t pixelOffset =
+      layout.pixelOffset != 0 ? layout.pixelOffset : 14 + 40 + static_cast<uint32_t>(layout.palette.size()) * 4;
+  const auto pixelBytes = static_cast<uint32_t>(layout.pixels.size());
+  // Each field as (value, bytes), little-endian; 2835 dots per metre is 72 per inch.
+  const std::pair<uint32_t, int> fields[] = {{'B' | 'M' << 8, 2},
+                                             {pixelOffset + pixelBytes, 4},
+                                             {0, 4},
+                                             {pixelOffset, 4},
+                                             {40, 4},
+                                             {static_cast<uint32_t>(layout.width), 4},
+                                             {static_cast<uint32_t>(layout.height), 4},
+                                             {1, 2},
+                                             {layout.bitCount, 2},
+                                             {layout.compression, 4},
+                                             {pixelBytes, 4},
+                                             {2835, 4},
+                                             {2835, 4},
+                                             {layout.coloursUsed, 4},
+                                             {0, 4}};
+  std::vector<uint8_t> file;
+  for (const auto& [value, bytes] : fields) {
+    for (int i = 0; i < bytes; ++i) file.push_back(static_cast<uint8_t>(value >> (8 * i)));
+  }
   for (const Rgb& entry : layout.palette) file.insert(file.end(), {entry.blue, entry.green, entry.red, 0x5A});
   file.insert(file.end(), layout.pixels.begin(), layout.pixels.end());
   return file;
 }
 
-// Rows of `width` pixels packed as the decoder writes them.
-inline std::vector<uint8_t> Pixels(std::initializer_list<Rgb> pixels) {
+// Pixels packed as the decoder writes them.
+inline std::vector<uint8_t> Pixels(const std::vector<Rgb>& pixels) {
   std::vector<uint8_t> bytes;
   for (const Rgb& pixel : pixels) bytes.insert(bytes.end(), {pixel.red, pixel.green, pixel.blue});
   return bytes;
