@@ -10,14 +10,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 // After gtest: Xlib's None macro would clash with a gtest type.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 extern char** environ;
@@ -205,6 +210,105 @@ TEST_F(X11ClipboardTest, ARequestorThatVanishedDoesNotStopTheOwner) {
   XCloseDisplay(display);
   // Had the owner's errors reached Xlib's default handler, this process would be gone.
   EXPECT_EQ(Paste(), "still here");
+}
+
+// A bare X client, for the parts another program plays.
+class RawClient {
+ public:
+  RawClient() : display_(XOpenDisplay(nullptr)) {
+    if (display_ != nullptr) window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+  }
+  ~RawClient() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (display_ != nullptr) XCloseDisplay(display_);
+  }
+  Display* display() const { return display_; }
+  Atom Intern(const char* name) const { return XInternAtom(display_, name, False); }
+  void Own(const char* selection) {
+    XSetSelectionOwner(display_, Intern(selection), window_, CurrentTime);
+    XSync(display_, False);
+  }
+  template <typename Serve>
+  void Run(Serve serve) {
+    thread_ = std::thread(serve);
+  }
+  // The next event of the type for our window; false once destroyed or after 10 s.
+  bool Next(int type, XEvent* event) {
+    const auto limit = std::chrono::steady_clock::now() + 10s;
+    while (!XCheckTypedWindowEvent(display_, window_, type, event)) {
+      if (stop_ || std::chrono::steady_clock::now() > limit) return false;
+      std::this_thread::sleep_for(2ms);
+    }
+    return true;
+  }
+  void Notify(const XSelectionRequestEvent& request, Atom property) {
+    XEvent reply{};
+    reply.xselection = {SelectionNotify, 0, True, display_, request.requestor, request.selection, request.target,
+                        property, request.time};
+    XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
+    XSync(display_, False);
+  }
+  ::Window window() const { return window_; }
+  // A property of our window (format-32 items as longs), deleted as it is read.
+  std::string Take(Atom property) {
+    Atom type;
+    int format;
+    unsigned long items, after;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, window_, property, 0, 1 << 20, True, AnyPropertyType, &type, &format, &items,
+                       &after, &data);
+    if (data == nullptr) return {};
+    std::string bytes(reinterpret_cast<const char*>(data), items * (format == 32 ? sizeof(long) : format / 8));
+    XFree(data);
+    return bytes;
+  }
+
+ private:
+  Display* display_;
+  ::Window window_ = 0;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+TEST_F(X11ClipboardTest, HandsItsTextToAClipboardManagerWhenItCloses) {
+  // The manager answers SAVE_TARGETS by fetching UTF8_STRING and image/png in one
+  // MULTIPLE conversion, then reports that it is done.
+  std::mutex lock;
+  std::string saved;
+  std::vector<Atom> pairs;
+  RawClient manager;
+  ASSERT_NE(manager.display(), nullptr);
+  manager.Own("CLIPBOARD_MANAGER");
+  const Atom savedProperty = manager.Intern("SAVED");
+  const Atom asked[] = {manager.Intern("UTF8_STRING"), savedProperty, manager.Intern("image/png"),
+                        manager.Intern("SAVED_IMAGE")};
+  const Atom multiple = manager.Intern("PAIRS");
+  manager.Run([&] {
+    XEvent request, notify;
+    if (!manager.Next(SelectionRequest, &request)) return;
+    XChangeProperty(manager.display(), manager.window(), multiple, manager.Intern("ATOM_PAIR"), 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(asked), 4);
+    XConvertSelection(manager.display(), manager.Intern("CLIPBOARD"), manager.Intern("MULTIPLE"), multiple,
+                      manager.window(), request.xselectionrequest.time);
+    if (manager.Next(SelectionNotify, &notify) && notify.xselection.property == multiple) {
+      std::lock_guard guard(lock);
+      saved = manager.Take(savedProperty);
+      const std::string answered = manager.Take(multiple);
+      pairs.resize(answered.size() / sizeof(Atom));
+      std::memcpy(pairs.data(), answered.data(), pairs.size() * sizeof(Atom));
+    }
+    manager.Notify(request.xselectionrequest, request.xselectionrequest.property);
+  });
+  clipboard_->SetText(u"keep me \U0001F600");
+  clipboard_.reset();
+  // Closing waited for the manager to finish.
+  std::lock_guard guard(lock);
+  EXPECT_EQ(saved, "keep me \xF0\x9F\x98\x80");
+  // The pair that could not be converted comes back with no property.
+  ASSERT_EQ(pairs.size(), 4u);
+  EXPECT_EQ(pairs[1], savedProperty);
+  EXPECT_EQ(pairs[3], Atom{0});
 }
 
 }  // namespace
