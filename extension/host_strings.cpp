@@ -26,12 +26,9 @@ const char* EncodeHostString(const Unit* s) {
   // bytes (a surrogate pair takes four for its two units). Then the NUL byte, and
   // the text rounded up to whole units so the buffer position stays even.
   const int64_t room = 3 * units;
-  // s may be a result still lying in the buffer, below the buffer position: keep
-  // its offset, since the reservation may move the block.
-  const int64_t inside = TempStringOffset(s);
-  auto* target = reinterpret_cast<char*>(ReserveTempString(room / 2 + 1, start));
+  // s may be a result still lying in the buffer, below the buffer position.
+  auto* target = reinterpret_cast<char*>(ReserveTempStringFrom(room / 2 + 1, start, &s));
   if (target == nullptr) return reinterpret_cast<const char*>(EmptyTempResult(start)) + start;
-  if (inside != 0) s = TempStringAddress(inside - 1);
   const UTF8Encoded encoded = EncodeUTF8(s, units, target, room);
   // A broken surrogate pair gives the empty text, as everywhere else.
   const int64_t bytes = encoded.brokenPair ? 0 : encoded.bytes;

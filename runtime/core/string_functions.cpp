@@ -185,15 +185,14 @@ void ExtractField(const Unit* s, int32_t index, const Unit* separator, int64_t s
     EmptyTempResult(start);
     return;
   }
-  // The source may lie in the buffer itself: keep its offset, since the
-  // reservation may move the block, and move the units only after it.
-  const int64_t inside = TempStringOffset(s + begin);
-  Unit* target = ReserveTempString(length, start);
+  // The source may lie in the buffer itself: the units move only after the
+  // reservation, which may move the block.
+  const Unit* field = s + begin;
+  Unit* target = ReserveTempStringFrom(length, start, &field);
   if (target == nullptr) {
     EmptyTempResult(start);
     return;
   }
-  const Unit* field = inside != 0 ? TempStringAddress(inside - 1) : s + begin;
   std::memmove(target, field, static_cast<size_t>(length) * sizeof(Unit));
   target[length] = 0;
 }

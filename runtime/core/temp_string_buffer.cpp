@@ -58,21 +58,25 @@ Unit* ReserveTempString(int64_t units, int64_t at) {
   return reinterpret_cast<Unit*>(base + at);
 }
 
+Unit* ReserveTempStringFrom(int64_t units, int64_t at, const Unit** source) {
+  const int64_t inside = TempStringOffset(*source);
+  Unit* target = ReserveTempString(units, at);
+  if (target != nullptr && inside != 0) *source = reinterpret_cast<const Unit*>(base + inside - 1);
+  return target;
+}
+
 void AppendTempString(const Unit* s) {
   if (s == nullptr) {
     WriteTerminator(bufferPosition);
     return;
   }
   const int64_t at = bufferPosition;
-  // s may lie in the buffer itself; keep its offset across a possible move.
-  const int64_t inside = TempStringOffset(s);
   const int64_t length = StringLength(s);
-  Unit* target = ReserveTempString(length, at);
+  Unit* target = ReserveTempStringFrom(length, at, &s);
   if (target == nullptr) {
     EmptyTempResult(at);
     return;
   }
-  if (inside != 0) s = reinterpret_cast<const Unit*>(base + inside - 1);
   std::memmove(target, s, static_cast<size_t>(length) * sizeof(Unit));
   WriteTerminator(bufferPosition);
 }

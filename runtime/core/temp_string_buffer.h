@@ -19,6 +19,10 @@ void FreeStringBuffer();
 // buffer limit (2 GiB) or the heap refuses; callers then give the empty result.
 Unit* ReserveTempString(int64_t units, int64_t at);
 
+// ReserveTempString for a copy of `source`, which may itself lie in the buffer:
+// such a source is pointed to its new place when the block moves.
+Unit* ReserveTempStringFrom(int64_t units, int64_t at, const Unit** source);
+
 // Appends s at the buffer position with a terminator; null writes only a terminator.
 void AppendTempString(const Unit* s);
 
