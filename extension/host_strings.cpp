@@ -52,10 +52,10 @@ int64_t RoundToInteger(double value) {
   return static_cast<int64_t>(rounded);
 }
 
-HostCall::HostCall() : entryPosition_(0) { SetTempBufferPosition(entryPosition_); }
+HostCall::HostCall() { SetTempBufferPosition(0); }
 
 double HostCall::Number(double value) {
-  SetTempBufferPosition(entryPosition_);
+  SetTempBufferPosition(0);
   return value;
 }
 

@@ -37,9 +37,6 @@ class HostCall {
   // A string result, left in the buffer just after the call's own position (or,
   // for a result built in the buffer, just after that result).
   const char* Text(const Unit* s);
-
- private:
-  int64_t entryPosition_;
 };
 
 }  // namespace zeb

@@ -23,6 +23,8 @@ class GtkToolkit : public Toolkit {
 
   Capabilities capabilities() const override;
   Window* KeyWindow() const override { return key_; }
+  // GTK has nothing to finish before the first event.
+  // GTK has nothing to finish before the first event.
   void FinishLaunching() override {}
   std::unique_ptr<ToolkitEvent> NextEvent(Deadline until) override;
   bool HasPendingEvent() override;

@@ -26,7 +26,8 @@ class HeadlessToolkit : public Toolkit {
 
   Capabilities capabilities() const override;
   Window* KeyWindow() const override { return key_; }
-  void FinishLaunching() override { launched_ = true; }
+  // The simulated application has nothing to finish before its first event.
+  void FinishLaunching() override {}
   std::unique_ptr<ToolkitEvent> NextEvent(Deadline until) override;
   bool HasPendingEvent() override;
   void PostWakeUpEvent() override;
@@ -47,7 +48,6 @@ class HeadlessToolkit : public Toolkit {
   void Queue(std::unique_ptr<HeadlessEvent> event);
   HeadlessPasteboard& headlessPasteboard() { return pasteboard_; }
   HeadlessWindow* FindWindow(uint64_t serial) const;
-  bool launched() const { return launched_; }
 
   // Window bookkeeping for HeadlessWindow.
   void SetKeyWindow(HeadlessWindow* window);
@@ -60,7 +60,6 @@ class HeadlessToolkit : public Toolkit {
   std::vector<std::unique_ptr<HeadlessWindow>> closed_;
   HeadlessWindow* key_ = nullptr;
   uint64_t nextSerial_ = 1;
-  bool launched_ = false;
   HeadlessPasteboard pasteboard_;
 
   std::mutex queueLock_;
