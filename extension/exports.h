@@ -20,4 +20,8 @@ const char* ClipboardGetText();
 double ClipboardSetText(const char* text);
 // launch_exports.cpp
 double RunFile(const char* path);
+// dialog_exports.cpp
+const char* GetString(const char* title, const char* message, const char* defaultText, double password);
+double ShowQuestion(const char* title, const char* message);
+double GetColor(double color, double x, double y);
 }

@@ -37,6 +37,10 @@ const std::vector<DemoCall>& DemoCalls() {
       {"ClipboardSetText", {"zebext \xE2\x9C\x93 clipboard"}},
       {"ClipboardGetText", {}},
       {"RunFile", {"/tmp/zebext-demo-no-such-file.txt"}},
+      // On a display these wait for an answer; without one they return at once.
+      {"ShowQuestion", {"zebext demo", "Show the other dialogs as well?"}},
+      {"GetString", {"zebext demo", "Type a line of text:", "hello", "0"}},
+      {"GetColor", {"255", "200", "200"}},
       {"DetachProcess", {"0"}},
   };
   return calls;

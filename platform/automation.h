@@ -5,6 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 #include <memory>
 #include <string>
 
@@ -13,6 +17,17 @@
 namespace zeb::platform {
 
 enum class MouseButton { Left, Right };
+
+// What the window of a modal loop shows.
+struct ModalContents {
+  ToolkitString title;
+  Size content;                        // the content area's size
+  std::vector<ToolkitString> labels;   // texts of the labels, in order
+  std::vector<ToolkitString> buttons;  // titles of the buttons, in order
+  std::optional<ToolkitString> field;  // the text field's text, when there is one
+  bool secure = false;                 // the field shows dots
+  std::pair<int64_t, int64_t> selection{0, 0};
+};
 
 class Automation {
  public:
@@ -37,6 +52,21 @@ class Automation {
   virtual int64_t KeyEventsDelivered(Window* window) = 0;
   // Another program puts an image, and no text, on the clipboard.
   virtual void CopyImageElsewhere() = 0;
+
+  // Dialogs. `user` runs once, on the thread of the event loop, as soon as the
+  // next modal window is up and key; it answers the dialog with the calls below,
+  // whose input arrives in order. A modal loop still running a few seconds after
+  // `user` has run is ended with code 0, so no test waits for ever.
+  virtual void WhenModal(std::function<void()> user) = 0;
+  virtual ModalContents ModalWindowContents() = 0;
+  // Clicks the modal window's button of this title.
+  virtual void PressButton(const ToolkitString& title) = 0;
+  // Types the characters (printable ASCII, Return, Tab, Escape) into the key window.
+  virtual void TypeText(const ToolkitString& text) = 0;
+  // The modal window's close button.
+  virtual void CloseModalWindow() = 0;
+  // Picks a colour in the colour panel.
+  virtual void PickColor(const ColorComponents& color) = 0;
 };
 
 // A backend with a screen and its automation, for one test run.

@@ -1,7 +1,8 @@
 // The toolkit contract: the one interface through which the runtime reaches the
-// windowing system (application and event pump, screen, windows, views, controls,
-// pasteboard, bitmaps). A backend implements it; the runtime implements the
-// callback interfaces (WindowDelegate, ViewDelegate) with its own classes.
+// windowing system (application and event pump, modal loops, screen, windows,
+// views, controls, alerts and panels, pasteboard, bitmaps). A backend implements
+// it; the runtime implements the callback interfaces (WindowDelegate, ViewDelegate,
+// ControlTarget) with its own classes.
 //
 // Objects a backend hands out as raw pointers (windows) stay owned by the backend.
 // A closed window is destroyed only at the next ReleaseDeferredObjects, so a
@@ -13,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/geometry.h"
 
@@ -105,8 +107,30 @@ class View {
   virtual void AddSubview(std::unique_ptr<View> subview) = 0;
 };
 
-// A one-line editable text: the first control of the contract, and a responder
-// to the editing actions.
+// Where a control sends its action: the runtime's handlers of buttons.
+class ControlTarget {
+ public:
+  virtual ~ControlTarget() = default;
+  virtual void ControlAction(View& sender) = 0;
+};
+
+// A push button with a rounded bezel.
+class Button : public virtual View {
+ public:
+  virtual void SetTitle(const ToolkitString& title) = 0;
+  // The target hears of each press; it must outlive the button or be replaced.
+  virtual void SetTarget(ControlTarget* target) = 0;
+};
+
+// A text that cannot be selected or edited, drawn without border or background.
+class Label : public virtual View {
+ public:
+  virtual void SetText(const ToolkitString& text) = 0;
+  // The size the text needs, on as many lines as it has.
+  virtual Size FittingSize() const = 0;
+};
+
+// A one-line editable text, and a responder to the editing actions.
 class TextField : public virtual View {
  public:
   virtual ToolkitString Text() const = 0;
@@ -137,7 +161,11 @@ class Window {
   // The view that takes key events and editing actions first, or null.
   virtual void MakeFirstResponder(View* view) = 0;
 
+  // The button that Return presses, or null.
+  virtual void SetDefaultButton(Button* button) = 0;
+
   virtual void OrderFront() = 0;            // shown, without taking the keyboard
+  virtual void OrderOut() = 0;              // hidden, not closed
   virtual void MakeKeyAndOrderFront() = 0;  // shown and key
   virtual void MakeKey() = 0;
   virtual void Center() = 0;                // on the main screen
@@ -173,6 +201,34 @@ class Bitmap {
   virtual int Width() const = 0;
   virtual int Height() const = 0;
   virtual uint8_t* Pixels() = 0;
+};
+
+// A colour as four components from 0 to 1.
+struct ColorComponents {
+  double red = 0;
+  double green = 0;
+  double blue = 0;
+  double alpha = 0;
+};
+
+// The application's one colour panel: a window with the toolkit's colour picker
+// and room below it for an accessory view. It outlives every use.
+class ColorPanel {
+ public:
+  virtual ~ColorPanel() = default;
+  virtual Window& window() = 0;
+  virtual void SetColor(const ColorComponents& color) = 0;
+  // The colour shown, or nothing when it has no device RGB form.
+  virtual std::optional<ColorComponents> Color() const = 0;
+  virtual void SetShowsAlpha(bool shows) = 0;
+  // The panel owns the view until the next call; null removes it.
+  virtual void SetAccessoryView(std::unique_ptr<View> view) = 0;
+};
+
+// A button of an alert: its title and the number the alert returns for it.
+struct AlertButton {
+  ToolkitString title;
+  int64_t tag = 0;
 };
 
 // What a backend can do, for callers (and tests) that depend on it.
@@ -216,7 +272,22 @@ class Toolkit {
   virtual Window* CreateWindow(const Rect& content, uint32_t style) = 0;
   // A flipped view that reports to its delegate, which it owns.
   virtual std::unique_ptr<View> CreateView(std::unique_ptr<ViewDelegate> delegate) = 0;
-  virtual std::unique_ptr<TextField> CreateTextField() = 0;
+  // A text field; a secure one shows a dot for each character.
+  virtual std::unique_ptr<TextField> CreateTextField(bool secure) = 0;
+  virtual std::unique_ptr<Button> CreateButton() = 0;
+  virtual std::unique_ptr<Label> CreateLabel() = 0;
+
+  // Modal loops. RunModal shows the window and handles events for it alone until
+  // StopModal, and returns the code given there.
+  virtual int64_t RunModal(Window& window) = 0;
+  virtual void StopModal(int64_t code) = 0;
+  // An alert with a message, an informative text and the buttons (none: the
+  // toolkit's one default button), run modally. The pressed button's tag; 0 when
+  // the alert cannot be shown or was closed without a button.
+  virtual int64_t RunAlert(const ToolkitString& message, const ToolkitString& informative,
+                           const std::vector<AlertButton>& buttons) = 0;
+  // The shared colour panel, or null when none can be shown.
+  virtual ColorPanel* SharedColorPanel() = 0;
 
   virtual Pasteboard& pasteboard() = 0;
 

@@ -5,9 +5,11 @@
 #include <gdk/gdkx.h>
 
 #include <cstdlib>
+#include <utility>
 #include <thread>
 
 #include "platform/gtk/gtk_backend.h"
+#include "platform/gtk/gtk_strings.h"
 
 namespace zeb::platform {
 namespace {
@@ -17,6 +19,40 @@ constexpr long kToggle = 2;
 constexpr long kGravityNorthWest = 1;
 constexpr long kMoveX = 1L << 8;
 constexpr long kMoveY = 1L << 9;
+
+// How often the test's answer looks for its modal window, how long it waits for
+// that window to take the keyboard before answering anyway, and how long a modal
+// window may stay up after the answer.
+constexpr guint kModalPollMs = 30;
+constexpr int kPollsBeforeAnswering = 100;
+constexpr guint kForgottenModalMs = 5000;
+
+::Window XidOfGtk(GtkWindow* window) {
+  GdkWindow* gdk = window != nullptr ? gtk_widget_get_window(GTK_WIDGET(window)) : nullptr;
+  return gdk != nullptr ? gdk_x11_window_get_xid(gdk) : 0;
+}
+
+// Calls `visit` for the widget and every widget inside it, internal ones included.
+template <typename Visit>
+void VisitWidgets(GtkWidget* widget, Visit& visit) {
+  visit(widget);
+  if (!GTK_IS_CONTAINER(widget)) return;
+  GList* children = nullptr;
+  gtk_container_forall(
+      GTK_CONTAINER(widget), [](GtkWidget* child, gpointer list) {
+        *static_cast<GList**>(list) = g_list_append(*static_cast<GList**>(list), child);
+      },
+      &children);
+  for (GList* child = children; child != nullptr; child = child->next) VisitWidgets(GTK_WIDGET(child->data), visit);
+  g_list_free(children);
+}
+
+bool InsideButton(GtkWidget* widget) {
+  for (GtkWidget* up = gtk_widget_get_parent(widget); up != nullptr; up = gtk_widget_get_parent(up)) {
+    if (GTK_IS_BUTTON(up)) return true;
+  }
+  return false;
+}
 
 struct ModifierKey {
   uint32_t flag;
@@ -35,18 +71,20 @@ AutomatedBackend MakeGtkBackend() {
   return {"gtk", std::move(toolkit), std::move(automation)};
 }
 
-GtkAutomation::~GtkAutomation() { XCloseDisplay(display_); }
+GtkAutomation::~GtkAutomation() {
+  RemoveSources();
+  XCloseDisplay(display_);
+}
 
 ::Window GtkAutomation::XidOf(Window* window) const {
   auto* gtk = dynamic_cast<GtkBackendWindow*>(window);
-  GdkWindow* gdk = gtk != nullptr ? gtk_widget_get_window(GTK_WIDGET(gtk->gtkWindow())) : nullptr;
-  return gdk != nullptr ? gdk_x11_window_get_xid(gdk) : 0;
+  return XidOfGtk(gtk != nullptr ? gtk->gtkWindow() : nullptr);
 }
 
-void GtkAutomation::SendToWindowManager(Window* window, const char* message, long l0, long l1, long l2, long l3) {
+void GtkAutomation::SendToWindowManager(::Window xid, const char* message, long l0, long l1, long l2, long l3) {
   XEvent event{};
   event.xclient.type = ClientMessage;
-  event.xclient.window = XidOf(window);
+  event.xclient.window = xid;
   event.xclient.message_type = XInternAtom(display_, message, False);
   event.xclient.format = 32;
   event.xclient.data.l[0] = l0;
@@ -58,11 +96,11 @@ void GtkAutomation::SendToWindowManager(Window* window, const char* message, lon
 }
 
 void GtkAutomation::PressCloseButton(Window* window) {
-  SendToWindowManager(window, "_NET_CLOSE_WINDOW", CurrentTime, kSourcePager);
+  SendToWindowManager(XidOf(window), "_NET_CLOSE_WINDOW", CurrentTime, kSourcePager);
 }
 
 void GtkAutomation::PressZoomButton(Window* window) {
-  SendToWindowManager(window, "_NET_WM_STATE", kToggle,
+  SendToWindowManager(XidOf(window), "_NET_WM_STATE", kToggle,
                       static_cast<long>(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_VERT", False)),
                       static_cast<long>(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_HORZ", False)), kSourcePager);
 }
@@ -78,23 +116,27 @@ void GtkAutomation::ResizeContent(Window* window, Size content) {
 }
 
 void GtkAutomation::MoveFrame(Window* window, Point frameOrigin) {
-  SendToWindowManager(window, "_NET_MOVERESIZE_WINDOW", kGravityNorthWest | kMoveX | kMoveY | (kSourcePager << 12),
+  SendToWindowManager(XidOf(window), "_NET_MOVERESIZE_WINDOW", kGravityNorthWest | kMoveX | kMoveY | (kSourcePager << 12),
                       static_cast<long>(frameOrigin.x), static_cast<long>(frameOrigin.y));
 }
 
 void GtkAutomation::Activate(Window* window) {
-  SendToWindowManager(window, "_NET_ACTIVE_WINDOW", kSourcePager, CurrentTime);
+  SendToWindowManager(XidOf(window), "_NET_ACTIVE_WINDOW", kSourcePager, CurrentTime);
 }
 
 void GtkAutomation::Click(Window* window, Point contentPoint, int clicks, MouseButton button) {
-  gint doubleClickTime = 400;
-  g_object_get(gtk_settings_get_default(), "gtk-double-click-time", &doubleClickTime, nullptr);
-  std::this_thread::sleep_until(lastClick_ + std::chrono::milliseconds(doubleClickTime + 100));
   int x = 0;
   int y = 0;
   ::Window child = 0;
   XTranslateCoordinates(display_, XidOf(window), DefaultRootWindow(display_), static_cast<int>(contentPoint.x),
                         static_cast<int>(contentPoint.y), &x, &y, &child);
+  ClickAt(x, y, clicks, button);
+}
+
+void GtkAutomation::ClickAt(int x, int y, int clicks, MouseButton button) {
+  gint doubleClickTime = 400;
+  g_object_get(gtk_settings_get_default(), "gtk-double-click-time", &doubleClickTime, nullptr);
+  std::this_thread::sleep_until(lastClick_ + std::chrono::milliseconds(doubleClickTime + 100));
   XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
   const unsigned buttonNumber = button == MouseButton::Right ? 3 : 1;
   for (int i = 0; i < clicks; ++i) {
@@ -114,6 +156,9 @@ void GtkAutomation::PressKey(char16_t key, uint32_t modifiers) {
   // Latin-1 keysyms are the characters themselves; a capital is its small letter
   // with Shift.
   unsigned long keysym = key;
+  if (key == u'\r') keysym = XK_Return;
+  if (key == u'\t') keysym = XK_Tab;
+  if (key == u'\x1b') keysym = XK_Escape;
   if (key >= u'A' && key <= u'Z') {
     keysym = key - u'A' + u'a';
     modifiers |= ModifierShift;
@@ -136,6 +181,113 @@ void GtkAutomation::PressKey(char16_t key, uint32_t modifiers) {
     KeyStroke(XK_Caps_Lock, false);
   }
   XFlush(display_);
+}
+
+void GtkAutomation::TypeText(const ToolkitString& text) {
+  for (const char16_t character : text) PressKey(character, 0);
+}
+
+void GtkAutomation::WhenModal(std::function<void()> user) {
+  RemoveSources();
+  user_ = std::move(user);
+  polls_ = 0;
+  poll_ = g_timeout_add(kModalPollMs, PollForModal, this);
+}
+
+gboolean GtkAutomation::PollForModal(gpointer self) {
+  auto* automation = static_cast<GtkAutomation*>(self);
+  GtkWindow* modal = automation->toolkit_.modalWindow();
+  if (modal == nullptr) return G_SOURCE_CONTINUE;
+  if (!gtk_window_is_active(modal) && ++automation->polls_ < kPollsBeforeAnswering) return G_SOURCE_CONTINUE;
+  automation->poll_ = 0;
+  automation->watchedModal_ = automation->toolkit_.modalSerial();
+  automation->watchdog_ = g_timeout_add(kForgottenModalMs, EndForgottenModal, self);
+  std::exchange(automation->user_, nullptr)();
+  return G_SOURCE_REMOVE;
+}
+
+gboolean GtkAutomation::EndForgottenModal(gpointer self) {
+  auto* automation = static_cast<GtkAutomation*>(self);
+  automation->watchdog_ = 0;
+  if (automation->toolkit_.modalWindow() != nullptr && automation->toolkit_.modalSerial() == automation->watchedModal_) {
+    automation->toolkit_.StopModal(0);
+  }
+  return G_SOURCE_REMOVE;
+}
+
+void GtkAutomation::RemoveSources() {
+  for (guint* source : {&poll_, &watchdog_}) {
+    if (*source != 0) g_source_remove(*source);
+    *source = 0;
+  }
+}
+
+ModalContents GtkAutomation::ModalWindowContents() {
+  ModalContents contents;
+  GtkWindow* modal = toolkit_.modalWindow();
+  if (modal == nullptr) return contents;
+  contents.title = FromUTF8(gtk_window_get_title(modal));
+  if (GtkWidget* child = gtk_bin_get_child(GTK_BIN(modal))) {
+    contents.content = {static_cast<double>(gtk_widget_get_allocated_width(child)),
+                        static_cast<double>(gtk_widget_get_allocated_height(child))};
+  }
+  auto visit = [&](GtkWidget* widget) {
+    if (!gtk_widget_get_visible(widget)) return;
+    if (GTK_IS_LABEL(widget) && !InsideButton(widget)) {
+      contents.labels.push_back(FromUTF8(gtk_label_get_text(GTK_LABEL(widget))));
+    }
+    if (GTK_IS_BUTTON(widget) && gtk_button_get_label(GTK_BUTTON(widget)) != nullptr) {
+      contents.buttons.push_back(FromUTF8(gtk_button_get_label(GTK_BUTTON(widget))));
+    }
+    if (GTK_IS_ENTRY(widget) && !contents.field) {
+      const ToolkitString text = FromUTF8(gtk_entry_get_text(GTK_ENTRY(widget)));
+      contents.field = text;
+      contents.secure = !gtk_entry_get_visibility(GTK_ENTRY(widget));
+      gint start = 0;
+      gint end = 0;
+      if (!gtk_editable_get_selection_bounds(GTK_EDITABLE(widget), &start, &end)) {
+        start = end = gtk_editable_get_position(GTK_EDITABLE(widget));
+      }
+      contents.selection = {CharactersToUnits(text, start), CharactersToUnits(text, end)};
+    }
+  };
+  VisitWidgets(GTK_WIDGET(modal), visit);
+  return contents;
+}
+
+void GtkAutomation::PressButton(const ToolkitString& title) {
+  GtkWindow* modal = toolkit_.modalWindow();
+  if (modal == nullptr) return;
+  const std::string wanted = ToUTF8(title);
+  GtkWidget* found = nullptr;
+  auto visit = [&](GtkWidget* widget) {
+    if (found == nullptr && GTK_IS_BUTTON(widget) && gtk_widget_get_mapped(widget)) {
+      const char* label = gtk_button_get_label(GTK_BUTTON(widget));
+      if (label != nullptr && wanted == label) found = widget;
+    }
+  };
+  VisitWidgets(GTK_WIDGET(modal), visit);
+  if (found == nullptr) return;
+  int x = 0;
+  int y = 0;
+  gtk_widget_translate_coordinates(found, GTK_WIDGET(modal), gtk_widget_get_allocated_width(found) / 2,
+                                   gtk_widget_get_allocated_height(found) / 2, &x, &y);
+  int originX = 0;
+  int originY = 0;
+  gdk_window_get_origin(gtk_widget_get_window(GTK_WIDGET(modal)), &originX, &originY);
+  ClickAt(originX + x, originY + y, 1, MouseButton::Left);
+}
+
+void GtkAutomation::CloseModalWindow() {
+  SendToWindowManager(XidOfGtk(toolkit_.modalWindow()), "_NET_CLOSE_WINDOW", CurrentTime, kSourcePager);
+}
+
+// The user's pick in the chooser's palette or editor ends as the chooser's colour.
+void GtkAutomation::PickColor(const ColorComponents& color) {
+  if (GtkColorPanel* panel = toolkit_.colorPanel()) {
+    const GdkRGBA rgba{color.red, color.green, color.blue, color.alpha};
+    gtk_color_chooser_set_rgba(panel->chooser(), &rgba);
+  }
 }
 
 int64_t GtkAutomation::KeyEventsDelivered(Window* window) {

@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <functional>
 
 #include "platform/automation.h"
 #include "platform/gtk/gtk_toolkit.h"
@@ -32,18 +33,36 @@ class GtkAutomation : public Automation {
   void PressKey(char16_t key, uint32_t modifiers) override;
   int64_t KeyEventsDelivered(Window* window) override;
   void CopyImageElsewhere() override;
+  void WhenModal(std::function<void()> user) override;
+  ModalContents ModalWindowContents() override;
+  void PressButton(const ToolkitString& title) override;
+  void TypeText(const ToolkitString& text) override;
+  void CloseModalWindow() override;
+  void PickColor(const ColorComponents& color) override;
 
  private:
-  // A client message to the root window about `window`, as the window manager
+  // A client message to the root window about a window, as the window manager
   // expects from a pager (source indication 2).
-  void SendToWindowManager(Window* window, const char* message, long l0, long l1 = 0, long l2 = 0, long l3 = 0);
+  void SendToWindowManager(::Window xid, const char* message, long l0, long l1 = 0, long l2 = 0, long l3 = 0);
   ::Window XidOf(Window* window) const;
   void KeyStroke(unsigned long keysym, bool down);
+  // Clicks at a point of the screen.
+  void ClickAt(int x, int y, int clicks, MouseButton button);
+  static gboolean PollForModal(gpointer self);
+  static gboolean EndForgottenModal(gpointer self);
+  void RemoveSources();
 
   GtkToolkit& toolkit_;
   Display* display_;
   // Clicks of separate calls must not join into one double click.
   std::chrono::steady_clock::time_point lastClick_{};
+  // The test's answer to the next modal window, and the GLib sources that wait for
+  // that window and end it when it is left alone.
+  std::function<void()> user_;
+  guint poll_ = 0;
+  int polls_ = 0;
+  guint watchdog_ = 0;
+  uint64_t watchedModal_ = 0;
 };
 
 }  // namespace zeb::platform

@@ -5,6 +5,7 @@
 #include <gdk/gdkx.h>
 
 #include "platform/gtk/gtk_bitmap.h"
+#include "platform/gtk/gtk_controls.h"
 #include "platform/gtk/gtk_strings.h"
 #include "platform/key_window.h"
 
@@ -17,6 +18,9 @@ constexpr FrameExtents kTypicalTitledExtents{1, 22, 1, 1};
 
 // GTK's own handling of an event, for the times the runtime does not wait.
 void DispatchToGtk(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
+
+// The tag of an alert's own button, when the caller adds none.
+constexpr int64_t kDefaultAlertTag = 1000;
 
 // Ends a GLib wait at the deadline.
 gboolean EndWait(gpointer) { return G_SOURCE_REMOVE; }
@@ -158,7 +162,83 @@ std::unique_ptr<View> GtkToolkit::CreateView(std::unique_ptr<ViewDelegate> deleg
   return std::make_unique<GtkBackendView>(std::move(delegate));
 }
 
-std::unique_ptr<TextField> GtkToolkit::CreateTextField() { return std::make_unique<GtkBackendTextField>(); }
+std::unique_ptr<TextField> GtkToolkit::CreateTextField(bool secure) {
+  return std::make_unique<GtkBackendTextField>(secure);
+}
+
+std::unique_ptr<Button> GtkToolkit::CreateButton() { return std::make_unique<GtkBackendButton>(); }
+
+std::unique_ptr<Label> GtkToolkit::CreateLabel() { return std::make_unique<GtkBackendLabel>(); }
+
+int64_t GtkToolkit::RunModalLoop(GtkWindow* window) {
+  GtkWindow* outer = modal_;
+  const std::optional<int64_t> outerCode = stopCode_;
+  modal_ = window;
+  ++modalSerial_;
+  stopCode_.reset();
+  gtk_window_set_modal(window, TRUE);
+  while (!stopCode_) g_main_context_iteration(nullptr, TRUE);
+  gtk_window_set_modal(window, FALSE);
+  const int64_t code = *stopCode_;
+  modal_ = outer;
+  stopCode_ = outerCode;
+  return code;
+}
+
+int64_t GtkToolkit::RunModal(Window& window) {
+  auto* gtk = dynamic_cast<GtkBackendWindow*>(&window);
+  if (gtk == nullptr) return 0;
+  gtk->MakeKeyAndOrderFront();
+  return RunModalLoop(gtk->gtkWindow());
+}
+
+void GtkToolkit::StopModal(int64_t code) {
+  stopCode_ = code;
+  g_main_context_wakeup(nullptr);
+}
+
+int64_t GtkToolkit::RunAlert(const ToolkitString& message, const ToolkitString& informative,
+                             const std::vector<AlertButton>& buttons) {
+  const OwnedWidget dialog = OwnWidget(gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL,
+                                                              buttons.empty() ? GTK_MESSAGE_INFO : GTK_MESSAGE_QUESTION,
+                                                              GTK_BUTTONS_NONE, "%s", ToUTF8(message).c_str()));
+  gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog.get()), "%s", ToUTF8(informative).c_str());
+  // The first button is the default one, rightmost; GTK lays later buttons to the
+  // right of earlier ones.
+  std::vector<AlertButton> shown = buttons;
+  if (shown.empty()) shown.push_back({u"OK", kDefaultAlertTag});
+  for (auto button = shown.rbegin(); button != shown.rend(); ++button) {
+    gtk_dialog_add_button(GTK_DIALOG(dialog.get()), ToUTF8(button->title).c_str(), static_cast<gint>(button->tag));
+  }
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), static_cast<gint>(shown.front().tag));
+  gtk_window_set_position(GTK_WINDOW(dialog.get()), GTK_WIN_POS_CENTER);
+  gtk_window_set_keep_above(GTK_WINDOW(dialog.get()), TRUE);
+  const SignalConnection response(dialog.get(), "response", G_CALLBACK(OnAlertResponse), this);
+  gtk_widget_show(dialog.get());
+  gtk_window_present(GTK_WINDOW(dialog.get()));
+  const int64_t tag = RunModalLoop(GTK_WINDOW(dialog.get()));
+  gtk_widget_hide(dialog.get());
+  return tag;
+}
+
+// A button's response is its tag; closing the alert otherwise gives 0.
+void GtkToolkit::OnAlertResponse(GtkDialog*, gint response, gpointer self) {
+  static_cast<GtkToolkit*>(self)->StopModal(response > 0 ? response : 0);
+}
+
+ColorPanel* GtkToolkit::SharedColorPanel() {
+  if (colorPanel_ == nullptr) {
+    auto* window = static_cast<GtkBackendWindow*>(CreateWindow({0, 0, 1, 1}, StyleTitled | StyleClosable));
+    colorPanel_ = std::make_unique<GtkColorPanel>(*window);
+    // The panel starts at the size its chooser asks for, in the middle of the screen.
+    GtkRequisition natural{};
+    gtk_widget_get_preferred_size(GTK_WIDGET(window->gtkWindow()), nullptr, &natural);
+    const FrameExtents e = window->Extents();
+    window->SetFrame({0, 0, natural.width + e.left + e.right, natural.height + e.top + e.bottom});
+    window->Center();
+  }
+  return colorPanel_.get();
+}
 
 std::unique_ptr<Bitmap> GtkToolkit::CreateBitmap(int width, int height) { return GtkBitmap::Create(width, height); }
 

@@ -6,8 +6,10 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "platform/gtk/gtk_color_panel.h"
 #include "platform/gtk/gtk_event.h"
 #include "platform/gtk/gtk_window.h"
 #include "platform/toolkit.h"
@@ -24,7 +26,6 @@ class GtkToolkit : public Toolkit {
   Capabilities capabilities() const override;
   Window* KeyWindow() const override { return key_; }
   // GTK has nothing to finish before the first event.
-  // GTK has nothing to finish before the first event.
   void FinishLaunching() override {}
   std::unique_ptr<ToolkitEvent> NextEvent(Deadline until) override;
   bool HasPendingEvent() override;
@@ -38,7 +39,14 @@ class GtkToolkit : public Toolkit {
   FrameExtents ExtentsForStyle(uint32_t style) const override;
   Window* CreateWindow(const Rect& content, uint32_t style) override;
   std::unique_ptr<View> CreateView(std::unique_ptr<ViewDelegate> delegate) override;
-  std::unique_ptr<TextField> CreateTextField() override;
+  std::unique_ptr<TextField> CreateTextField(bool secure) override;
+  std::unique_ptr<Button> CreateButton() override;
+  std::unique_ptr<Label> CreateLabel() override;
+  int64_t RunModal(Window& window) override;
+  void StopModal(int64_t code) override;
+  int64_t RunAlert(const ToolkitString& message, const ToolkitString& informative,
+                   const std::vector<AlertButton>& buttons) override;
+  ColorPanel* SharedColorPanel() override;
   Pasteboard& pasteboard() override { return *pasteboard_; }
   std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
 
@@ -47,14 +55,26 @@ class GtkToolkit : public Toolkit {
   void ActiveChanged(GtkBackendWindow* window, bool active);
   void WindowClosed(GtkBackendWindow* window);
   GtkBackendWindow* WindowOf(GdkWindow* gdk) const;
+  // The window of the innermost modal loop, or null, and a number that tells one
+  // modal loop from the next.
+  GtkWindow* modalWindow() const { return modal_; }
+  uint64_t modalSerial() const { return modalSerial_; }
+  GtkColorPanel* colorPanel() const { return colorPanel_.get(); }
 
  private:
   static void TakeEvent(GdkEvent* event, gpointer self);
+  static void OnAlertResponse(GtkDialog*, gint response, gpointer self);
+  // Runs GTK's loop with the window modal until StopModal.
+  int64_t RunModalLoop(GtkWindow* window);
 
   std::unique_ptr<Pasteboard> pasteboard_;
   std::vector<std::unique_ptr<GtkBackendWindow>> windows_;
   std::vector<std::unique_ptr<GtkBackendWindow>> closed_;
   GtkBackendWindow* key_ = nullptr;
+  std::unique_ptr<GtkColorPanel> colorPanel_;
+  GtkWindow* modal_ = nullptr;
+  uint64_t modalSerial_ = 0;
+  std::optional<int64_t> stopCode_;
   // Fetched events not yet handed out; null stands for the wake-up event.
   std::deque<GdkEvent*> queue_;
   // The decoration last seen on a framed window, for windows without (index 0)

@@ -63,7 +63,11 @@ gboolean GtkBackendView::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpoi
   return FALSE;
 }
 
-GtkBackendTextField::GtkBackendTextField() : GtkBackendView(gtk_entry_new()) { gtk_widget_show(widget()); }
+GtkBackendTextField::GtkBackendTextField(bool secure) : GtkBackendView(gtk_entry_new()) {
+  gtk_entry_set_visibility(GTK_ENTRY(widget()), !secure);
+  gtk_entry_set_activates_default(GTK_ENTRY(widget()), TRUE);
+  gtk_widget_show(widget());
+}
 
 ToolkitString GtkBackendTextField::Text() const { return FromUTF8(gtk_entry_get_text(GTK_ENTRY(widget()))); }
 

@@ -45,7 +45,9 @@ class GtkBackendView : public virtual View {
 
 class GtkBackendTextField : public GtkBackendView, public TextField {
  public:
-  GtkBackendTextField();
+  // A secure field shows a dot for each character. Return in the field presses
+  // its window's default button.
+  explicit GtkBackendTextField(bool secure);
 
   ToolkitString Text() const override;
   void SetText(const ToolkitString& text) override;

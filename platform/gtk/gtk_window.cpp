@@ -10,6 +10,14 @@ namespace {
 
 int Whole(double value) { return static_cast<int>(value); }
 
+GdkWMFunction FunctionsForStyle(uint32_t style) {
+  int functions = GDK_FUNC_MOVE;
+  if ((style & StyleResizable) != 0) functions |= GDK_FUNC_RESIZE | GDK_FUNC_MAXIMIZE;
+  if ((style & StyleMiniaturizable) != 0) functions |= GDK_FUNC_MINIMIZE;
+  if ((style & StyleClosable) != 0) functions |= GDK_FUNC_CLOSE;
+  return static_cast<GdkWMFunction>(functions);
+}
+
 }  // namespace
 
 GtkBackendWindow::GtkBackendWindow(GtkToolkit& toolkit, const Rect& frame, uint32_t style)
@@ -28,9 +36,18 @@ GtkBackendWindow::GtkBackendWindow(GtkToolkit& toolkit, const Rect& frame, uint3
   configure_ = SignalConnection(window, "configure-event", G_CALLBACK(OnConfigure), this);
   state_ = SignalConnection(window, "window-state-event", G_CALLBACK(OnWindowState), this);
   active_ = SignalConnection(window, "notify::is-active", G_CALLBACK(OnActive), this);
+  FixContentSize();
+  // The window manager offers only the buttons the style has.
+  gtk_widget_realize(window_.get());
+  gdk_window_set_functions(gtk_widget_get_window(window_.get()), FunctionsForStyle(style));
 }
 
-GtkBackendWindow::~GtkBackendWindow() = default;
+// The views go before the window's widget: the window lets go of its focus and
+// default widgets while they still live.
+GtkBackendWindow::~GtkBackendWindow() {
+  gtk_window_set_focus(gtkWindow(), nullptr);
+  gtk_window_set_default(gtkWindow(), nullptr);
+}
 
 void GtkBackendWindow::SetTitle(const ToolkitString& title) { gtk_window_set_title(gtkWindow(), ToUTF8(title).c_str()); }
 
@@ -82,6 +99,16 @@ void GtkBackendWindow::SetFrame(const Rect& frame) {
   gtk_window_move(gtkWindow(), Whole(frame.x), Whole(frame.y));
   gtk_window_resize(gtkWindow(), std::max(1, Whole(frame.width - e.left - e.right)),
                     std::max(1, Whole(frame.height - e.top - e.bottom)));
+  FixContentSize();
+}
+
+// GTK sizes a window the user cannot resize to what it asks for (and one that asks
+// for nothing to 200 x 200): such a window asks for the size its frame gives it.
+void GtkBackendWindow::FixContentSize() {
+  if ((style_ & StyleResizable) != 0) return;
+  const FrameExtents e = Extents();
+  gtk_widget_set_size_request(window_.get(), std::max(1, Whole(requested_.width - e.left - e.right)),
+                              std::max(1, Whole(requested_.height - e.top - e.bottom)));
 }
 
 void GtkBackendWindow::SetContentView(std::unique_ptr<View> view) {
@@ -97,6 +124,11 @@ void GtkBackendWindow::SetContentView(std::unique_ptr<View> view) {
 void GtkBackendWindow::MakeFirstResponder(View* view) {
   auto* gtkView = dynamic_cast<GtkBackendView*>(view);
   gtk_window_set_focus(gtkWindow(), gtkView != nullptr ? gtkView->widget() : nullptr);
+}
+
+void GtkBackendWindow::SetDefaultButton(Button* button) {
+  auto* gtkView = dynamic_cast<GtkBackendView*>(button);
+  gtk_window_set_default(gtkWindow(), gtkView != nullptr ? gtkView->widget() : nullptr);
 }
 
 void GtkBackendWindow::OrderFront() {
@@ -173,7 +205,12 @@ void GtkBackendWindow::RemoveChildWindow(Window* child) {
 // window by itself.
 gboolean GtkBackendWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
   auto* window = static_cast<GtkBackendWindow*>(self);
-  if (window->delegate_ == nullptr || window->delegate_->WindowShouldClose()) window->Close();
+  if (window->delegate_ != nullptr && !window->delegate_->WindowShouldClose()) return TRUE;
+  if (window->hidesOnClose_) {
+    window->OrderOut();
+  } else {
+    window->Close();
+  }
   return TRUE;
 }
 

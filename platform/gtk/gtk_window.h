@@ -32,8 +32,10 @@ class GtkBackendWindow : public Window {
   void SetContentView(std::unique_ptr<View> view) override;
   View* ContentView() const override { return content_.get(); }
   void MakeFirstResponder(View* view) override;
+  void SetDefaultButton(Button* button) override;
 
   void OrderFront() override;
+  void OrderOut() override { gtk_widget_hide(window_.get()); }
   void MakeKeyAndOrderFront() override;
   void MakeKey() override;
   void Center() override;
@@ -49,6 +51,10 @@ class GtkBackendWindow : public Window {
   void AddChildWindow(Window* child) override;
   void RemoveChildWindow(Window* child) override;
 
+  // A panel's close button hides it instead of closing it, when no delegate
+  // decides otherwise.
+  void SetHidesOnClose(bool hides) { hidesOnClose_ = hides; }
+
   GtkWindow* gtkWindow() const { return GTK_WINDOW(window_.get()); }
   // The widget with the keyboard focus, or null.
   GtkWidget* Focus() const { return gtk_window_get_focus(gtkWindow()); }
@@ -61,6 +67,7 @@ class GtkBackendWindow : public Window {
   static gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer self);
   static void OnActive(GObject*, GParamSpec*, gpointer self);
   GdkWindowState State() const;
+  void FixContentSize();
 
   GtkToolkit& toolkit_;
   OwnedWidget window_;
@@ -75,6 +82,7 @@ class GtkBackendWindow : public Window {
   int reportedX_ = 0, reportedY_ = 0, reportedWidth_ = 0, reportedHeight_ = 0;
   WindowLevel level_ = WindowLevel::Normal;
   bool closed_ = false;
+  bool hidesOnClose_ = false;
   int64_t keyEventsDelivered_ = 0;
   SignalConnection delete_;
   SignalConnection configure_;

@@ -8,6 +8,11 @@ AutomatedBackend MakeHeadlessBackend() {
   return {"headless", std::move(toolkit), std::move(automation)};
 }
 
+HeadlessAutomation::HeadlessAutomation(HeadlessToolkit& toolkit) : toolkit_(toolkit) {
+  // A dialog the test does not answer ends after this long without input.
+  toolkit_.SetModalTimeLimit(std::chrono::seconds(5));
+}
+
 std::unique_ptr<HeadlessEvent> HeadlessAutomation::Event(HeadlessAction action, Window* window) const {
   auto event = std::make_unique<HeadlessEvent>();
   event->action = action;
@@ -47,6 +52,48 @@ void HeadlessAutomation::PressKey(char16_t key, uint32_t modifiers) {
 int64_t HeadlessAutomation::KeyEventsDelivered(Window* window) {
   auto* headless = dynamic_cast<HeadlessWindow*>(window);
   return headless != nullptr ? headless->keyEventsDelivered() : 0;
+}
+
+}  // namespace zeb::platform
+
+namespace zeb::platform {
+
+ModalContents HeadlessAutomation::ModalWindowContents() {
+  ModalContents contents;
+  HeadlessWindow* window = toolkit_.modalWindow();
+  if (window == nullptr || window->content() == nullptr) return contents;
+  contents.title = window->Title();
+  const Rect frame = window->Frame();
+  const FrameExtents e = window->Extents();
+  contents.content = {frame.width - e.left - e.right, frame.height - e.top - e.bottom};
+  window->content()->VisitTree([&](HeadlessView& view) {
+    if (auto* label = dynamic_cast<HeadlessLabel*>(&view)) contents.labels.push_back(label->text());
+    if (auto* button = dynamic_cast<HeadlessButton*>(&view)) contents.buttons.push_back(button->title());
+    if (auto* field = dynamic_cast<HeadlessTextField*>(&view); field != nullptr && !contents.field) {
+      contents.field = field->Text();
+      contents.secure = field->secure();
+      contents.selection = field->Selection();
+    }
+  });
+  return contents;
+}
+
+void HeadlessAutomation::PressButton(const ToolkitString& title) {
+  auto event = std::make_unique<HeadlessEvent>();
+  event->action = HeadlessAction::PressButton;
+  event->characters = title;
+  toolkit_.Queue(std::move(event));
+}
+
+void HeadlessAutomation::TypeText(const ToolkitString& text) {
+  for (const char16_t character : text) PressKey(character, 0);
+}
+
+void HeadlessAutomation::PickColor(const ColorComponents& color) {
+  auto event = std::make_unique<HeadlessEvent>();
+  event->action = HeadlessAction::PickColor;
+  event->color = color;
+  toolkit_.Queue(std::move(event));
 }
 
 }  // namespace zeb::platform

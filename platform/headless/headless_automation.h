@@ -12,7 +12,7 @@ AutomatedBackend MakeHeadlessBackend();
 
 class HeadlessAutomation : public Automation {
  public:
-  explicit HeadlessAutomation(HeadlessToolkit& toolkit) : toolkit_(toolkit) {}
+  explicit HeadlessAutomation(HeadlessToolkit& toolkit);
 
   void PressCloseButton(Window* window) override { Queue(HeadlessAction::CloseButton, window); }
   void PressZoomButton(Window* window) override { Queue(HeadlessAction::ZoomButton, window); }
@@ -25,6 +25,12 @@ class HeadlessAutomation : public Automation {
   void PressKey(char16_t key, uint32_t modifiers) override;
   int64_t KeyEventsDelivered(Window* window) override;
   void CopyImageElsewhere() override { toolkit_.headlessPasteboard().SetImage(); }
+  void WhenModal(std::function<void()> user) override { toolkit_.OnNextModal(std::move(user)); }
+  ModalContents ModalWindowContents() override;
+  void PressButton(const ToolkitString& title) override;
+  void TypeText(const ToolkitString& text) override;
+  void CloseModalWindow() override { Queue(HeadlessAction::CloseButton, toolkit_.modalWindow()); }
+  void PickColor(const ColorComponents& color) override;
 
  private:
   std::unique_ptr<HeadlessEvent> Event(HeadlessAction action, Window* window) const;

@@ -22,6 +22,8 @@ enum class HeadlessAction {
   Activate,       // the user clicks a window to make it key
   LeftMouseUp,
   RightMouseUp,
+  PressButton,    // the user presses the button titled `characters`
+  PickColor,      // the user picks `color` in the colour panel
 };
 
 class HeadlessEvent : public ToolkitEvent {
@@ -35,6 +37,7 @@ class HeadlessEvent : public ToolkitEvent {
   Point point;  // Move: frame origin; clicks: in content coordinates
   Size size;    // Resize: content size
   int clickCount = 0;
+  ColorComponents color;  // PickColor
 
   EventKind Kind() const override {
     if (action == HeadlessAction::Key) return EventKind::KeyDown;

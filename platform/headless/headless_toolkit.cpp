@@ -1,6 +1,7 @@
 #include "platform/headless/headless_toolkit.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/headless/headless_bitmap.h"
 #include "platform/key_window.h"
@@ -12,6 +13,34 @@ namespace {
 // on every side, so the frame and content arithmetic of the runtime is exercised.
 constexpr FrameExtents kTitledExtents{1, 22, 1, 1};
 constexpr FrameExtents kBorderExtents{1, 1, 1, 1};
+
+// An alert: the message and the informative text above a row of buttons.
+constexpr Rect kAlertContent{0, 0, 420, 130};
+constexpr Size kAlertButton{90, 25};
+
+// The button of an alert: it ends the alert's modal loop with its tag.
+class AlertButtonTarget : public ControlTarget {
+ public:
+  AlertButtonTarget(Toolkit& toolkit, int64_t tag) : toolkit_(toolkit), tag_(tag) {}
+  void ControlAction(View&) override { toolkit_.StopModal(tag_); }
+
+ private:
+  Toolkit& toolkit_;
+  int64_t tag_;
+};
+
+// Whether the event concerns a window other than the modal one.
+bool AimedElsewhere(const HeadlessEvent& event, const HeadlessWindow& modal) {
+  switch (event.action) {
+    case HeadlessAction::WakeUp:
+    case HeadlessAction::Key:
+    case HeadlessAction::PressButton:
+    case HeadlessAction::PickColor:
+      return false;
+    default:
+      return event.window != modal.serial();
+  }
+}
 
 }  // namespace
 
@@ -60,9 +89,18 @@ void HeadlessToolkit::Queue(std::unique_ptr<HeadlessEvent> event) {
 void HeadlessToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
   const auto* event = dynamic_cast<const HeadlessEvent*>(&toolkitEvent);
   if (event == nullptr) return;
-  if (event->action == HeadlessAction::Key) {
-    if (key_ != nullptr) key_->KeyDown(*event);
-    return;
+  switch (event->action) {
+    case HeadlessAction::Key:
+      if (key_ != nullptr) key_->KeyDown(*event);
+      return;
+    case HeadlessAction::PressButton:
+      if (HeadlessWindow* target = modal_ != nullptr ? modal_ : key_) target->PressButton(event->characters);
+      return;
+    case HeadlessAction::PickColor:
+      if (colorPanel_ != nullptr && colorPanel_->window().IsVisible()) colorPanel_->Pick(event->color);
+      return;
+    default:
+      break;
   }
   HeadlessWindow* window = FindWindow(event->window);
   if (window == nullptr) return;
@@ -70,6 +108,8 @@ void HeadlessToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
   switch (event->action) {
     case HeadlessAction::WakeUp:
     case HeadlessAction::Key:
+    case HeadlessAction::PressButton:
+    case HeadlessAction::PickColor:
       return;
     case HeadlessAction::CloseButton:
       window->PressCloseButton();
@@ -145,8 +185,81 @@ std::unique_ptr<View> HeadlessToolkit::CreateView(std::unique_ptr<ViewDelegate> 
   return std::make_unique<HeadlessView>(std::move(delegate));
 }
 
-std::unique_ptr<TextField> HeadlessToolkit::CreateTextField() {
-  return std::make_unique<HeadlessTextField>(pasteboard_);
+std::unique_ptr<TextField> HeadlessToolkit::CreateTextField(bool secure) {
+  return std::make_unique<HeadlessTextField>(pasteboard_, secure);
+}
+
+int64_t HeadlessToolkit::RunModal(Window& window) {
+  auto* modal = dynamic_cast<HeadlessWindow*>(&window);
+  if (modal == nullptr) return 0;
+  HeadlessWindow* outer = modal_;
+  const std::optional<int64_t> outerCode = stopCode_;
+  modal_ = modal;
+  stopCode_.reset();
+  modal->MakeKeyAndOrderFront();
+  if (std::function<void()> user = std::exchange(nextModalUser_, nullptr)) user();
+  while (!stopCode_) {
+    const Deadline until = modalTimeLimit_ ? Clock::now() + *modalTimeLimit_ : Deadline::max();
+    const std::unique_ptr<ToolkitEvent> event = NextEvent(until);
+    if (event == nullptr) {
+      stopCode_ = 0;
+      break;
+    }
+    if (!AimedElsewhere(static_cast<const HeadlessEvent&>(*event), *modal)) SendEvent(*event);
+  }
+  const int64_t code = *stopCode_;
+  modal_ = outer;
+  stopCode_ = outerCode;
+  return code;
+}
+
+int64_t HeadlessToolkit::RunAlert(const ToolkitString& message, const ToolkitString& informative,
+                                  const std::vector<AlertButton>& buttons) {
+  Window* window = CreateWindow(kAlertContent, StyleTitled);
+  if (window == nullptr) return 0;
+  auto content = std::make_unique<HeadlessView>();
+  content->SetFrame(kAlertContent);
+  int line = 0;
+  for (const ToolkitString* text : {&message, &informative}) {
+    auto label = std::make_unique<HeadlessLabel>();
+    label->SetText(*text);
+    label->SetFrame({20, 20.0 + 30 * line++, kAlertContent.width - 40, 20});
+    content->AddSubview(std::move(label));
+  }
+  // The first button is the default, rightmost; the others follow to its left.
+  std::vector<AlertButton> shown = buttons;
+  if (shown.empty()) shown.push_back({u"OK", 1000});
+  std::vector<std::unique_ptr<AlertButtonTarget>> targets;
+  HeadlessButton* first = nullptr;
+  double right = kAlertContent.width - 20;
+  for (const AlertButton& spec : shown) {
+    targets.push_back(std::make_unique<AlertButtonTarget>(*this, spec.tag));
+    auto button = std::make_unique<HeadlessButton>();
+    button->SetTitle(spec.title);
+    button->SetTarget(targets.back().get());
+    right -= kAlertButton.width;
+    button->SetFrame({right, kAlertContent.height - 20 - kAlertButton.height, kAlertButton.width, kAlertButton.height});
+    right -= 10;
+    if (first == nullptr) first = button.get();
+    content->AddSubview(std::move(button));
+  }
+  window->SetContentView(std::move(content));
+  window->SetDefaultButton(first);
+  window->Center();
+  const int64_t tag = RunModal(*window);
+  window->Close();
+  return tag;
+}
+
+ColorPanel* HeadlessToolkit::SharedColorPanel() {
+  if (colorPanel_ == nullptr) {
+    auto* window = static_cast<HeadlessWindow*>(
+        CreateWindow({0, 0, HeadlessColorPanel::kPickerSize.width, HeadlessColorPanel::kPickerSize.height},
+                     StyleTitled | StyleClosable));
+    if (window == nullptr) return nullptr;
+    colorPanel_ = std::make_unique<HeadlessColorPanel>(*window);
+  }
+  return colorPanel_.get();
 }
 
 std::unique_ptr<Bitmap> HeadlessToolkit::CreateBitmap(int width, int height) {

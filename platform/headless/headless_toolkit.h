@@ -4,13 +4,16 @@
 // automation API drives as a user would.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
 
+#include "platform/headless/headless_color_panel.h"
 #include "platform/headless/headless_events.h"
 #include "platform/headless/headless_pasteboard.h"
 #include "platform/headless/headless_window.h"
@@ -40,7 +43,14 @@ class HeadlessToolkit : public Toolkit {
   FrameExtents ExtentsForStyle(uint32_t style) const override;
   Window* CreateWindow(const Rect& content, uint32_t style) override;
   std::unique_ptr<View> CreateView(std::unique_ptr<ViewDelegate> delegate) override;
-  std::unique_ptr<TextField> CreateTextField() override;
+  std::unique_ptr<TextField> CreateTextField(bool secure) override;
+  std::unique_ptr<Button> CreateButton() override { return std::make_unique<HeadlessButton>(); }
+  std::unique_ptr<Label> CreateLabel() override { return std::make_unique<HeadlessLabel>(); }
+  int64_t RunModal(Window& window) override;
+  void StopModal(int64_t code) override { stopCode_ = code; }
+  int64_t RunAlert(const ToolkitString& message, const ToolkitString& informative,
+                   const std::vector<AlertButton>& buttons) override;
+  ColorPanel* SharedColorPanel() override;
   Pasteboard& pasteboard() override { return pasteboard_; }
   std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
 
@@ -48,6 +58,13 @@ class HeadlessToolkit : public Toolkit {
   void Queue(std::unique_ptr<HeadlessEvent> event);
   HeadlessPasteboard& headlessPasteboard() { return pasteboard_; }
   HeadlessWindow* FindWindow(uint64_t serial) const;
+  // The window of the innermost modal loop, or null.
+  HeadlessWindow* modalWindow() const { return modal_; }
+  // A modal loop that has had no event for this long ends with code 0: the
+  // simulated user has walked away. Unlimited unless set.
+  void SetModalTimeLimit(std::chrono::milliseconds limit) { modalTimeLimit_ = limit; }
+  // Runs `user` once the next modal window is up, from inside its loop.
+  void OnNextModal(std::function<void()> user) { nextModalUser_ = std::move(user); }
 
   // Window bookkeeping for HeadlessWindow.
   void SetKeyWindow(HeadlessWindow* window);
@@ -61,6 +78,11 @@ class HeadlessToolkit : public Toolkit {
   HeadlessWindow* key_ = nullptr;
   uint64_t nextSerial_ = 1;
   HeadlessPasteboard pasteboard_;
+  std::unique_ptr<HeadlessColorPanel> colorPanel_;
+  HeadlessWindow* modal_ = nullptr;
+  std::optional<int64_t> stopCode_;
+  std::optional<std::chrono::milliseconds> modalTimeLimit_;
+  std::function<void()> nextModalUser_;
 
   std::mutex queueLock_;
   std::condition_variable queueChanged_;

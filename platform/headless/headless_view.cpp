@@ -20,6 +20,10 @@ void HeadlessView::AddSubview(std::unique_ptr<View> subview) {
   subviews_.emplace_back(view);
 }
 
+void HeadlessView::RemoveSubview(const View* subview) {
+  std::erase_if(subviews_, [subview](const auto& view) { return view.get() == subview; });
+}
+
 void HeadlessView::Display() {
   if (needsDisplay_) {
     needsDisplay_ = false;

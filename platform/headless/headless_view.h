@@ -19,8 +19,15 @@ class HeadlessView : public virtual View {
   void SetFrame(const Rect& frame) override;
   void SetNeedsDisplay() override { needsDisplay_ = true; }
   void AddSubview(std::unique_ptr<View> subview) override;
+  void RemoveSubview(const View* subview);
 
   ViewDelegate* delegate() const { return delegate_.get(); }
+  // Calls `visit` for this view and every view inside it.
+  template <typename Visit>
+  void VisitTree(Visit&& visit) {
+    visit(*this);
+    for (auto& subview : subviews_) subview->VisitTree(visit);
+  }
   // Draws every view of the tree that needs it.
   void Display();
   // The deepest view containing the point, given in this view's coordinates.
@@ -35,7 +42,7 @@ class HeadlessView : public virtual View {
 
 class HeadlessTextField : public HeadlessView, public TextField {
  public:
-  explicit HeadlessTextField(HeadlessPasteboard& pasteboard) : pasteboard_(pasteboard) {}
+  HeadlessTextField(HeadlessPasteboard& pasteboard, bool secure) : pasteboard_(pasteboard), secure_(secure) {}
 
   ToolkitString Text() const override { return text_; }
   void SetText(const ToolkitString& text) override;
@@ -45,6 +52,8 @@ class HeadlessTextField : public HeadlessView, public TextField {
   // Typing: the characters replace the selection.
   void Insert(const ToolkitString& characters);
   void Perform(EditingAction action);
+  // A secure field shows a dot for each character.
+  bool secure() const { return secure_; }
 
  private:
   struct State {
@@ -55,6 +64,7 @@ class HeadlessTextField : public HeadlessView, public TextField {
   void ReplaceSelection(const ToolkitString& characters);
 
   HeadlessPasteboard& pasteboard_;
+  bool secure_;
   ToolkitString text_;
   int64_t start_ = 0;
   int64_t end_ = 0;

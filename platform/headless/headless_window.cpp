@@ -52,6 +52,13 @@ void HeadlessWindow::OrderFront() {
   if (content_ != nullptr) content_->SetNeedsDisplay();
 }
 
+void HeadlessWindow::OrderOut() {
+  visible_ = false;
+  if (toolkit_.KeyWindow() == this) toolkit_.SetKeyWindow(nullptr);
+}
+
+void HeadlessWindow::SetDefaultButton(Button* button) { defaultButton_ = dynamic_cast<HeadlessButton*>(button); }
+
 void HeadlessWindow::MakeKeyAndOrderFront() {
   OrderFront();
   MakeKey();
@@ -126,7 +133,11 @@ void HeadlessWindow::RemoveChildWindow(Window* child) {
 void HeadlessWindow::PressCloseButton() {
   if ((style_ & StyleClosable) == 0 || !IsVisible()) return;
   if (delegate_ != nullptr && !delegate_->WindowShouldClose()) return;
-  Close();
+  if (hidesOnClose_) {
+    OrderOut();
+  } else {
+    Close();
+  }
 }
 
 void HeadlessWindow::MouseUp(Point contentPoint, int clickCount, bool right) {
@@ -150,8 +161,24 @@ void HeadlessWindow::MouseUp(Point contentPoint, int clickCount, bool right) {
 
 void HeadlessWindow::KeyDown(const HeadlessEvent& event) {
   ++keyEventsDelivered_;
+  const bool commands = (event.modifiers & (ModifierCommand | ModifierControl)) != 0;
+  if (event.characters == u"\r" && !commands && defaultButton_ != nullptr) {
+    defaultButton_->Press();
+    return;
+  }
   auto* field = dynamic_cast<HeadlessTextField*>(firstResponder_);
-  if (field != nullptr && (event.modifiers & (ModifierCommand | ModifierControl)) == 0) field->Insert(event.characters);
+  if (field != nullptr && !commands) field->Insert(event.characters);
+}
+
+bool HeadlessWindow::PressButton(const ToolkitString& title) {
+  if (!IsVisible() || content_ == nullptr) return false;
+  HeadlessButton* found = nullptr;
+  content_->VisitTree([&](HeadlessView& view) {
+    auto* button = dynamic_cast<HeadlessButton*>(&view);
+    if (found == nullptr && button != nullptr && button->title() == title) found = button;
+  });
+  if (found != nullptr) found->Press();
+  return found != nullptr;
 }
 
 }  // namespace zeb::platform

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/headless/headless_controls.h"
 #include "platform/headless/headless_events.h"
 #include "platform/headless/headless_view.h"
 #include "platform/toolkit.h"
@@ -32,8 +33,10 @@ class HeadlessWindow : public Window {
   void SetContentView(std::unique_ptr<View> view) override;
   View* ContentView() const override { return content_.get(); }
   void MakeFirstResponder(View* view) override { firstResponder_ = view; }
+  void SetDefaultButton(Button* button) override;
 
   void OrderFront() override;
+  void OrderOut() override;
   void MakeKeyAndOrderFront() override;
   void MakeKey() override;
   void Center() override;
@@ -49,11 +52,17 @@ class HeadlessWindow : public Window {
   void AddChildWindow(Window* child) override;
   void RemoveChildWindow(Window* child) override;
 
+  // A panel's close button hides it instead of closing it, when no delegate
+  // decides otherwise.
+  void SetHidesOnClose(bool hides) { hidesOnClose_ = hides; }
+
   // What the simulated user does, dispatched from the event loop.
   void Deminiaturize();
   void PressCloseButton();
   void MouseUp(Point contentPoint, int clickCount, bool right);
   void KeyDown(const HeadlessEvent& event);
+  // Presses the button of this title inside the window; false when there is none.
+  bool PressButton(const ToolkitString& title);
 
   uint64_t serial() const { return serial_; }
   View* FirstResponder() const { return firstResponder_; }
@@ -77,6 +86,8 @@ class HeadlessWindow : public Window {
   std::vector<HeadlessWindow*> children_;
   std::unique_ptr<HeadlessView> content_;
   View* firstResponder_ = nullptr;
+  HeadlessButton* defaultButton_ = nullptr;
+  bool hidesOnClose_ = false;
   int64_t keyEventsDelivered_ = 0;
 };
 

@@ -79,6 +79,12 @@ std::vector<int64_t> Scenario::PumpUntilIdle() {
   return taken;
 }
 
+bool Scenario::PumpUntilKey(platform::Window* window) {
+  const auto giveUp = steady_clock::now() + kWatchdog;
+  while (toolkit_->KeyWindow() != window && steady_clock::now() < giveUp) WaitWindowEvent(50);
+  return toolkit_->KeyWindow() == window;
+}
+
 int64_t Scenario::OpenTestWindow(int64_t number, int32_t flags) {
   const int64_t result = OpenWindow(number, 100, 100, 300, 200, u"scenario", flags);
   EXPECT_NE(result, 0);

@@ -41,6 +41,9 @@ class Scenario : public ::testing::TestWithParam<BackendMaker> {
   // runtime event types taken.
   std::vector<int64_t> PumpUntilIdle();
 
+  // Pumps until the window is the key window; false when it does not become key.
+  bool PumpUntilKey(platform::Window* window);
+
   // Opens a titled, closable, resizable window with a content of 300 x 200.
   int64_t OpenTestWindow(int64_t number, int32_t flags = 0x76);
 

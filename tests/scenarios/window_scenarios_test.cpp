@@ -141,7 +141,7 @@ TEST_P(WindowScenario, AQueuedEventComesBeforeAnyToolkitEvent) {
 TEST_P(WindowScenario, CommandXReachesTheTextFieldAndIsNotDispatched) {
   OpenTestWindow(1);
   platform::Window* window = WindowID(1);
-  std::unique_ptr<platform::TextField> created = toolkit().CreateTextField();
+  std::unique_ptr<platform::TextField> created = toolkit().CreateTextField(false);
   platform::TextField* field = created.get();
   field->SetFrame({10, 10, 200, 24});
   field->SetText(u"cut me");

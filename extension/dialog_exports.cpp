@@ -1,0 +1,60 @@
+// The dialog exports: one line of text, a Yes/No question and a colour.
+#include <algorithm>
+#include <cstdint>
+
+#include "extension/exports.h"
+#include "extension/host_strings.h"
+#include "runtime/core/temp_string_buffer.h"
+#include "runtime/events/windows.h"
+#include "runtime/requesters/color_requester.h"
+#include "runtime/requesters/input_requester.h"
+#include "runtime/requesters/message_requester.h"
+
+namespace {
+
+// The window number the exports keep for windows of their own.
+constexpr int64_t kReservedWindow = 255;
+
+}  // namespace
+
+ZEB_EXPORT const char* GetString(const char* title, const char* message, const char* defaultText, double password) {
+  zeb::HostCall call;
+  const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
+  const zeb::StringVariable decodedMessage = zeb::DecodeHostString(message);
+  const zeb::StringVariable decodedText = zeb::DecodeHostString(defaultText);
+  const int64_t start = zeb::TempBufferPosition();
+  // Any password value but exactly 0, negative and fractional ones included, hides
+  // the typing.
+  const int64_t flags = password != 0.0 ? zeb::InputRequesterPassword : 0;
+  zeb::InputRequester(decodedTitle.get(), decodedMessage.get(), decodedText.get(), flags, start);
+  return call.Text(zeb::TempStringAddress(start));
+}
+
+ZEB_EXPORT double ShowQuestion(const char* title, const char* message) {
+  zeb::HostCall call;
+  const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
+  const zeb::StringVariable decodedMessage = zeb::DecodeHostString(message);
+  const int64_t answer =
+      zeb::MessageRequester(decodedTitle.get(), decodedMessage.get(), zeb::MessageRequesterYesNo);
+  if (answer == zeb::MessageRequesterNo) return call.Number(0);
+  if (answer == zeb::MessageRequesterYes) return call.Number(1);
+  return call.Number(-1);
+}
+
+// The colour panel floats in a borderless window of no size of the exports' own at
+// (x, y), after every runtime window has closed; none is left open afterwards.
+ZEB_EXPORT double GetColor(double color, double x, double y) {
+  zeb::HostCall call;
+  zeb::CloseWindow(-1);
+  const auto Coordinate = [](double value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(zeb::RoundToInteger(value), INT32_MIN, INT32_MAX));
+  };
+  if (zeb::OpenWindow(kReservedWindow, Coordinate(x), Coordinate(y), 0, 0, nullptr, zeb::WindowBorderless) == 0) {
+    return call.Number(0);
+  }
+  zeb::StickyWindow(kReservedWindow, 1);
+  const int64_t chosen = zeb::ColorRequester(zeb::RoundToInteger(color));
+  zeb::CloseWindow(kReservedWindow);
+  // Cancelled: the colour exactly as the host gave it, fraction and all.
+  return call.Number(chosen > -1 ? static_cast<double>(chosen) : color);
+}

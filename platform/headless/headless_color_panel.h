@@ -1,0 +1,35 @@
+// The colour panel of the headless toolkit: a panel window that remembers the
+// colour the simulated user picked, with the accessory view below the picker.
+#pragma once
+
+#include <optional>
+
+#include "platform/headless/headless_window.h"
+
+namespace zeb::platform {
+
+class HeadlessColorPanel : public ColorPanel {
+ public:
+  // The picker takes this much of the content above the accessory view.
+  static constexpr Size kPickerSize{220, 260};
+
+  explicit HeadlessColorPanel(HeadlessWindow& window);
+
+  Window& window() override { return window_; }
+  void SetColor(const ColorComponents& color) override { color_ = color; }
+  std::optional<ColorComponents> Color() const override { return color_; }
+  void SetShowsAlpha(bool shows) override { showsAlpha_ = shows; }
+  void SetAccessoryView(std::unique_ptr<View> view) override;
+
+  bool showsAlpha() const { return showsAlpha_; }
+  // The user picks a colour.
+  void Pick(const ColorComponents& color) { color_ = color; }
+
+ private:
+  HeadlessWindow& window_;
+  ColorComponents color_{1, 1, 1, 1};
+  bool showsAlpha_ = true;
+  View* accessory_ = nullptr;
+};
+
+}  // namespace zeb::platform

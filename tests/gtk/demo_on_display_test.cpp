@@ -1,0 +1,150 @@
+// The demo host on a real display, played from outside as a user would: each of
+// its dialogs opens as a real window, is answered with real keys (XTest) and
+// closes, and the host prints the answers. Skipped without DISPLAY.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+
+// After gtest: Xlib's None macro would clash with a gtest type.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kWatchdog = 20s;
+// Windows smaller than this are not dialogs (the colour dialog's own borderless
+// window is 1 x 1).
+constexpr int kSmallestDialog = 20;
+
+int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
+
+class DemoOnDisplay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    display_ = XOpenDisplay(nullptr);
+    if (display_ == nullptr) GTEST_SKIP() << "no display";
+    XSetErrorHandler(IgnoreXErrors);
+  }
+  void TearDown() override {
+    if (host_ > 0) {
+      kill(host_, SIGKILL);
+      waitpid(host_, nullptr, 0);
+    }
+    if (display_ != nullptr) XCloseDisplay(display_);
+  }
+
+  std::optional<unsigned long> Property(::Window window, const char* name) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    std::optional<unsigned long> value;
+    if (XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 1, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) == Success &&
+        data != nullptr && count == 1 && format == 32) {
+      value = *reinterpret_cast<unsigned long*>(data);
+    }
+    if (data != nullptr) XFree(data);
+    return value;
+  }
+
+  bool Viewable(::Window window, int* width = nullptr) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display_, window, &attributes) == 0) return false;
+    if (width != nullptr) *width = std::min(attributes.width, attributes.height);
+    return attributes.map_state == IsViewable;
+  }
+
+  // The host's dialog that has the keyboard, once one not answered yet has it.
+  std::optional<::Window> WaitForDialog(const std::set<::Window>& answered) {
+    for (const auto giveUp = Clock::now() + kWatchdog; Clock::now() < giveUp; std::this_thread::sleep_for(50ms)) {
+      const auto active = Property(DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW");
+      if (!active || *active == 0 || answered.count(*active) != 0) continue;
+      int size = 0;
+      if (Property(*active, "_NET_WM_PID") == static_cast<unsigned long>(host_) && Viewable(*active, &size) &&
+          size >= kSmallestDialog) {
+        return *active;
+      }
+    }
+    return std::nullopt;
+  }
+
+  bool WaitUntilHidden(::Window window) {
+    for (const auto giveUp = Clock::now() + kWatchdog; Clock::now() < giveUp; std::this_thread::sleep_for(50ms)) {
+      if (!Viewable(window)) return true;
+    }
+    return false;
+  }
+
+  void Type(const std::string& keys) {
+    for (const char key : keys) {
+      const KeySym keysym = key == '\r' ? XK_Return : static_cast<KeySym>(key);
+      const KeyCode code = XKeysymToKeycode(display_, keysym);
+      XTestFakeKeyEvent(display_, code, True, CurrentTime);
+      XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    }
+    XFlush(display_);
+  }
+
+  Display* display_ = nullptr;
+  pid_t host_ = 0;
+};
+
+TEST_F(DemoOnDisplay, EveryDialogOpensIsAnsweredAndCloses) {
+  char output[] = "/tmp/zebext-demo-XXXXXX";
+  const int fd = mkstemp(output);
+  ASSERT_GE(fd, 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fd, STDOUT_FILENO);
+  char* const argv[] = {const_cast<char*>(ZEB_HOST_PATH), const_cast<char*>("demo"), nullptr};
+  ASSERT_EQ(posix_spawn(&host_, ZEB_HOST_PATH, &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(fd);
+
+  // The question (Return: "Yes"), the line of text (typed over the selected
+  // default) and the colour (Return: "OK" with the colour it started with).
+  std::set<::Window> answered;
+  for (const std::string answer : {"\r", "typed\r", "\r"}) {
+    const std::optional<::Window> dialog = WaitForDialog(answered);
+    ASSERT_TRUE(dialog) << "no dialog for the answer " << answered.size() + 1;
+    answered.insert(*dialog);
+    Type(answer);
+    EXPECT_TRUE(WaitUntilHidden(*dialog)) << "dialog " << answered.size() << " stayed open";
+  }
+
+  int status = -1;
+  for (const auto giveUp = Clock::now() + kWatchdog; Clock::now() < giveUp && waitpid(host_, &status, WNOHANG) == 0;) {
+    std::this_thread::sleep_for(50ms);
+  }
+  ASSERT_TRUE(WIFEXITED(status)) << "the demo host did not end";
+  host_ = 0;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  std::stringstream printed;
+  printed << std::ifstream(output).rdbuf();
+  unlink(output);
+  EXPECT_NE(printed.str().find("as well?\") -> 1\n"), std::string::npos) << printed.str();
+  EXPECT_NE(printed.str().find("\"hello\", 0) -> \"typed\"\n"), std::string::npos) << printed.str();
+  EXPECT_NE(printed.str().find("GetColor(255, 200, 200) -> 255\n"), std::string::npos) << printed.str();
+}
+
+}  // namespace

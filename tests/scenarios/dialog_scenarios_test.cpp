@@ -1,0 +1,116 @@
+// The dialog exports answered as a user would, on every backend.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "extension/exports.h"
+#include "runtime/events/windows.h"
+#include "tests/scenarios/scenario_fixture.h"
+
+namespace zeb {
+namespace {
+
+using ::testing::Contains;
+using ::testing::UnorderedElementsAre;
+
+using DialogScenario = Scenario;
+
+TEST_P(DialogScenario, QuestionAnswersNoAndYesAndGivesTheKeyboardBack) {
+  OpenTestWindow(1);
+  platform::ModalContents shown;
+  automation().WhenModal([&] {
+    shown = automation().ModalWindowContents();
+    automation().PressButton(u"No");
+  });
+  EXPECT_EQ(ShowQuestion("Leave?", "Unsaved work is lost."), 0);
+  EXPECT_THAT(shown.labels, Contains(u"Leave?"));
+  EXPECT_THAT(shown.labels, Contains(u"Unsaved work is lost."));
+  EXPECT_THAT(shown.buttons, UnorderedElementsAre(u"Yes", u"No"));
+  EXPECT_TRUE(PumpUntilKey(WindowID(1)));
+
+  // "Yes" is the default button: Return presses it.
+  automation().WhenModal([&] { automation().TypeText(u"\r"); });
+  EXPECT_EQ(ShowQuestion("caf\xC3\xA9", nullptr), 1);
+  EXPECT_TRUE(PumpUntilKey(WindowID(1)));
+}
+
+TEST_P(DialogScenario, StringPanelReplacesTheSelectedDefaultWithWhatIsTyped) {
+  platform::ModalContents shown;
+  automation().WhenModal([&] {
+    shown = automation().ModalWindowContents();
+    automation().TypeText(u"typed text\r");
+  });
+  EXPECT_STREQ(GetString("Name", "Your name:", "d\xC3\xA9" "fault", 0), "typed text");
+  EXPECT_EQ(shown.title, u"Name");
+  EXPECT_THAT(shown.labels, Contains(u"Your name:"));
+  EXPECT_THAT(shown.buttons, UnorderedElementsAre(u"OK"));
+  EXPECT_EQ(shown.field, u"d\u00E9fault");
+  EXPECT_EQ(shown.selection, (std::pair<int64_t, int64_t>{0, 7}));
+  EXPECT_FALSE(shown.secure);
+  EXPECT_EQ(shown.content.width, 370);
+  EXPECT_EQ(shown.content.height, 120);
+}
+
+TEST_P(DialogScenario, PasswordPanelHidesTheTypingAndReturnsItUnchanged) {
+  for (const double password : {1.0, -1.0, 0.5}) {
+    platform::ModalContents shown;
+    automation().WhenModal([&] {
+      automation().TypeText(u"s3cret");
+      shown = automation().ModalWindowContents();
+      automation().PressButton(u"OK");
+    });
+    EXPECT_STREQ(GetString("Password", "", "", password), "s3cret") << password;
+    EXPECT_TRUE(shown.secure) << password;
+  }
+}
+
+TEST_P(DialogScenario, StringPanelClosedWithItsCloseButtonGivesNothing) {
+  automation().WhenModal([&] {
+    automation().TypeText(u"lost");
+    automation().CloseModalWindow();
+  });
+  EXPECT_STREQ(GetString("Title", "Message", "default", 0), "");
+}
+
+TEST_P(DialogScenario, StringPanelGrowsWithItsMessage) {
+  const std::string wide(80, 'w');
+  platform::ModalContents shown;
+  automation().WhenModal([&] {
+    shown = automation().ModalWindowContents();
+    automation().TypeText(u"\r");
+  });
+  EXPECT_STREQ(GetString("Wide", (wide + "\nsecond line\nthird line").c_str(), "kept", 0), "kept");
+  EXPECT_GT(shown.content.width, 370);
+  EXPECT_GT(shown.content.height, 120);
+}
+
+TEST_P(DialogScenario, ColorPanelGivesThePickedColourOrTheArgumentUnchanged) {
+  OpenTestWindow(1);
+  automation().WhenModal([&] { automation().PressButton(u"OK"); });
+  EXPECT_EQ(GetColor(255, 100, 100), 255);
+  // GetColor closes every runtime window, before and after.
+  EXPECT_EQ(WindowID(1), nullptr);
+  EXPECT_EQ(WindowID(255), nullptr);
+
+  automation().WhenModal([&] {
+    automation().PickColor({0, 0, 1, 1});
+    automation().PressButton(u"OK");
+  });
+  EXPECT_EQ(GetColor(255.25, 10, 10), 16711680);
+
+  automation().WhenModal([&] {
+    automation().PickColor({0, 1, 0, 1});
+    automation().PressButton(u"Cancel");
+  });
+  EXPECT_EQ(GetColor(255.25, 10, 10), 255.25);
+
+  automation().WhenModal([&] { automation().CloseModalWindow(); });
+  EXPECT_EQ(GetColor(-1, 10, 10), -1);
+  EXPECT_EQ(WindowID(255), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DialogScenario, ::testing::ValuesIn(AvailableBackends()), BackendName);
+
+}  // namespace
+}  // namespace zeb
