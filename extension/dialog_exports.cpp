@@ -1,4 +1,5 @@
-// The dialog exports: one line of text, a Yes/No question and a colour.
+// The dialog exports: a file to open or to save under, a folder, a line of text, a
+// Yes/No question and a colour.
 #include <algorithm>
 #include <cstdint>
 
@@ -7,6 +8,7 @@
 #include "runtime/core/temp_string_buffer.h"
 #include "runtime/events/windows.h"
 #include "runtime/requesters/color_requester.h"
+#include "runtime/requesters/file_requesters.h"
 #include "runtime/requesters/input_requester.h"
 #include "runtime/requesters/message_requester.h"
 
@@ -16,6 +18,39 @@ namespace {
 constexpr int64_t kReservedWindow = 255;
 
 }  // namespace
+
+ZEB_EXPORT const char* GetOpenFile(const char* title, const char* defaultFile, const char* pattern,
+                                   double patternPosition) {
+  zeb::HostCall call;
+  const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
+  const zeb::StringVariable decodedFile = zeb::DecodeHostString(defaultFile);
+  const zeb::StringVariable decodedPattern = zeb::DecodeHostString(pattern);
+  const int64_t start = zeb::TempBufferPosition();
+  zeb::OpenFileRequester(decodedTitle.get(), decodedFile.get(), decodedPattern.get(),
+                         zeb::RoundToInteger(patternPosition), 0, start);
+  return call.Text(zeb::TempStringAddress(start));
+}
+
+ZEB_EXPORT const char* GetSaveFile(const char* title, const char* defaultFile, const char* pattern,
+                                   double patternPosition) {
+  zeb::HostCall call;
+  const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
+  const zeb::StringVariable decodedFile = zeb::DecodeHostString(defaultFile);
+  const zeb::StringVariable decodedPattern = zeb::DecodeHostString(pattern);
+  const int64_t start = zeb::TempBufferPosition();
+  zeb::SaveFileRequester(decodedTitle.get(), decodedFile.get(), decodedPattern.get(),
+                         zeb::RoundToInteger(patternPosition), start);
+  return call.Text(zeb::TempStringAddress(start));
+}
+
+ZEB_EXPORT const char* GetDirectory(const char* title, const char* initialPath) {
+  zeb::HostCall call;
+  const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
+  const zeb::StringVariable decodedPath = zeb::DecodeHostString(initialPath);
+  const int64_t start = zeb::TempBufferPosition();
+  zeb::PathRequester(decodedTitle.get(), decodedPath.get(), start);
+  return call.Text(zeb::TempStringAddress(start));
+}
 
 ZEB_EXPORT const char* GetString(const char* title, const char* message, const char* defaultText, double password) {
   zeb::HostCall call;

@@ -21,6 +21,9 @@ double ClipboardSetText(const char* text);
 // launch_exports.cpp
 double RunFile(const char* path);
 // dialog_exports.cpp
+const char* GetOpenFile(const char* title, const char* defaultFile, const char* pattern, double patternPosition);
+const char* GetSaveFile(const char* title, const char* defaultFile, const char* pattern, double patternPosition);
+const char* GetDirectory(const char* title, const char* initialPath);
 const char* GetString(const char* title, const char* message, const char* defaultText, double password);
 double ShowQuestion(const char* title, const char* message);
 double GetColor(double color, double x, double y);

@@ -41,6 +41,9 @@ const std::vector<DemoCall>& DemoCalls() {
       {"ShowQuestion", {"zebext demo", "Show the other dialogs as well?"}},
       {"GetString", {"zebext demo", "Type a line of text:", "hello", "0"}},
       {"GetColor", {"255", "200", "200"}},
+      {"GetOpenFile", {"Open a text file", "/etc/os-release", "*.txt", "0"}},
+      {"GetSaveFile", {"Save as", "/tmp/zebext-demo.txt", "*.txt", "0"}},
+      {"GetDirectory", {"Choose a folder", "/tmp/"}},
       {"DetachProcess", {"0"}},
   };
   return calls;

@@ -27,6 +27,9 @@ struct ModalContents {
   std::optional<ToolkitString> field;  // the text field's text, when there is one
   bool secure = false;                 // the field shows dots
   std::pair<int64_t, int64_t> selection{0, 0};
+  // A file panel: the folder it shows and the name it offers for saving.
+  ToolkitString folder;
+  ToolkitString name;
 };
 
 class Automation {
@@ -67,6 +70,9 @@ class Automation {
   virtual void CloseModalWindow() = 0;
   // Picks a colour in the colour panel.
   virtual void PickColor(const ColorComponents& color) = 0;
+  // Selects these files or folders (full paths, in one folder) in the file panel
+  // and confirms.
+  virtual void ChooseFiles(const std::vector<ToolkitString>& paths) = 0;
 };
 
 // A backend with a screen and its automation, for one test run.

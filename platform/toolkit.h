@@ -225,6 +225,25 @@ class ColorPanel {
   virtual void SetAccessoryView(std::unique_ptr<View> view) = 0;
 };
 
+enum class FilePanelMode { OpenFiles, OpenFolder, Save };
+
+// A modal panel that chooses files or a folder to open, or a file to save under.
+class FilePanel {
+ public:
+  virtual ~FilePanel() = default;
+  virtual void SetTitle(const ToolkitString& title) = 0;
+  virtual void SetCanCreateDirectories(bool can) = 0;
+  virtual void SetAllowsMultipleSelection(bool allows) = 0;
+  // The folder the panel opens in, and the name it offers (saving) or selects
+  // there (opening).
+  virtual void SetDirectory(const ToolkitString& path) = 0;
+  virtual void SetNameFieldText(const ToolkitString& name) = 0;
+  // Shows the panel until the user confirms (true) or cancels.
+  virtual bool RunModal() = 0;
+  // The full paths chosen, in order.
+  virtual std::vector<ToolkitString> Filenames() const = 0;
+};
+
 // A button of an alert: its title and the number the alert returns for it.
 struct AlertButton {
   ToolkitString title;
@@ -288,6 +307,8 @@ class Toolkit {
                            const std::vector<AlertButton>& buttons) = 0;
   // The shared colour panel, or null when none can be shown.
   virtual ColorPanel* SharedColorPanel() = 0;
+  // A new file panel, or null when none can be shown.
+  virtual std::unique_ptr<FilePanel> CreateFilePanel(FilePanelMode mode) = 0;
 
   virtual Pasteboard& pasteboard() = 0;
 

@@ -5,6 +5,7 @@
 #include <gdk/gdkx.h>
 
 #include <cstdlib>
+#include <string>
 #include <utility>
 #include <thread>
 
@@ -45,6 +46,45 @@ void VisitWidgets(GtkWidget* widget, Visit& visit) {
       &children);
   for (GList* child = children; child != nullptr; child = child->next) VisitWidgets(GTK_WIDGET(child->data), visit);
   g_list_free(children);
+}
+
+// Selects the rows of the chooser's file list that show these paths, read from the
+// list's column of files.
+void SelectRows(GtkWindow* chooser, const std::vector<ToolkitString>& paths) {
+  GtkTreeView* list = nullptr;
+  auto visit = [&](GtkWidget* widget) {
+    if (list == nullptr && GTK_IS_TREE_VIEW(widget)) list = GTK_TREE_VIEW(widget);
+  };
+  VisitWidgets(GTK_WIDGET(chooser), visit);
+  GtkTreeModel* model = list != nullptr ? gtk_tree_view_get_model(list) : nullptr;
+  if (model == nullptr) return;
+  int column = 0;
+  while (column < gtk_tree_model_get_n_columns(model) && gtk_tree_model_get_column_type(model, column) != G_TYPE_FILE) {
+    ++column;
+  }
+  if (column == gtk_tree_model_get_n_columns(model)) return;
+  GtkTreeSelection* selection = gtk_tree_view_get_selection(list);
+  gtk_tree_selection_unselect_all(selection);
+  GtkTreeIter row;
+  for (bool more = gtk_tree_model_get_iter_first(model, &row); more; more = gtk_tree_model_iter_next(model, &row)) {
+    GFile* file = nullptr;
+    gtk_tree_model_get(model, &row, column, &file, -1);
+    if (file == nullptr) continue;
+    const GCharPtr path(g_file_get_path(file));
+    g_object_unref(file);
+    if (path == nullptr) continue;
+    for (const ToolkitString& wanted : paths) {
+      if (ToUTF8(wanted) == path.get()) gtk_tree_selection_select_iter(selection, &row);
+    }
+  }
+}
+
+// A button's label as it reads, without the underline of its mnemonic.
+std::string ButtonTitle(GtkButton* button) {
+  const char* label = gtk_button_get_label(button);
+  std::string title = label != nullptr ? label : "";
+  if (gtk_button_get_use_underline(button)) std::erase(title, '_');
+  return title;
 }
 
 bool InsideButton(GtkWidget* widget) {
@@ -216,7 +256,7 @@ gboolean GtkAutomation::EndForgottenModal(gpointer self) {
 }
 
 void GtkAutomation::RemoveSources() {
-  for (guint* source : {&poll_, &watchdog_}) {
+  for (guint* source : {&poll_, &watchdog_, &choose_}) {
     if (*source != 0) g_source_remove(*source);
     *source = 0;
   }
@@ -227,6 +267,15 @@ ModalContents GtkAutomation::ModalWindowContents() {
   GtkWindow* modal = toolkit_.modalWindow();
   if (modal == nullptr) return contents;
   contents.title = FromUTF8(gtk_window_get_title(modal));
+  if (GTK_IS_FILE_CHOOSER(modal)) {
+    GtkFileChooser* chooser = GTK_FILE_CHOOSER(modal);
+    const GCharPtr folder(gtk_file_chooser_get_current_folder(chooser));
+    if (folder != nullptr) contents.folder = FromUTF8(folder.get());
+    if (gtk_file_chooser_get_action(chooser) == GTK_FILE_CHOOSER_ACTION_SAVE) {
+      const GCharPtr name(gtk_file_chooser_get_current_name(chooser));
+      if (name != nullptr) contents.name = FromUTF8(name.get());
+    }
+  }
   if (GtkWidget* child = gtk_bin_get_child(GTK_BIN(modal))) {
     contents.content = {static_cast<double>(gtk_widget_get_allocated_width(child)),
                         static_cast<double>(gtk_widget_get_allocated_height(child))};
@@ -237,7 +286,7 @@ ModalContents GtkAutomation::ModalWindowContents() {
       contents.labels.push_back(FromUTF8(gtk_label_get_text(GTK_LABEL(widget))));
     }
     if (GTK_IS_BUTTON(widget) && gtk_button_get_label(GTK_BUTTON(widget)) != nullptr) {
-      contents.buttons.push_back(FromUTF8(gtk_button_get_label(GTK_BUTTON(widget))));
+      contents.buttons.push_back(FromUTF8(ButtonTitle(GTK_BUTTON(widget))));
     }
     if (GTK_IS_ENTRY(widget) && !contents.field) {
       const ToolkitString text = FromUTF8(gtk_entry_get_text(GTK_ENTRY(widget)));
@@ -261,21 +310,71 @@ void GtkAutomation::PressButton(const ToolkitString& title) {
   const std::string wanted = ToUTF8(title);
   GtkWidget* found = nullptr;
   auto visit = [&](GtkWidget* widget) {
-    if (found == nullptr && GTK_IS_BUTTON(widget) && gtk_widget_get_mapped(widget)) {
-      const char* label = gtk_button_get_label(GTK_BUTTON(widget));
-      if (label != nullptr && wanted == label) found = widget;
+    if (found == nullptr && GTK_IS_BUTTON(widget) && gtk_widget_get_mapped(widget) &&
+        ButtonTitle(GTK_BUTTON(widget)) == wanted) {
+      found = widget;
     }
   };
   VisitWidgets(GTK_WIDGET(modal), visit);
-  if (found == nullptr) return;
+  if (found != nullptr) ClickWidget(found);
+}
+
+void GtkAutomation::ClickWidget(GtkWidget* widget) {
+  GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
   int x = 0;
   int y = 0;
-  gtk_widget_translate_coordinates(found, GTK_WIDGET(modal), gtk_widget_get_allocated_width(found) / 2,
-                                   gtk_widget_get_allocated_height(found) / 2, &x, &y);
+  gtk_widget_translate_coordinates(widget, toplevel, gtk_widget_get_allocated_width(widget) / 2,
+                                   gtk_widget_get_allocated_height(widget) / 2, &x, &y);
   int originX = 0;
   int originY = 0;
-  gdk_window_get_origin(gtk_widget_get_window(GTK_WIDGET(modal)), &originX, &originY);
+  gdk_window_get_origin(gtk_widget_get_window(toplevel), &originX, &originY);
   ClickAt(originX + x, originY + y, 1, MouseButton::Left);
+}
+
+// The chooser loads the folder in the background: the user selects the files in
+// its list once they are there, and clicks the confirm button once the chooser
+// holds them.
+void GtkAutomation::ChooseFiles(const std::vector<ToolkitString>& paths) {
+  GtkWindow* modal = toolkit_.modalWindow();
+  if (modal == nullptr || !GTK_IS_FILE_CHOOSER(modal) || paths.empty()) return;
+  GtkFileChooser* chooser = GTK_FILE_CHOOSER(modal);
+  if (gtk_file_chooser_get_action(chooser) == GTK_FILE_CHOOSER_ACTION_SAVE) {
+    const std::string path = ToUTF8(paths.front());
+    const GCharPtr folder(g_path_get_dirname(path.c_str()));
+    const GCharPtr name(g_path_get_basename(path.c_str()));
+    gtk_file_chooser_set_current_folder(chooser, folder.get());
+    gtk_file_chooser_set_current_name(chooser, name.get());
+  } else {
+    const GCharPtr folder(g_path_get_dirname(ToUTF8(paths.front()).c_str()));
+    gtk_file_chooser_set_current_folder(chooser, folder.get());
+  }
+  choosing_ = paths;
+  chooseTries_ = 0;
+  choose_ = g_timeout_add(kModalPollMs, SelectChosenFiles, this);
+}
+
+gboolean GtkAutomation::SelectChosenFiles(gpointer self) {
+  auto* automation = static_cast<GtkAutomation*>(self);
+  GtkWindow* modal = automation->toolkit_.modalWindow();
+  if (modal == nullptr || !GTK_IS_FILE_CHOOSER(modal)) {
+    automation->choose_ = 0;
+    return G_SOURCE_REMOVE;
+  }
+  GtkFileChooser* chooser = GTK_FILE_CHOOSER(modal);
+  std::vector<ToolkitString> selected;
+  GSList* names = gtk_file_chooser_get_filenames(chooser);
+  for (GSList* item = names; item != nullptr; item = item->next) {
+    selected.push_back(FromUTF8(static_cast<const char*>(item->data)));
+    g_free(item->data);
+  }
+  g_slist_free(names);
+  if (selected != automation->choosing_ && ++automation->chooseTries_ < kPollsBeforeAnswering) {
+    if (gtk_file_chooser_get_action(chooser) != GTK_FILE_CHOOSER_ACTION_SAVE) SelectRows(modal, automation->choosing_);
+    return G_SOURCE_CONTINUE;
+  }
+  automation->choose_ = 0;
+  automation->ClickWidget(gtk_dialog_get_widget_for_response(GTK_DIALOG(modal), GTK_RESPONSE_ACCEPT));
+  return G_SOURCE_REMOVE;
 }
 
 void GtkAutomation::CloseModalWindow() {

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <vector>
 
 #include "platform/automation.h"
 #include "platform/gtk/gtk_toolkit.h"
@@ -39,6 +40,7 @@ class GtkAutomation : public Automation {
   void TypeText(const ToolkitString& text) override;
   void CloseModalWindow() override;
   void PickColor(const ColorComponents& color) override;
+  void ChooseFiles(const std::vector<ToolkitString>& paths) override;
 
  private:
   // A client message to the root window about a window, as the window manager
@@ -48,6 +50,8 @@ class GtkAutomation : public Automation {
   void KeyStroke(unsigned long keysym, bool down);
   // Clicks at a point of the screen.
   void ClickAt(int x, int y, int clicks, MouseButton button);
+  void ClickWidget(GtkWidget* widget);
+  static gboolean SelectChosenFiles(gpointer self);
   static gboolean PollForModal(gpointer self);
   static gboolean EndForgottenModal(gpointer self);
   void RemoveSources();
@@ -63,6 +67,10 @@ class GtkAutomation : public Automation {
   int polls_ = 0;
   guint watchdog_ = 0;
   uint64_t watchedModal_ = 0;
+  // The paths ChooseFiles is selecting, and the source that waits for them.
+  std::vector<ToolkitString> choosing_;
+  guint choose_ = 0;
+  int chooseTries_ = 0;
 };
 
 }  // namespace zeb::platform

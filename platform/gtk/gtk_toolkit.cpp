@@ -6,6 +6,7 @@
 
 #include "platform/gtk/gtk_bitmap.h"
 #include "platform/gtk/gtk_controls.h"
+#include "platform/gtk/gtk_file_panel.h"
 #include "platform/gtk/gtk_strings.h"
 #include "platform/key_window.h"
 
@@ -224,6 +225,10 @@ int64_t GtkToolkit::RunAlert(const ToolkitString& message, const ToolkitString& 
 // A button's response is its tag; closing the alert otherwise gives 0.
 void GtkToolkit::OnAlertResponse(GtkDialog*, gint response, gpointer self) {
   static_cast<GtkToolkit*>(self)->StopModal(response > 0 ? response : 0);
+}
+
+std::unique_ptr<FilePanel> GtkToolkit::CreateFilePanel(FilePanelMode mode) {
+  return std::make_unique<GtkFilePanel>(*this, mode);
 }
 
 ColorPanel* GtkToolkit::SharedColorPanel() {

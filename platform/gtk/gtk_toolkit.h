@@ -47,6 +47,7 @@ class GtkToolkit : public Toolkit {
   int64_t RunAlert(const ToolkitString& message, const ToolkitString& informative,
                    const std::vector<AlertButton>& buttons) override;
   ColorPanel* SharedColorPanel() override;
+  std::unique_ptr<FilePanel> CreateFilePanel(FilePanelMode mode) override;
   Pasteboard& pasteboard() override { return *pasteboard_; }
   std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
 
@@ -60,12 +61,12 @@ class GtkToolkit : public Toolkit {
   GtkWindow* modalWindow() const { return modal_; }
   uint64_t modalSerial() const { return modalSerial_; }
   GtkColorPanel* colorPanel() const { return colorPanel_.get(); }
+  // Runs GTK's loop with the window modal until StopModal.
+  int64_t RunModalLoop(GtkWindow* window);
 
  private:
   static void TakeEvent(GdkEvent* event, gpointer self);
   static void OnAlertResponse(GtkDialog*, gint response, gpointer self);
-  // Runs GTK's loop with the window modal until StopModal.
-  int64_t RunModalLoop(GtkWindow* window);
 
   std::unique_ptr<Pasteboard> pasteboard_;
   std::vector<std::unique_ptr<GtkBackendWindow>> windows_;

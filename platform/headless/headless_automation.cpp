@@ -54,9 +54,13 @@ int64_t HeadlessAutomation::KeyEventsDelivered(Window* window) {
   return headless != nullptr ? headless->keyEventsDelivered() : 0;
 }
 
-}  // namespace zeb::platform
+void HeadlessAutomation::ChooseFiles(const std::vector<ToolkitString>& paths) {
+  auto event = std::make_unique<HeadlessEvent>();
+  event->action = HeadlessAction::ChooseFiles;
+  event->paths = paths;
+  toolkit_.Queue(std::move(event));
+}
 
-namespace zeb::platform {
 
 ModalContents HeadlessAutomation::ModalWindowContents() {
   ModalContents contents;
@@ -66,6 +70,10 @@ ModalContents HeadlessAutomation::ModalWindowContents() {
   const Rect frame = window->Frame();
   const FrameExtents e = window->Extents();
   contents.content = {frame.width - e.left - e.right, frame.height - e.top - e.bottom};
+  if (const HeadlessFilePanel* panel = toolkit_.runningFilePanel()) {
+    contents.folder = panel->directory();
+    contents.name = panel->offeredName();
+  }
   window->content()->VisitTree([&](HeadlessView& view) {
     if (auto* label = dynamic_cast<HeadlessLabel*>(&view)) contents.labels.push_back(label->text());
     if (auto* button = dynamic_cast<HeadlessButton*>(&view)) contents.buttons.push_back(button->title());

@@ -31,6 +31,7 @@ class HeadlessAutomation : public Automation {
   void TypeText(const ToolkitString& text) override;
   void CloseModalWindow() override { Queue(HeadlessAction::CloseButton, toolkit_.modalWindow()); }
   void PickColor(const ColorComponents& color) override;
+  void ChooseFiles(const std::vector<ToolkitString>& paths) override;
 
  private:
   std::unique_ptr<HeadlessEvent> Event(HeadlessAction action, Window* window) const;

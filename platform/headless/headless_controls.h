@@ -21,6 +21,17 @@ class HeadlessButton : public HeadlessView, public Button {
   ControlTarget* target_ = nullptr;
 };
 
+// A button target that ends the modal loop with its code.
+class StopModalButton : public ControlTarget {
+ public:
+  StopModalButton(Toolkit& toolkit, int64_t code) : toolkit_(toolkit), code_(code) {}
+  void ControlAction(View&) override { toolkit_.StopModal(code_); }
+
+ private:
+  Toolkit& toolkit_;
+  int64_t code_;
+};
+
 class HeadlessLabel : public HeadlessView, public Label {
  public:
   // Every character takes this many points across, every line this many down.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/toolkit.h"
 
@@ -24,6 +25,7 @@ enum class HeadlessAction {
   RightMouseUp,
   PressButton,    // the user presses the button titled `characters`
   PickColor,      // the user picks `color` in the colour panel
+  ChooseFiles,    // the user chooses `paths` in the file panel and confirms
 };
 
 class HeadlessEvent : public ToolkitEvent {
@@ -38,6 +40,7 @@ class HeadlessEvent : public ToolkitEvent {
   Size size;    // Resize: content size
   int clickCount = 0;
   ColorComponents color;  // PickColor
+  std::vector<ToolkitString> paths;  // ChooseFiles
 
   EventKind Kind() const override {
     if (action == HeadlessAction::Key) return EventKind::KeyDown;

@@ -18,17 +18,6 @@ constexpr FrameExtents kBorderExtents{1, 1, 1, 1};
 constexpr Rect kAlertContent{0, 0, 420, 130};
 constexpr Size kAlertButton{90, 25};
 
-// The button of an alert: it ends the alert's modal loop with its tag.
-class AlertButtonTarget : public ControlTarget {
- public:
-  AlertButtonTarget(Toolkit& toolkit, int64_t tag) : toolkit_(toolkit), tag_(tag) {}
-  void ControlAction(View&) override { toolkit_.StopModal(tag_); }
-
- private:
-  Toolkit& toolkit_;
-  int64_t tag_;
-};
-
 // Whether the event concerns a window other than the modal one.
 bool AimedElsewhere(const HeadlessEvent& event, const HeadlessWindow& modal) {
   switch (event.action) {
@@ -36,6 +25,7 @@ bool AimedElsewhere(const HeadlessEvent& event, const HeadlessWindow& modal) {
     case HeadlessAction::Key:
     case HeadlessAction::PressButton:
     case HeadlessAction::PickColor:
+    case HeadlessAction::ChooseFiles:
       return false;
     default:
       return event.window != modal.serial();
@@ -99,6 +89,9 @@ void HeadlessToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
     case HeadlessAction::PickColor:
       if (colorPanel_ != nullptr && colorPanel_->window().IsVisible()) colorPanel_->Pick(event->color);
       return;
+    case HeadlessAction::ChooseFiles:
+      if (filePanel_ != nullptr) filePanel_->Choose(event->paths);
+      return;
     default:
       break;
   }
@@ -110,6 +103,7 @@ void HeadlessToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
     case HeadlessAction::Key:
     case HeadlessAction::PressButton:
     case HeadlessAction::PickColor:
+    case HeadlessAction::ChooseFiles:
       return;
     case HeadlessAction::CloseButton:
       window->PressCloseButton();
@@ -198,7 +192,8 @@ int64_t HeadlessToolkit::RunModal(Window& window) {
   stopCode_.reset();
   modal->MakeKeyAndOrderFront();
   if (std::function<void()> user = std::exchange(nextModalUser_, nullptr)) user();
-  while (!stopCode_) {
+  // A modal window the user closes ends its loop as cancelled.
+  while (!stopCode_ && modal->IsVisible()) {
     const Deadline until = modalTimeLimit_ ? Clock::now() + *modalTimeLimit_ : Deadline::max();
     const std::unique_ptr<ToolkitEvent> event = NextEvent(until);
     if (event == nullptr) {
@@ -207,7 +202,7 @@ int64_t HeadlessToolkit::RunModal(Window& window) {
     }
     if (!AimedElsewhere(static_cast<const HeadlessEvent&>(*event), *modal)) SendEvent(*event);
   }
-  const int64_t code = *stopCode_;
+  const int64_t code = stopCode_.value_or(0);
   modal_ = outer;
   stopCode_ = outerCode;
   return code;
@@ -229,11 +224,11 @@ int64_t HeadlessToolkit::RunAlert(const ToolkitString& message, const ToolkitStr
   // The first button is the default, rightmost; the others follow to its left.
   std::vector<AlertButton> shown = buttons;
   if (shown.empty()) shown.push_back({u"OK", 1000});
-  std::vector<std::unique_ptr<AlertButtonTarget>> targets;
+  std::vector<std::unique_ptr<StopModalButton>> targets;
   HeadlessButton* first = nullptr;
   double right = kAlertContent.width - 20;
   for (const AlertButton& spec : shown) {
-    targets.push_back(std::make_unique<AlertButtonTarget>(*this, spec.tag));
+    targets.push_back(std::make_unique<StopModalButton>(*this, spec.tag));
     auto button = std::make_unique<HeadlessButton>();
     button->SetTitle(spec.title);
     button->SetTarget(targets.back().get());
@@ -249,6 +244,11 @@ int64_t HeadlessToolkit::RunAlert(const ToolkitString& message, const ToolkitStr
   const int64_t tag = RunModal(*window);
   window->Close();
   return tag;
+}
+
+std::unique_ptr<FilePanel> HeadlessToolkit::CreateFilePanel(FilePanelMode mode) {
+  if (!screen_) return nullptr;
+  return std::make_unique<HeadlessFilePanel>(*this, mode);
 }
 
 ColorPanel* HeadlessToolkit::SharedColorPanel() {

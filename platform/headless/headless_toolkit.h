@@ -15,6 +15,7 @@
 
 #include "platform/headless/headless_color_panel.h"
 #include "platform/headless/headless_events.h"
+#include "platform/headless/headless_file_panel.h"
 #include "platform/headless/headless_pasteboard.h"
 #include "platform/headless/headless_window.h"
 #include "platform/toolkit.h"
@@ -51,6 +52,7 @@ class HeadlessToolkit : public Toolkit {
   int64_t RunAlert(const ToolkitString& message, const ToolkitString& informative,
                    const std::vector<AlertButton>& buttons) override;
   ColorPanel* SharedColorPanel() override;
+  std::unique_ptr<FilePanel> CreateFilePanel(FilePanelMode mode) override;
   Pasteboard& pasteboard() override { return pasteboard_; }
   std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
 
@@ -63,6 +65,9 @@ class HeadlessToolkit : public Toolkit {
   // A modal loop that has had no event for this long ends with code 0: the
   // simulated user has walked away. Unlimited unless set.
   void SetModalTimeLimit(std::chrono::milliseconds limit) { modalTimeLimit_ = limit; }
+  // The file panel whose modal loop runs, or null.
+  HeadlessFilePanel* runningFilePanel() const { return filePanel_; }
+  void SetRunningFilePanel(HeadlessFilePanel* panel) { filePanel_ = panel; }
   // Runs `user` once the next modal window is up, from inside its loop.
   void OnNextModal(std::function<void()> user) { nextModalUser_ = std::move(user); }
 
@@ -79,6 +84,7 @@ class HeadlessToolkit : public Toolkit {
   uint64_t nextSerial_ = 1;
   HeadlessPasteboard pasteboard_;
   std::unique_ptr<HeadlessColorPanel> colorPanel_;
+  HeadlessFilePanel* filePanel_ = nullptr;
   HeadlessWindow* modal_ = nullptr;
   std::optional<int64_t> stopCode_;
   std::optional<std::chrono::milliseconds> modalTimeLimit_;

@@ -17,7 +17,7 @@ namespace {
 const std::set<std::string> kBuiltExports = {
     "AttachProcess", "DetachProcess", "FileExists", "DirectoryExists", "FileCopy",         "FileDelete",
     "GetFolderFiles", "StringLoad",   "ClipboardGetText", "ClipboardSetText", "RunFile",
-    "GetString",     "ShowQuestion", "GetColor"};
+    "GetOpenFile",   "GetSaveFile",  "GetDirectory",     "GetString",        "ShowQuestion", "GetColor"};
 
 std::string RunCommand(const std::string& command, int* status) {
   std::string output;
@@ -86,7 +86,8 @@ TEST(Library, EveryExportAnswersWithoutADisplay) {
     EXPECT_NE(demo.find(std::string(signature.name) + "("), std::string::npos) << signature.name << " not called";
   }
   // The dialogs that cannot be shown answer as if cancelled (GetColor: no window).
-  for (const char* answer : {"as well?\") -> -1\n", "\"hello\", 0) -> \"\"\n", "GetColor(255, 200, 200) -> 0\n"}) {
+  for (const char* answer : {"as well?\") -> -1\n", "\"hello\", 0) -> \"\"\n", "GetColor(255, 200, 200) -> 0\n",
+                             "\"*.txt\", 0) -> \"\"\n", "\"/tmp/\") -> \"\"\n"}) {
     EXPECT_NE(demo.find(answer), std::string::npos) << answer;
   }
 }

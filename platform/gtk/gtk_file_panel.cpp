@@ -1,0 +1,93 @@
+#include "platform/gtk/gtk_file_panel.h"
+
+#include "platform/gtk/gtk_strings.h"
+#include "platform/gtk/gtk_toolkit.h"
+
+namespace zeb::platform {
+namespace {
+
+GtkFileChooserAction ActionFor(FilePanelMode mode) {
+  switch (mode) {
+    case FilePanelMode::OpenFiles:
+      return GTK_FILE_CHOOSER_ACTION_OPEN;
+    case FilePanelMode::OpenFolder:
+      return GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER;
+    case FilePanelMode::Save:
+      return GTK_FILE_CHOOSER_ACTION_SAVE;
+  }
+  return GTK_FILE_CHOOSER_ACTION_OPEN;
+}
+
+const char* ConfirmTitle(FilePanelMode mode) {
+  switch (mode) {
+    case FilePanelMode::OpenFiles:
+      return "_Open";
+    case FilePanelMode::OpenFolder:
+      return "_Select";
+    case FilePanelMode::Save:
+      return "_Save";
+  }
+  return "_Open";
+}
+
+}  // namespace
+
+GtkFilePanel::GtkFilePanel(GtkToolkit& toolkit, FilePanelMode mode)
+    : toolkit_(toolkit),
+      mode_(mode),
+      // The confirm button answers "accept": GTK's chooser gives that answer too
+      // when a file is double-clicked or a typed path is entered.
+      dialog_(OwnWidget(gtk_file_chooser_dialog_new(nullptr, nullptr, ActionFor(mode), "_Cancel", GTK_RESPONSE_CANCEL,
+                                                    ConfirmTitle(mode), GTK_RESPONSE_ACCEPT, nullptr))) {
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog_.get()), GTK_RESPONSE_ACCEPT);
+  gtk_file_chooser_set_local_only(chooser(), TRUE);
+  gtk_file_chooser_set_do_overwrite_confirmation(chooser(), TRUE);
+  gtk_window_set_position(GTK_WINDOW(dialog_.get()), GTK_WIN_POS_CENTER);
+  gtk_window_set_keep_above(GTK_WINDOW(dialog_.get()), TRUE);
+}
+
+void GtkFilePanel::SetTitle(const ToolkitString& title) {
+  gtk_window_set_title(GTK_WINDOW(dialog_.get()), ToUTF8(title).c_str());
+}
+
+void GtkFilePanel::SetCanCreateDirectories(bool can) { gtk_file_chooser_set_create_folders(chooser(), can); }
+
+void GtkFilePanel::SetAllowsMultipleSelection(bool allows) {
+  gtk_file_chooser_set_select_multiple(chooser(), allows && mode_ == FilePanelMode::OpenFiles);
+}
+
+bool GtkFilePanel::RunModal() {
+  const std::string directory = ToUTF8(directory_);
+  const std::string name = ToUTF8(name_);
+  if (mode_ == FilePanelMode::Save) {
+    if (!directory.empty()) gtk_file_chooser_set_current_folder(chooser(), directory.c_str());
+    gtk_file_chooser_set_current_name(chooser(), name.c_str());
+  } else if (!name.empty() && (!directory.empty() || name.front() == '/')) {
+    // Opens the folder and selects the name in it; a full path without a folder of
+    // its own is selected where it lies.
+    gtk_file_chooser_set_filename(chooser(), (directory.empty() ? name : directory + "/" + name).c_str());
+  } else if (!directory.empty()) {
+    gtk_file_chooser_set_current_folder(chooser(), directory.c_str());
+  }
+  const SignalConnection response(dialog_.get(), "response", G_CALLBACK(OnResponse), this);
+  gtk_widget_show(dialog_.get());
+  gtk_window_present(GTK_WINDOW(dialog_.get()));
+  const bool confirmed = toolkit_.RunModalLoop(GTK_WINDOW(dialog_.get())) != 0;
+  chosen_.clear();
+  if (confirmed) {
+    GSList* names = gtk_file_chooser_get_filenames(chooser());
+    for (GSList* item = names; item != nullptr; item = item->next) {
+      chosen_.push_back(FromUTF8(static_cast<const char*>(item->data)));
+      g_free(item->data);
+    }
+    g_slist_free(names);
+  }
+  gtk_widget_hide(dialog_.get());
+  return confirmed;
+}
+
+void GtkFilePanel::OnResponse(GtkDialog*, gint response, gpointer self) {
+  static_cast<GtkFilePanel*>(self)->toolkit_.StopModal(response == GTK_RESPONSE_ACCEPT ? 1 : 0);
+}
+
+}  // namespace zeb::platform

@@ -1,0 +1,38 @@
+// The file panel of the GTK backend: GTK's file chooser dialog, run in the
+// toolkit's modal loop.
+#pragma once
+
+#include <vector>
+
+#include "platform/gtk/gtk_resources.h"
+#include "platform/toolkit.h"
+
+namespace zeb::platform {
+
+class GtkToolkit;
+
+class GtkFilePanel : public FilePanel {
+ public:
+  GtkFilePanel(GtkToolkit& toolkit, FilePanelMode mode);
+
+  void SetTitle(const ToolkitString& title) override;
+  void SetCanCreateDirectories(bool can) override;
+  void SetAllowsMultipleSelection(bool allows) override;
+  void SetDirectory(const ToolkitString& path) override { directory_ = path; }
+  void SetNameFieldText(const ToolkitString& name) override { name_ = name; }
+  bool RunModal() override;
+  std::vector<ToolkitString> Filenames() const override { return chosen_; }
+
+ private:
+  static void OnResponse(GtkDialog*, gint response, gpointer self);
+  GtkFileChooser* chooser() const { return GTK_FILE_CHOOSER(dialog_.get()); }
+
+  GtkToolkit& toolkit_;
+  FilePanelMode mode_;
+  OwnedWidget dialog_;
+  ToolkitString directory_;
+  ToolkitString name_;
+  std::vector<ToolkitString> chosen_;
+};
+
+}  // namespace zeb::platform

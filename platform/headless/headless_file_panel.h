@@ -1,0 +1,43 @@
+// The file panel of the headless toolkit: a panel window with "Cancel" and a
+// confirm button, which remembers how it was set up and what the simulated user
+// chose.
+#pragma once
+
+#include <vector>
+
+#include "platform/toolkit.h"
+
+namespace zeb::platform {
+
+class HeadlessToolkit;
+
+class HeadlessFilePanel : public FilePanel {
+ public:
+  HeadlessFilePanel(HeadlessToolkit& toolkit, FilePanelMode mode) : toolkit_(toolkit), mode_(mode) {}
+
+  void SetTitle(const ToolkitString& title) override { title_ = title; }
+  void SetCanCreateDirectories(bool) override {}
+  void SetAllowsMultipleSelection(bool allows) override { multiple_ = allows; }
+  void SetDirectory(const ToolkitString& path) override { directory_ = path; }
+  void SetNameFieldText(const ToolkitString& name) override { name_ = name; }
+  bool RunModal() override;
+  std::vector<ToolkitString> Filenames() const override { return chosen_; }
+
+  const ToolkitString& directory() const { return directory_; }
+  // The name offered for saving; opening selects, and offers nothing.
+  ToolkitString offeredName() const { return mode_ == FilePanelMode::Save ? name_ : ToolkitString(); }
+  // The user selects these paths (only the first without multiple selection), or
+  // none to take what the panel shows, and confirms.
+  void Choose(const std::vector<ToolkitString>& paths);
+
+ private:
+  HeadlessToolkit& toolkit_;
+  FilePanelMode mode_;
+  ToolkitString title_;
+  bool multiple_ = false;
+  ToolkitString directory_;
+  ToolkitString name_;
+  std::vector<ToolkitString> chosen_;
+};
+
+}  // namespace zeb::platform

@@ -1,0 +1,105 @@
+#include "runtime/requesters/file_requesters.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/toolkit.h"
+#include "runtime/core/temp_string_buffer.h"
+#include "runtime/core/toolkit_strings.h"
+#include "runtime/requesters/key_window_keeper.h"
+
+namespace zeb {
+namespace {
+
+using platform::FilePanelMode;
+using platform::ToolkitString;
+
+// The paths of the last confirmed multiple-file open, and the next one to hand out.
+struct Selection {
+  std::vector<ToolkitString> paths;
+  size_t next = 0;
+};
+std::unique_ptr<Selection> kept;
+
+// Where a default path points a panel: the folder to open in (none when the path
+// names none) and the name to offer there.
+struct PanelPlace {
+  std::optional<ToolkitString> folder;
+  ToolkitString name;
+};
+
+// The folder is everything before the last "/" and the name everything after it;
+// a "/" in the first place does not count, and in folder mode one trailing "/"
+// goes first.
+PanelPlace SplitDefaultPath(ToolkitString path, bool folderMode) {
+  if (folderMode && !path.empty() && path.back() == u'/') path.pop_back();
+  for (size_t i = path.size(); i-- > 1;) {
+    if (path[i] == u'/') return {path.substr(0, i), path.substr(i + 1)};
+  }
+  return {std::nullopt, path};
+}
+
+// Runs a new panel set up for the default path; the paths chosen, none when the
+// user cancelled or no panel can be shown.
+std::vector<ToolkitString> ChoosePaths(FilePanelMode mode, const Unit* title, const Unit* defaultPath, bool multiple) {
+  std::unique_ptr<platform::FilePanel> panel = platform::CurrentToolkit().CreateFilePanel(mode);
+  if (panel == nullptr) return {};
+  const KeyWindowKeeper keeper;
+  panel->SetTitle(StringToToolkitString(title));
+  panel->SetCanCreateDirectories(true);
+  panel->SetAllowsMultipleSelection(multiple);
+  const ToolkitString path = StringToToolkitString(defaultPath);
+  if (!path.empty()) {
+    const PanelPlace place = SplitDefaultPath(path, mode == FilePanelMode::OpenFolder);
+    if (place.folder) panel->SetDirectory(*place.folder);
+    panel->SetNameFieldText(place.name);
+  }
+  if (!panel->RunModal()) return {};
+  return panel->Filenames();
+}
+
+// The first path as the result, or the empty string.
+void FirstPathResult(const std::vector<ToolkitString>& paths, int64_t start) {
+  if (paths.empty()) {
+    EmptyTempResult(start);
+  } else {
+    ToolkitStringToTempString(&paths.front(), start);
+  }
+}
+
+}  // namespace
+
+void OpenFileRequester(const Unit* title, const Unit* defaultFile, const Unit*, int64_t, int64_t flags,
+                       int64_t start) {
+  const bool multiple = (flags & OpenFileRequesterMultiple) != 0;
+  std::vector<ToolkitString> chosen = ChoosePaths(FilePanelMode::OpenFiles, title, defaultFile, multiple);
+  FirstPathResult(chosen, start);
+  if (multiple && !chosen.empty()) kept = std::make_unique<Selection>(Selection{std::move(chosen), 1});
+}
+
+void OpenFileRequester(const Unit* title, const Unit* defaultFile, const Unit* pattern, int64_t patternPosition,
+                       int64_t start) {
+  OpenFileRequester(title, defaultFile, pattern, patternPosition, 0, start);
+}
+
+void NextSelectedFileName(int64_t start) {
+  if (kept != nullptr && kept->next < kept->paths.size()) {
+    ToolkitStringToTempString(&kept->paths[kept->next++], start);
+    return;
+  }
+  kept.reset();
+  EmptyTempResult(start);
+}
+
+void SaveFileRequester(const Unit* title, const Unit* defaultFile, const Unit*, int64_t, int64_t start) {
+  FirstPathResult(ChoosePaths(FilePanelMode::Save, title, defaultFile, false), start);
+}
+
+void PathRequester(const Unit* title, const Unit* initialPath, int64_t start) {
+  std::vector<ToolkitString> chosen = ChoosePaths(FilePanelMode::OpenFolder, title, initialPath, false);
+  if (!chosen.empty() && (chosen.front().empty() || chosen.front().back() != u'/')) chosen.front() += u'/';
+  FirstPathResult(chosen, start);
+}
+
+}  // namespace zeb

@@ -1,0 +1,104 @@
+// The file, save and folder dialogs answered as a user would, on every backend.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "extension/exports.h"
+#include "runtime/core/temp_string_buffer.h"
+#include "runtime/requesters/file_requesters.h"
+#include "tests/scenarios/scenario_fixture.h"
+
+namespace zeb {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+std::u16string Result(int64_t start) { return TempStringAddress(start); }
+
+// A folder with three text files and a subfolder.
+class FileDialogScenario : public Scenario {
+ protected:
+  void SetUp() override {
+    Scenario::SetUp();
+    if (IsSkipped()) return;
+    char folder[] = "/tmp/zebext-dialogs-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    folder_ = folder;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) std::ofstream(folder_ + "/" + name) << name;
+    fs::create_directory(folder_ + "/sub");
+  }
+  void TearDown() override {
+    if (!folder_.empty()) fs::remove_all(folder_);
+    Scenario::TearDown();
+  }
+
+  std::string Path(const char* name) const { return folder_ + "/" + name; }
+
+  std::string folder_;
+};
+
+TEST_P(FileDialogScenario, OpenAndSavePanelsStartWhereTheDefaultPoints) {
+  platform::ModalContents shown;
+  automation().WhenModal([&] {
+    shown = automation().ModalWindowContents();
+    automation().ChooseFiles({Wide(Path("c.txt"))});
+  });
+  EXPECT_EQ(std::string(GetOpenFile("Open a file", Path("b.txt").c_str(), "*.txt", 0)), Path("c.txt"));
+  EXPECT_EQ(shown.title, u"Open a file");
+  EXPECT_EQ(shown.folder, Wide(folder_));
+
+  automation().WhenModal([&] {
+    shown = automation().ModalWindowContents();
+    automation().PressButton(u"Save");
+  });
+  EXPECT_EQ(std::string(GetSaveFile("Save as", Path("new.txt").c_str(), "", 0)), Path("new.txt"));
+  EXPECT_EQ(shown.folder, Wide(folder_));
+  EXPECT_EQ(shown.name, u"new.txt");
+}
+
+TEST_P(FileDialogScenario, SeveralChosenFilesComeOneByOne) {
+  automation().WhenModal([&] { automation().ChooseFiles({Wide(Path("a.txt")), Wide(Path("b.txt")), Wide(Path("c.txt"))}); });
+  // The panel opens in another folder.
+  const std::u16string title = u"Open";
+  const std::u16string start = u"/tmp/";
+  OpenFileRequester(title.c_str(), start.c_str(), nullptr, 0, OpenFileRequesterMultiple, 0);
+  EXPECT_EQ(Result(0), Wide(Path("a.txt")));
+  for (const char* name : {"b.txt", "c.txt"}) {
+    NextSelectedFileName(0);
+    EXPECT_EQ(Result(0), Wide(Path(name)));
+  }
+  NextSelectedFileName(0);
+  EXPECT_EQ(Result(0), u"");
+  NextSelectedFileName(0);
+  EXPECT_EQ(Result(0), u"");
+}
+
+TEST_P(FileDialogScenario, FolderPanelOpensAboveTheInitialFolderAndAnswersWithASlash) {
+  platform::ModalContents shown;
+  automation().WhenModal([&] {
+    shown = automation().ModalWindowContents();
+    automation().ChooseFiles({Wide(Path("sub"))});
+  });
+  EXPECT_EQ(std::string(GetDirectory("Choose", (Path("sub") + "/").c_str())), Path("sub") + "/");
+  EXPECT_EQ(shown.folder, Wide(folder_));
+}
+
+TEST_P(FileDialogScenario, CancelledPanelsGiveNothing) {
+  const auto Cancel = [this] { automation().WhenModal([this] { automation().PressButton(u"Cancel"); }); };
+  Cancel();
+  EXPECT_STREQ(GetOpenFile("Open", Path("a.txt").c_str(), "", 0), "");
+  Cancel();
+  EXPECT_STREQ(GetSaveFile("Save", Path("a.txt").c_str(), "", 0), "");
+  Cancel();
+  EXPECT_STREQ(GetDirectory("Folder", folder_.c_str()), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, FileDialogScenario, ::testing::ValuesIn(AvailableBackends()), BackendName);
+
+}  // namespace
+}  // namespace zeb
