@@ -17,30 +17,31 @@ namespace {
 // The window number the exports keep for windows of their own.
 constexpr int64_t kReservedWindow = 255;
 
-}  // namespace
-
-ZEB_EXPORT const char* GetOpenFile(const char* title, const char* defaultFile, const char* pattern,
-                                   double patternPosition) {
+// A file dialog's arguments decoded, its requester run and its path returned.
+using FileRequester = void (*)(const zeb::Unit* title, const zeb::Unit* defaultFile, const zeb::Unit* pattern,
+                               int64_t patternPosition, int64_t start);
+const char* RunFileDialog(FileRequester requester, const char* title, const char* defaultFile, const char* pattern,
+                          double patternPosition) {
   zeb::HostCall call;
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
   const zeb::StringVariable decodedFile = zeb::DecodeHostString(defaultFile);
   const zeb::StringVariable decodedPattern = zeb::DecodeHostString(pattern);
   const int64_t start = zeb::TempBufferPosition();
-  zeb::OpenFileRequester(decodedTitle.get(), decodedFile.get(), decodedPattern.get(),
-                         zeb::RoundToInteger(patternPosition), 0, start);
+  requester(decodedTitle.get(), decodedFile.get(), decodedPattern.get(), zeb::RoundToInteger(patternPosition), start);
   return call.Text(zeb::TempStringAddress(start));
+}
+
+}  // namespace
+
+// One file only: the requester's short form.
+ZEB_EXPORT const char* GetOpenFile(const char* title, const char* defaultFile, const char* pattern,
+                                   double patternPosition) {
+  return RunFileDialog(static_cast<FileRequester>(zeb::OpenFileRequester), title, defaultFile, pattern, patternPosition);
 }
 
 ZEB_EXPORT const char* GetSaveFile(const char* title, const char* defaultFile, const char* pattern,
                                    double patternPosition) {
-  zeb::HostCall call;
-  const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
-  const zeb::StringVariable decodedFile = zeb::DecodeHostString(defaultFile);
-  const zeb::StringVariable decodedPattern = zeb::DecodeHostString(pattern);
-  const int64_t start = zeb::TempBufferPosition();
-  zeb::SaveFileRequester(decodedTitle.get(), decodedFile.get(), decodedPattern.get(),
-                         zeb::RoundToInteger(patternPosition), start);
-  return call.Text(zeb::TempStringAddress(start));
+  return RunFileDialog(zeb::SaveFileRequester, title, defaultFile, pattern, patternPosition);
 }
 
 ZEB_EXPORT const char* GetDirectory(const char* title, const char* initialPath) {
