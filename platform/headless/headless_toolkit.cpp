@@ -227,10 +227,10 @@ int64_t HeadlessToolkit::RunAlert(const ToolkitString& message, const ToolkitStr
   std::vector<std::unique_ptr<StopModalButton>> targets;
   HeadlessButton* first = nullptr;
   double right = kAlertContent.width - 20;
-  for (const AlertButton& spec : shown) {
-    targets.push_back(std::make_unique<StopModalButton>(*this, spec.tag));
+  for (const AlertButton& choice : shown) {
+    targets.push_back(std::make_unique<StopModalButton>(*this, choice.tag));
     auto button = std::make_unique<HeadlessButton>();
-    button->SetTitle(spec.title);
+    button->SetTitle(choice.title);
     button->SetTarget(targets.back().get());
     right -= kAlertButton.width;
     button->SetFrame({right, kAlertContent.height - 20 - kAlertButton.height, kAlertButton.width, kAlertButton.height});
