@@ -249,6 +249,8 @@ struct AlertButton {
   ToolkitString title;
   int64_t tag = 0;
 };
+// The number of the toolkit's own button, on an alert given no buttons.
+inline constexpr int64_t kAlertDefaultButtonTag = 1000;
 
 // What a backend can do, for callers (and tests) that depend on it.
 struct Capabilities {

@@ -20,9 +20,6 @@ constexpr FrameExtents kTypicalTitledExtents{1, 22, 1, 1};
 // GTK's own handling of an event, for the times the runtime does not wait.
 void DispatchToGtk(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
 
-// The tag of an alert's own button, when the caller adds none.
-constexpr int64_t kDefaultAlertTag = 1000;
-
 // Ends a GLib wait at the deadline.
 gboolean EndWait(gpointer) { return G_SOURCE_REMOVE; }
 
@@ -207,7 +204,7 @@ int64_t GtkToolkit::RunAlert(const ToolkitString& message, const ToolkitString& 
   // The first button is the default one, rightmost; GTK lays later buttons to the
   // right of earlier ones.
   std::vector<AlertButton> shown = buttons;
-  if (shown.empty()) shown.push_back({u"OK", kDefaultAlertTag});
+  if (shown.empty()) shown.push_back({u"OK", kAlertDefaultButtonTag});
   for (auto button = shown.rbegin(); button != shown.rend(); ++button) {
     gtk_dialog_add_button(GTK_DIALOG(dialog.get()), ToUTF8(button->title).c_str(), static_cast<gint>(button->tag));
   }

@@ -223,7 +223,7 @@ int64_t HeadlessToolkit::RunAlert(const ToolkitString& message, const ToolkitStr
   }
   // The first button is the default, rightmost; the others follow to its left.
   std::vector<AlertButton> shown = buttons;
-  if (shown.empty()) shown.push_back({u"OK", 1000});
+  if (shown.empty()) shown.push_back({u"OK", kAlertDefaultButtonTag});
   std::vector<std::unique_ptr<StopModalButton>> targets;
   HeadlessButton* first = nullptr;
   double right = kAlertContent.width - 20;
