@@ -8,6 +8,7 @@
 #include "platform/gtk/gtk_controls.h"
 #include "platform/gtk/gtk_file_panel.h"
 #include "platform/gtk/gtk_strings.h"
+#include "platform/closed_windows.h"
 #include "platform/key_window.h"
 
 namespace zeb::platform {
@@ -254,10 +255,7 @@ void GtkToolkit::ActiveChanged(GtkBackendWindow* window, bool active) {
 
 void GtkToolkit::WindowClosed(GtkBackendWindow* window) {
   if (key_ == window) key_ = nullptr;
-  const auto found = std::find_if(windows_.begin(), windows_.end(), [window](const auto& w) { return w.get() == window; });
-  if (found == windows_.end()) return;
-  closed_.push_back(std::move(*found));
-  windows_.erase(found);
+  SetClosedWindowAside(windows_, closed_, window);
 }
 
 GtkBackendWindow* GtkToolkit::WindowOf(GdkWindow* gdk) const {

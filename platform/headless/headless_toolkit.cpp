@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/headless/headless_bitmap.h"
+#include "platform/closed_windows.h"
 #include "platform/key_window.h"
 
 namespace zeb::platform {
@@ -283,10 +284,7 @@ void HeadlessToolkit::BringToFront(HeadlessWindow* window) {
 
 void HeadlessToolkit::WindowClosed(HeadlessWindow* window) {
   if (key_ == window) key_ = nullptr;
-  const auto found = std::find_if(windows_.begin(), windows_.end(), [window](const auto& w) { return w.get() == window; });
-  if (found == windows_.end()) return;
-  closed_.push_back(std::move(*found));
-  windows_.erase(found);
+  SetClosedWindowAside(windows_, closed_, window);
 }
 
 }  // namespace zeb::platform
