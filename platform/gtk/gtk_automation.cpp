@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/gtk/gtk_backend.h"
+#include "platform/gtk/gtk_file_panel.h"
 #include "platform/gtk/gtk_strings.h"
 
 namespace zeb::platform {
@@ -361,14 +362,7 @@ gboolean GtkAutomation::SelectChosenFiles(gpointer self) {
     return G_SOURCE_REMOVE;
   }
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(modal);
-  std::vector<ToolkitString> selected;
-  GSList* names = gtk_file_chooser_get_filenames(chooser);
-  for (GSList* item = names; item != nullptr; item = item->next) {
-    selected.push_back(FromUTF8(static_cast<const char*>(item->data)));
-    g_free(item->data);
-  }
-  g_slist_free(names);
-  if (selected != automation->choosing_ && ++automation->chooseTries_ < kPollsBeforeAnswering) {
+  if (SelectedPaths(chooser) != automation->choosing_ && ++automation->chooseTries_ < kPollsBeforeAnswering) {
     if (gtk_file_chooser_get_action(chooser) != GTK_FILE_CHOOSER_ACTION_SAVE) SelectRows(modal, automation->choosing_);
     return G_SOURCE_CONTINUE;
   }

@@ -32,6 +32,17 @@ const char* ConfirmTitle(FilePanelMode mode) {
 
 }  // namespace
 
+std::vector<ToolkitString> SelectedPaths(GtkFileChooser* chooser) {
+  std::vector<ToolkitString> paths;
+  GSList* names = gtk_file_chooser_get_filenames(chooser);
+  for (GSList* item = names; item != nullptr; item = item->next) {
+    paths.push_back(FromUTF8(static_cast<const char*>(item->data)));
+    g_free(item->data);
+  }
+  g_slist_free(names);
+  return paths;
+}
+
 GtkFilePanel::GtkFilePanel(GtkToolkit& toolkit, FilePanelMode mode)
     : toolkit_(toolkit),
       mode_(mode),
@@ -73,15 +84,7 @@ bool GtkFilePanel::RunModal() {
   gtk_widget_show(dialog_.get());
   gtk_window_present(GTK_WINDOW(dialog_.get()));
   const bool confirmed = toolkit_.RunModalLoop(GTK_WINDOW(dialog_.get())) != 0;
-  chosen_.clear();
-  if (confirmed) {
-    GSList* names = gtk_file_chooser_get_filenames(chooser());
-    for (GSList* item = names; item != nullptr; item = item->next) {
-      chosen_.push_back(FromUTF8(static_cast<const char*>(item->data)));
-      g_free(item->data);
-    }
-    g_slist_free(names);
-  }
+  chosen_ = confirmed ? SelectedPaths(chooser()) : std::vector<ToolkitString>();
   gtk_widget_hide(dialog_.get());
   return confirmed;
 }

@@ -11,6 +11,9 @@ namespace zeb::platform {
 
 class GtkToolkit;
 
+// The full paths selected in a file chooser, in order.
+std::vector<ToolkitString> SelectedPaths(GtkFileChooser* chooser);
+
 class GtkFilePanel : public FilePanel {
  public:
   GtkFilePanel(GtkToolkit& toolkit, FilePanelMode mode);

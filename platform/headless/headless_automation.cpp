@@ -55,8 +55,7 @@ int64_t HeadlessAutomation::KeyEventsDelivered(Window* window) {
 }
 
 void HeadlessAutomation::ChooseFiles(const std::vector<ToolkitString>& paths) {
-  auto event = std::make_unique<HeadlessEvent>();
-  event->action = HeadlessAction::ChooseFiles;
+  auto event = Event(HeadlessAction::ChooseFiles, nullptr);
   event->paths = paths;
   toolkit_.Queue(std::move(event));
 }
@@ -87,8 +86,7 @@ ModalContents HeadlessAutomation::ModalWindowContents() {
 }
 
 void HeadlessAutomation::PressButton(const ToolkitString& title) {
-  auto event = std::make_unique<HeadlessEvent>();
-  event->action = HeadlessAction::PressButton;
+  auto event = Event(HeadlessAction::PressButton, nullptr);
   event->characters = title;
   toolkit_.Queue(std::move(event));
 }
@@ -98,8 +96,7 @@ void HeadlessAutomation::TypeText(const ToolkitString& text) {
 }
 
 void HeadlessAutomation::PickColor(const ColorComponents& color) {
-  auto event = std::make_unique<HeadlessEvent>();
-  event->action = HeadlessAction::PickColor;
+  auto event = Event(HeadlessAction::PickColor, nullptr);
   event->color = color;
   toolkit_.Queue(std::move(event));
 }
