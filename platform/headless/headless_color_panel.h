@@ -1,5 +1,6 @@
 // The colour panel of the headless toolkit: a panel window that remembers the
-// colour the simulated user picked, with the accessory view below the picker.
+// colour shown (the simulated user picks one with SetColor), with the accessory
+// view below the picker.
 #pragma once
 
 #include <optional>
@@ -18,17 +19,13 @@ class HeadlessColorPanel : public ColorPanel {
   Window& window() override { return window_; }
   void SetColor(const ColorComponents& color) override { color_ = color; }
   std::optional<ColorComponents> Color() const override { return color_; }
-  void SetShowsAlpha(bool shows) override { showsAlpha_ = shows; }
+  // The simulated picker has no alpha control to show or hide.
+  void SetShowsAlpha(bool) override {}
   void SetAccessoryView(std::unique_ptr<View> view) override;
-
-  bool showsAlpha() const { return showsAlpha_; }
-  // The user picks a colour.
-  void Pick(const ColorComponents& color) { color_ = color; }
 
  private:
   HeadlessWindow& window_;
   ColorComponents color_{1, 1, 1, 1};
-  bool showsAlpha_ = true;
   View* accessory_ = nullptr;
 };
 

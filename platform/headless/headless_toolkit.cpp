@@ -88,7 +88,7 @@ void HeadlessToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
       if (HeadlessWindow* target = modal_ != nullptr ? modal_ : key_) target->PressButton(event->characters);
       return;
     case HeadlessAction::PickColor:
-      if (colorPanel_ != nullptr && colorPanel_->window().IsVisible()) colorPanel_->Pick(event->color);
+      if (colorPanel_ != nullptr && colorPanel_->window().IsVisible()) colorPanel_->SetColor(event->color);
       return;
     case HeadlessAction::ChooseFiles:
       if (filePanel_ != nullptr) filePanel_->Choose(event->paths);
