@@ -14,9 +14,6 @@
 
 namespace {
 
-// The window number the exports keep for windows of their own.
-constexpr int64_t kReservedWindow = 255;
-
 // A file dialog's arguments decoded, its requester run and its path returned.
 using FileRequester = void (*)(const zeb::Unit* title, const zeb::Unit* defaultFile, const zeb::Unit* pattern,
                                int64_t patternPosition, int64_t start);
@@ -85,12 +82,12 @@ ZEB_EXPORT double GetColor(double color, double x, double y) {
   const auto Coordinate = [](double value) {
     return static_cast<int32_t>(std::clamp<int64_t>(zeb::RoundToInteger(value), INT32_MIN, INT32_MAX));
   };
-  if (zeb::OpenWindow(kReservedWindow, Coordinate(x), Coordinate(y), 0, 0, nullptr, zeb::WindowBorderless) == 0) {
+  if (zeb::OpenWindow(zeb::kReservedWindow, Coordinate(x), Coordinate(y), 0, 0, nullptr, zeb::WindowBorderless) == 0) {
     return call.Number(0);
   }
-  zeb::StickyWindow(kReservedWindow, 1);
+  zeb::StickyWindow(zeb::kReservedWindow, 1);
   const int64_t chosen = zeb::ColorRequester(zeb::RoundToInteger(color));
-  zeb::CloseWindow(kReservedWindow);
+  zeb::CloseWindow(zeb::kReservedWindow);
   // Cancelled: the colour exactly as the host gave it, fraction and all.
   return call.Number(chosen > -1 ? static_cast<double>(chosen) : color);
 }

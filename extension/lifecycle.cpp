@@ -10,8 +10,10 @@
 #include "runtime/files/directory_listing.h"
 #include "runtime/files/program_runner.h"
 #include "runtime/files/sequential_files.h"
+#include "runtime/gadgets/gadgets.h"
 #include "runtime/media/bmp_decoder.h"
 #include "runtime/media/image_decoders.h"
+#include "runtime/media/fonts.h"
 #include "runtime/media/images.h"
 
 namespace zeb {
@@ -29,6 +31,7 @@ using LibraryRoutine = void (*)();
 //   6. the window registry, gadget lists  12. the program runner
 constexpr std::array kStartupRoutines = std::to_array<LibraryRoutine>({
     InitStringBuffer,
+    InitGadgets,
     InitImageDecoding,
     RegisterBMPDecoder,
     InitImages,
@@ -36,15 +39,17 @@ constexpr std::array kStartupRoutines = std::to_array<LibraryRoutine>({
     StartApplication,
     InitEvents,
     InitSequentialFiles,
+    InitFonts,
     InitProgramRunner,
 });
 
 // The end routines, after DetachProcess has freed the menus and closed the windows:
-// fonts, directory listings, sequential files, images, each taking its place here
-// when it is built. The library is never unmapped (it is linked to stay loaded:
-// detached threads and the toolkit may still run its code), so this runs when the
-// process ends; the temporary string buffer lives on to the very end.
+// fonts, directory listings, sequential files, images. The library is never
+// unmapped (it is linked to stay loaded: detached threads and the toolkit may still
+// run its code), so this runs when the process ends; the temporary string buffer
+// lives on to the very end.
 constexpr std::array kEndRoutines = std::to_array<LibraryRoutine>({
+    EndFonts,
     EndDirectoryListings,
     EndSequentialFiles,
     EndImages,

@@ -44,6 +44,7 @@ const std::vector<DemoCall>& DemoCalls() {
       {"GetOpenFile", {"Open a text file", "/etc/os-release", "*.txt", "0"}},
       {"GetSaveFile", {"Save as", "/tmp/zebext-demo.txt", "*.txt", "0"}},
       {"GetDirectory", {"Choose a folder", "/tmp/"}},
+      {"GetText", {"400,300", "zebext demo", "Edit this text, then press Done.\nA second line.", "Done"}},
       {"DetachProcess", {"0"}},
   };
   return calls;

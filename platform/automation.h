@@ -48,8 +48,14 @@ class Automation {
   // Mouse: `clicks` clicks in a row at a point of the window's content (a double
   // click is clicks = 2: click counts 1 then 2).
   virtual void Click(Window* window, Point contentPoint, int clicks, MouseButton button) = 0;
-  // A key pressed in the key window, with modifier flags (ModifierFlag).
+  // A key pressed in the key window, with modifier flags (ModifierFlag). Command
+  // with Tab moves the keyboard focus to the next view.
   virtual void PressKey(char16_t key, uint32_t modifiers) = 0;
+  // Another program's drag of `contents`, which allows `operations` (DragOperation
+  // bits), dropped at a point of the window's content.
+  virtual void Drop(Window* window, Point contentPoint, DragContents contents, uint32_t operations) = 0;
+  // Where the view shows, in its window's content.
+  virtual Rect ShownFrame(View* view) = 0;
 
   // How many key events were dispatched to the window.
   virtual int64_t KeyEventsDelivered(Window* window) = 0;
@@ -61,6 +67,12 @@ class Automation {
   // whose input arrives in order. A modal loop still running a few seconds after
   // `user` has run is ended with code 0, so no test waits for ever.
   virtual void WhenModal(std::function<void()> user) = 0;
+  // Windows that the code under test waits on with its own event loop. The steps
+  // run one after another on the thread of that loop: the first once a window is
+  // key, each next one once the input of the one before has been handled. A
+  // window still key a few seconds after the last step has its close button
+  // pressed, so no test waits for ever.
+  virtual void WhenKey(std::vector<std::function<void()>> steps) = 0;
   virtual ModalContents ModalWindowContents() = 0;
   // Clicks the modal window's button of this title.
   virtual void PressButton(const ToolkitString& title) = 0;

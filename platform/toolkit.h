@@ -1,8 +1,9 @@
 // The toolkit contract: the one interface through which the runtime reaches the
 // windowing system (application and event pump, modal loops, screen, windows,
-// views, controls, alerts and panels, pasteboard, bitmaps). A backend implements
-// it; the runtime implements the callback interfaces (WindowDelegate, ViewDelegate,
-// ControlTarget) with its own classes.
+// views, controls, text views, fonts, drops, alerts and panels, pasteboard,
+// bitmaps). A backend implements it; the runtime implements the callback
+// interfaces (WindowDelegate, ViewDelegate, ControlTarget, TextDelegate) with its
+// own classes. Strings are ToolkitString: 16-bit UTF-16 units in host byte order.
 //
 // Objects a backend hands out as raw pointers (windows) stay owned by the backend.
 // A closed window is destroyed only at the next ReleaseDeferredObjects, so a
@@ -16,12 +17,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/bitmap.h"
+#include "platform/controls.h"
+#include "platform/drops.h"
+#include "platform/fonts.h"
 #include "platform/geometry.h"
+#include "platform/text_views.h"
+#include "platform/views.h"
 
 namespace zeb::platform {
-
-// The toolkit's string: 16-bit UTF-16 units in host byte order.
-using ToolkitString = std::u16string;
 
 using Clock = std::chrono::steady_clock;
 // The end of a wait; Clock::time_point::max() waits without limit.
@@ -87,59 +91,6 @@ class WindowDelegate {
   virtual int64_t WindowID() const = 0;
 };
 
-// What a view reports.
-class ViewDelegate {
- public:
-  virtual ~ViewDelegate() = default;
-  virtual void DrawRect(const Rect& dirty) = 0;
-  virtual void MouseUp(int clickCount) = 0;
-  virtual void RightMouseUp(int clickCount) = 0;
-};
-
-// A view: a rectangle in its window, in flipped coordinates (origin top-left).
-class View {
- public:
-  virtual ~View() = default;
-  virtual Rect Frame() const = 0;
-  virtual void SetFrame(const Rect& frame) = 0;
-  virtual void SetNeedsDisplay() = 0;
-  // Places `subview` inside this view, which owns it from then on.
-  virtual void AddSubview(std::unique_ptr<View> subview) = 0;
-};
-
-// Where a control sends its action: the runtime's handlers of buttons.
-class ControlTarget {
- public:
-  virtual ~ControlTarget() = default;
-  virtual void ControlAction(View& sender) = 0;
-};
-
-// A push button with a rounded bezel.
-class Button : public virtual View {
- public:
-  virtual void SetTitle(const ToolkitString& title) = 0;
-  // The target hears of each press; it must outlive the button or be replaced.
-  virtual void SetTarget(ControlTarget* target) = 0;
-};
-
-// A text that cannot be selected or edited, drawn without border or background.
-class Label : public virtual View {
- public:
-  virtual void SetText(const ToolkitString& text) = 0;
-  // The size the text needs, on as many lines as it has.
-  virtual Size FittingSize() const = 0;
-};
-
-// A one-line editable text, and a responder to the editing actions.
-class TextField : public virtual View {
- public:
-  virtual ToolkitString Text() const = 0;
-  virtual void SetText(const ToolkitString& text) = 0;
-  // The selection as a range of units [start, end).
-  virtual void SetSelection(int64_t start, int64_t end) = 0;
-  virtual std::pair<int64_t, int64_t> Selection() const = 0;
-};
-
 class Window {
  public:
   virtual ~Window() = default;
@@ -190,25 +141,6 @@ class Pasteboard {
   virtual std::optional<ToolkitString> Text() = 0;
   // Replaces the pasteboard's contents with the text.
   virtual void SetText(const ToolkitString& text) = 0;
-};
-
-// A 32-bit bitmap: red, green, blue, alpha bytes, alpha not premultiplied, rows
-// top-down, width * 4 bytes per row. Bitmaps of more bytes than this are refused.
-inline constexpr int64_t kLargestBitmapBytes = int64_t{1} << 30;
-class Bitmap {
- public:
-  virtual ~Bitmap() = default;
-  virtual int Width() const = 0;
-  virtual int Height() const = 0;
-  virtual uint8_t* Pixels() = 0;
-};
-
-// A colour as four components from 0 to 1.
-struct ColorComponents {
-  double red = 0;
-  double green = 0;
-  double blue = 0;
-  double alpha = 0;
 };
 
 // The application's one colour panel: a window with the toolkit's colour picker
@@ -291,12 +223,21 @@ class Toolkit {
   // A hidden window with the given content rectangle, or null when the toolkit
   // refuses (no screen).
   virtual Window* CreateWindow(const Rect& content, uint32_t style) = 0;
-  // A flipped view that reports to its delegate, which it owns.
+  // Views own the delegate they report to (null for none).
+  // A flipped view that holds other views.
   virtual std::unique_ptr<View> CreateView(std::unique_ptr<ViewDelegate> delegate) = 0;
   // A text field; a secure one shows a dot for each character.
   virtual std::unique_ptr<TextField> CreateTextField(bool secure) = 0;
-  virtual std::unique_ptr<Button> CreateButton() = 0;
+  virtual std::unique_ptr<Button> CreateButton(ButtonType type, std::unique_ptr<ViewDelegate> delegate) = 0;
   virtual std::unique_ptr<Label> CreateLabel() = 0;
+  // A plain-text view that takes drops of text and files, editable, no wrapping.
+  virtual std::unique_ptr<TextView> CreateTextView(std::unique_ptr<ViewDelegate> delegate) = 0;
+  virtual std::unique_ptr<ScrollView> CreateScrollView() = 0;
+
+  // Fonts. A family the toolkit does not know gives null.
+  virtual SharedFont FontWithFamily(const ToolkitString& family, uint32_t traits, double size) = 0;
+  // The font of the system's user interface at this size.
+  virtual SharedFont SystemFont(double size) = 0;
 
   // Modal loops. RunModal shows the window and handles events for it alone until
   // StopModal, and returns the code given there.

@@ -28,6 +28,25 @@ constexpr long kMoveY = 1L << 9;
 constexpr guint kModalPollMs = 30;
 constexpr int kPollsBeforeAnswering = 100;
 constexpr guint kForgottenModalMs = 5000;
+// How long the event loop must have been quiet before the next step of a script,
+// and how far apart the phases of a drag are.
+constexpr auto kQuiet = std::chrono::milliseconds(200);
+constexpr guint kDragPhaseMs = 80;
+// Drop's source window, out of the way in the top-left corner of the screen.
+constexpr int kDragSourceSide = 60;
+constexpr int kDragSourceOffset = 10;
+
+// The targets of a drag source, by what it offers: files, an image, text.
+enum DragTarget : guint { kDragFiles = 1, kDragImage = 2, kDragText = 3 };
+
+GdkDragAction ActionsOf(uint32_t operations) {
+  int actions = 0;
+  if ((operations & DragGeneric) != 0) actions |= GDK_ACTION_DEFAULT;
+  if ((operations & DragCopy) != 0) actions |= GDK_ACTION_COPY;
+  if ((operations & DragMove) != 0) actions |= GDK_ACTION_MOVE;
+  if ((operations & DragLink) != 0) actions |= GDK_ACTION_LINK;
+  return static_cast<GdkDragAction>(actions);
+}
 
 ::Window XidOfGtk(GtkWindow* window) {
   GdkWindow* gdk = window != nullptr ? gtk_widget_get_window(GTK_WIDGET(window)) : nullptr;
@@ -256,8 +275,159 @@ gboolean GtkAutomation::EndForgottenModal(gpointer self) {
   return G_SOURCE_REMOVE;
 }
 
+void GtkAutomation::WhenKey(std::vector<std::function<void()>> steps) {
+  steps_.assign(steps.begin(), steps.end());
+  stepPolls_ = 0;
+  lastStep_ = {};
+  if (stepper_ == 0) stepper_ = g_timeout_add(kModalPollMs, TakeNextStep, this);
+}
+
+// The first step waits for a key window; each next one waits until the input of
+// the step before has reached the loop and the loop has been quiet a moment.
+gboolean GtkAutomation::TakeNextStep(gpointer self) {
+  auto* automation = static_cast<GtkAutomation*>(self);
+  const auto now = std::chrono::steady_clock::now();
+  auto* key = static_cast<GtkBackendWindow*>(automation->toolkit_.KeyWindow());
+  if (automation->lastStep_ == std::chrono::steady_clock::time_point{}) {
+    const bool ready = key != nullptr && gtk_window_is_active(key->gtkWindow());
+    if (!ready && ++automation->stepPolls_ < kPollsBeforeAnswering) return G_SOURCE_CONTINUE;
+  } else {
+    XSync(automation->display_, False);
+    if (automation->drag_ != 0 || now - automation->lastStep_ < kQuiet ||
+        now - automation->toolkit_.lastEventTime() < kQuiet) {
+      return G_SOURCE_CONTINUE;
+    }
+  }
+  const std::function<void()> step = std::move(automation->steps_.front());
+  automation->steps_.pop_front();
+  automation->lastStep_ = now;
+  step();
+  if (!automation->steps_.empty()) return G_SOURCE_CONTINUE;
+  automation->stepper_ = 0;
+  automation->watchedWindow_ = automation->toolkit_.KeyWindow();
+  if (automation->forgotten_ != 0) g_source_remove(automation->forgotten_);
+  automation->forgotten_ = g_timeout_add(kForgottenModalMs, CloseForgottenWindow, self);
+  return G_SOURCE_REMOVE;
+}
+
+gboolean GtkAutomation::CloseForgottenWindow(gpointer self) {
+  auto* automation = static_cast<GtkAutomation*>(self);
+  automation->forgotten_ = 0;
+  if (automation->watchedWindow_ != nullptr && automation->toolkit_.KeyWindow() == automation->watchedWindow_) {
+    automation->PressCloseButton(automation->watchedWindow_);
+  }
+  return G_SOURCE_REMOVE;
+}
+
+Rect GtkAutomation::ShownFrame(View* view) {
+  auto* gtkView = dynamic_cast<GtkBackendView*>(view);
+  if (gtkView == nullptr) return {};
+  GtkWidget* widget = gtkView->widget();
+  GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
+  GtkWidget* content = GTK_IS_WINDOW(toplevel) ? gtk_bin_get_child(GTK_BIN(toplevel)) : nullptr;
+  int x = 0;
+  int y = 0;
+  if (content != nullptr) gtk_widget_translate_coordinates(widget, content, 0, 0, &x, &y);
+  return {static_cast<double>(x), static_cast<double>(y), static_cast<double>(gtk_widget_get_allocated_width(widget)),
+          static_cast<double>(gtk_widget_get_allocated_height(widget))};
+}
+
+// Another program's drag: a small window of this process stands in for that
+// program as the source, and the pointer drags from it to the point with real
+// button and motion events, one phase at a time while the loop runs.
+void GtkAutomation::Drop(Window* window, Point contentPoint, DragContents contents, uint32_t operations) {
+  // The drag before is over once its drop has been taken.
+  if (drag_ != 0) {
+    g_source_remove(drag_);
+    EndDrag();
+  }
+  ::Window child = 0;
+  XTranslateCoordinates(display_, XidOf(window), DefaultRootWindow(display_), static_cast<int>(contentPoint.x),
+                        static_cast<int>(contentPoint.y), &dragX_, &dragY_, &child);
+  GtkTargetList* targets = gtk_target_list_new(nullptr, 0);
+  if (contents.files) gtk_target_list_add_uri_targets(targets, kDragFiles);
+  if (contents.image) gtk_target_list_add_image_targets(targets, kDragImage, TRUE);
+  if (contents.text) gtk_target_list_add_text_targets(targets, kDragText);
+  dragContents_ = std::move(contents);
+  dragSource_ = OwnWidget(gtk_window_new(GTK_WINDOW_POPUP));
+  GtkWidget* area = gtk_event_box_new();
+  gtk_container_add(GTK_CONTAINER(dragSource_.get()), area);
+  gtk_window_move(GTK_WINDOW(dragSource_.get()), kDragSourceOffset, kDragSourceOffset);
+  gtk_window_resize(GTK_WINDOW(dragSource_.get()), kDragSourceSide, kDragSourceSide);
+  gtk_drag_source_set(area, GDK_BUTTON1_MASK, nullptr, 0, ActionsOf(operations));
+  gtk_drag_source_set_target_list(area, targets);
+  gtk_target_list_unref(targets);
+  dragDataGet_ = SignalConnection(area, "drag-data-get", G_CALLBACK(OnDragDataGet), this);
+  gtk_widget_show_all(dragSource_.get());
+  dragPhase_ = 0;
+  drag_ = g_timeout_add(kDragPhaseMs, DragOn, this);
+}
+
+gboolean GtkAutomation::DragOn(gpointer self) {
+  auto* automation = static_cast<GtkAutomation*>(self);
+  Display* display = automation->display_;
+  constexpr int kSourceCentre = kDragSourceOffset + kDragSourceSide / 2;
+  switch (automation->dragPhase_++) {
+    case 0:
+      XTestFakeMotionEvent(display, -1, kSourceCentre, kSourceCentre, CurrentTime);
+      XTestFakeButtonEvent(display, 1, True, CurrentTime);
+      break;
+    case 1:
+      XTestFakeMotionEvent(display, -1, kSourceCentre + 20, kSourceCentre + 20, CurrentTime);
+      break;
+    case 2:
+      XTestFakeMotionEvent(display, -1, automation->dragX_ - 5, automation->dragY_ - 5, CurrentTime);
+      break;
+    case 3:
+      XTestFakeMotionEvent(display, -1, automation->dragX_, automation->dragY_, CurrentTime);
+      break;
+    case 4:
+      XTestFakeButtonEvent(display, 1, False, CurrentTime);
+      break;
+    case 5:
+    case 6:
+      break;  // the drop's data travels
+    default:
+      automation->EndDrag();
+      return G_SOURCE_REMOVE;
+  }
+  XFlush(display);
+  return G_SOURCE_CONTINUE;
+}
+
+void GtkAutomation::EndDrag() {
+  dragDataGet_ = SignalConnection();
+  dragSource_.reset();
+  dragContents_ = DragContents();
+  drag_ = 0;
+}
+
+void GtkAutomation::OnDragDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint info, guint,
+                                  gpointer self) {
+  const DragContents& contents = static_cast<GtkAutomation*>(self)->dragContents_;
+  if (info == kDragFiles && contents.files) {
+    std::vector<GCharPtr> uris;
+    std::vector<gchar*> list;
+    for (const ToolkitString& path : *contents.files) {
+      uris.emplace_back(g_filename_to_uri(ToUTF8(path).c_str(), nullptr, nullptr));
+      if (uris.back() != nullptr) list.push_back(uris.back().get());
+    }
+    list.push_back(nullptr);
+    gtk_selection_data_set_uris(data, list.data());
+  } else if (info == kDragImage && contents.image) {
+    Bitmap& image = *contents.image;
+    const GObjectPtr<GdkPixbuf> pixbuf(gdk_pixbuf_new_from_data(image.Pixels(), GDK_COLORSPACE_RGB, TRUE, 8,
+                                                                 image.Width(), image.Height(), image.Width() * 4,
+                                                                 nullptr, nullptr));
+    gtk_selection_data_set_pixbuf(data, pixbuf.get());
+  } else if (info == kDragText && contents.text) {
+    const std::string text = ToUTF8(*contents.text);
+    gtk_selection_data_set_text(data, text.c_str(), static_cast<gint>(text.size()));
+  }
+}
+
 void GtkAutomation::RemoveSources() {
-  for (guint* source : {&poll_, &watchdog_, &choose_}) {
+  for (guint* source : {&poll_, &watchdog_, &choose_, &stepper_, &forgotten_, &drag_}) {
     if (*source != 0) g_source_remove(*source);
     *source = 0;
   }

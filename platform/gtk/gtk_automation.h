@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -32,9 +33,12 @@ class GtkAutomation : public Automation {
   void Activate(Window* window) override;
   void Click(Window* window, Point contentPoint, int clicks, MouseButton button) override;
   void PressKey(char16_t key, uint32_t modifiers) override;
+  void Drop(Window* window, Point contentPoint, DragContents contents, uint32_t operations) override;
+  Rect ShownFrame(View* view) override;
   int64_t KeyEventsDelivered(Window* window) override;
   void CopyImageElsewhere() override;
   void WhenModal(std::function<void()> user) override;
+  void WhenKey(std::vector<std::function<void()>> steps) override;
   ModalContents ModalWindowContents() override;
   void PressButton(const ToolkitString& title) override;
   void TypeText(const ToolkitString& text) override;
@@ -54,6 +58,11 @@ class GtkAutomation : public Automation {
   static gboolean SelectChosenFiles(gpointer self);
   static gboolean PollForModal(gpointer self);
   static gboolean EndForgottenModal(gpointer self);
+  static gboolean TakeNextStep(gpointer self);
+  static gboolean CloseForgottenWindow(gpointer self);
+  static gboolean DragOn(gpointer self);
+  void EndDrag();
+  static void OnDragDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint info, guint, gpointer self);
   void RemoveSources();
 
   GtkToolkit& toolkit_;
@@ -67,6 +76,23 @@ class GtkAutomation : public Automation {
   int polls_ = 0;
   guint watchdog_ = 0;
   uint64_t watchedModal_ = 0;
+  // The script of WhenKey: the steps left, the source that takes the next one once
+  // the loop has been quiet a moment, and the window the watchdog closes.
+  std::deque<std::function<void()>> steps_;
+  guint stepper_ = 0;
+  int stepPolls_ = 0;
+  std::chrono::steady_clock::time_point lastStep_{};
+  guint forgotten_ = 0;
+  Window* watchedWindow_ = nullptr;
+  // A drag of Drop: its source window, what it offers, where it goes, and the
+  // source that moves the pointer one phase at a time.
+  OwnedWidget dragSource_;
+  DragContents dragContents_;
+  int dragX_ = 0;
+  int dragY_ = 0;
+  int dragPhase_ = 0;
+  guint drag_ = 0;
+  SignalConnection dragDataGet_;
   // The paths ChooseFiles is selecting, and the source that waits for them.
   std::vector<ToolkitString> choosing_;
   guint choose_ = 0;

@@ -4,7 +4,9 @@
 
 namespace zeb::platform {
 
-GtkBackendButton::GtkBackendButton() : GtkBackendView(gtk_button_new()) {
+GtkBackendButton::GtkBackendButton(ButtonType type, std::unique_ptr<ViewDelegate> delegate)
+    : GtkBackendView(type == ButtonType::PushOnPushOff ? gtk_toggle_button_new() : gtk_button_new(), std::move(delegate)),
+      type_(type), style_(widget(), "button") {
   gtk_widget_set_can_default(widget(), TRUE);
   clicked_ = SignalConnection(widget(), "clicked", G_CALLBACK(OnClicked), this);
   gtk_widget_show(widget());
@@ -12,6 +14,31 @@ GtkBackendButton::GtkBackendButton() : GtkBackendView(gtk_button_new()) {
 
 void GtkBackendButton::SetTitle(const ToolkitString& title) {
   gtk_button_set_label(GTK_BUTTON(widget()), ToUTF8(title).c_str());
+  AlignLabel();
+}
+
+ToolkitString GtkBackendButton::Title() const { return FromUTF8(gtk_button_get_label(GTK_BUTTON(widget()))); }
+
+void GtkBackendButton::SetAlignment(TextAlignment alignment) {
+  alignment_ = alignment;
+  AlignLabel();
+}
+
+// The label fills the button and sits at the side asked for.
+void GtkBackendButton::AlignLabel() {
+  GtkWidget* label = gtk_bin_get_child(GTK_BIN(widget()));
+  if (label == nullptr || !GTK_IS_LABEL(label) || alignment_ == TextAlignment::Natural) return;
+  gtk_widget_set_halign(label, GTK_ALIGN_FILL);
+  gtk_label_set_xalign(GTK_LABEL(label), alignment_ == TextAlignment::Left ? 0.0F : 1.0F);
+}
+
+void GtkBackendButton::SetBezelStyle(BezelStyle style) {
+  bezel_ = style;
+  style_.SetExtra(style == BezelStyle::Square ? "border-radius: 0;" : "");
+}
+
+bool GtkBackendButton::IsOn() const {
+  return GTK_IS_TOGGLE_BUTTON(widget()) && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(widget()));
 }
 
 void GtkBackendButton::OnClicked(GtkButton*, gpointer self) {

@@ -7,6 +7,8 @@
 #include "platform/gtk/gtk_bitmap.h"
 #include "platform/gtk/gtk_controls.h"
 #include "platform/gtk/gtk_file_panel.h"
+#include "platform/gtk/gtk_fonts.h"
+#include "platform/gtk/gtk_text_view.h"
 #include "platform/gtk/gtk_strings.h"
 #include "platform/closed_windows.h"
 #include "platform/key_window.h"
@@ -24,8 +26,45 @@ void DispatchToGtk(GdkEvent* event, gpointer) { gtk_main_do_event(event); }
 // Ends a GLib wait at the deadline.
 gboolean EndWait(gpointer) { return G_SOURCE_REMOVE; }
 
+// A text view's editing action, when it has one; GTK's text views keep no undo.
+// Cut, copy and paste go through the runtime's pasteboard, as for entries.
+bool PerformOnTextView(GtkTextView* view, EditingAction action, Pasteboard& pasteboard) {
+  GtkTextBuffer* buffer = gtk_text_view_get_buffer(view);
+  const bool editable = gtk_text_view_get_editable(view);
+  GtkTextIter start;
+  GtkTextIter end;
+  const bool selected = gtk_text_buffer_get_selection_bounds(buffer, &start, &end);
+  switch (action) {
+    case EditingAction::Cut:
+    case EditingAction::Copy:
+      if (selected) {
+        const GCharPtr text(gtk_text_buffer_get_text(buffer, &start, &end, TRUE));
+        pasteboard.SetText(FromUTF8(text.get()));
+        if (action == EditingAction::Cut) gtk_text_buffer_delete_selection(buffer, TRUE, editable);
+      }
+      return true;
+    case EditingAction::Paste:
+      if (const auto text = pasteboard.Text(); text && editable) {
+        gtk_text_buffer_delete_selection(buffer, TRUE, TRUE);
+        const std::string utf8 = ToUTF8(*text);
+        gtk_text_buffer_insert_interactive_at_cursor(buffer, utf8.data(), static_cast<gint>(utf8.size()), TRUE);
+        gtk_text_view_scroll_mark_onscreen(view, gtk_text_buffer_get_insert(buffer));
+      }
+      return true;
+    case EditingAction::SelectAll:
+      gtk_text_buffer_get_bounds(buffer, &start, &end);
+      gtk_text_buffer_select_range(buffer, &start, &end);
+      return true;
+    case EditingAction::Undo:
+    case EditingAction::Redo:
+      return false;
+  }
+  return false;
+}
+
 // The widget's editing action, when it has one; GTK's entries keep no undo.
 bool PerformOnEditable(GtkWidget* widget, EditingAction action, Pasteboard& pasteboard) {
+  if (widget != nullptr && GTK_IS_TEXT_VIEW(widget)) return PerformOnTextView(GTK_TEXT_VIEW(widget), action, pasteboard);
   if (widget == nullptr || !GTK_IS_EDITABLE(widget)) return false;
   GtkEditable* editable = GTK_EDITABLE(widget);
   gint start = 0;
@@ -79,7 +118,9 @@ Capabilities GtkToolkit::capabilities() const {
 }
 
 void GtkToolkit::TakeEvent(GdkEvent* event, gpointer self) {
-  static_cast<GtkToolkit*>(self)->queue_.push_back(gdk_event_copy(event));
+  auto* toolkit = static_cast<GtkToolkit*>(self);
+  toolkit->queue_.push_back(gdk_event_copy(event));
+  toolkit->lastEvent_ = Clock::now();
 }
 
 std::unique_ptr<ToolkitEvent> GtkToolkit::NextEvent(Deadline until) {
@@ -165,7 +206,21 @@ std::unique_ptr<TextField> GtkToolkit::CreateTextField(bool secure) {
   return std::make_unique<GtkBackendTextField>(secure);
 }
 
-std::unique_ptr<Button> GtkToolkit::CreateButton() { return std::make_unique<GtkBackendButton>(); }
+std::unique_ptr<Button> GtkToolkit::CreateButton(ButtonType type, std::unique_ptr<ViewDelegate> delegate) {
+  return std::make_unique<GtkBackendButton>(type, std::move(delegate));
+}
+
+std::unique_ptr<TextView> GtkToolkit::CreateTextView(std::unique_ptr<ViewDelegate> delegate) {
+  return std::make_unique<GtkBackendTextView>(std::move(delegate));
+}
+
+std::unique_ptr<ScrollView> GtkToolkit::CreateScrollView() { return std::make_unique<GtkBackendScrollView>(); }
+
+SharedFont GtkToolkit::FontWithFamily(const ToolkitString& family, uint32_t traits, double size) {
+  return GtkFontWithFamily(family, traits, size);
+}
+
+SharedFont GtkToolkit::SystemFont(double size) { return GtkSystemFont(size); }
 
 std::unique_ptr<Label> GtkToolkit::CreateLabel() { return std::make_unique<GtkBackendLabel>(); }
 

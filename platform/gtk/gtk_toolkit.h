@@ -40,8 +40,12 @@ class GtkToolkit : public Toolkit {
   Window* CreateWindow(const Rect& content, uint32_t style) override;
   std::unique_ptr<View> CreateView(std::unique_ptr<ViewDelegate> delegate) override;
   std::unique_ptr<TextField> CreateTextField(bool secure) override;
-  std::unique_ptr<Button> CreateButton() override;
+  std::unique_ptr<Button> CreateButton(ButtonType type, std::unique_ptr<ViewDelegate> delegate) override;
   std::unique_ptr<Label> CreateLabel() override;
+  std::unique_ptr<TextView> CreateTextView(std::unique_ptr<ViewDelegate> delegate) override;
+  std::unique_ptr<ScrollView> CreateScrollView() override;
+  SharedFont FontWithFamily(const ToolkitString& family, uint32_t traits, double size) override;
+  SharedFont SystemFont(double size) override;
   int64_t RunModal(Window& window) override;
   void StopModal(int64_t code) override;
   int64_t RunAlert(const ToolkitString& message, const ToolkitString& informative,
@@ -63,6 +67,8 @@ class GtkToolkit : public Toolkit {
   GtkColorPanel* colorPanel() const { return colorPanel_.get(); }
   // Runs GTK's loop with the window modal until StopModal.
   int64_t RunModalLoop(GtkWindow* window);
+  // When GDK last handed the runtime an event.
+  Clock::time_point lastEventTime() const { return lastEvent_; }
 
  private:
   static void TakeEvent(GdkEvent* event, gpointer self);
@@ -78,6 +84,7 @@ class GtkToolkit : public Toolkit {
   std::optional<int64_t> stopCode_;
   // Fetched events not yet handed out; null stands for the wake-up event.
   std::deque<GdkEvent*> queue_;
+  Clock::time_point lastEvent_{};
   // The decoration last seen on a framed window, for windows without (index 0)
   // and with (index 1) a frame.
   mutable std::map<bool, FrameExtents> extents_;

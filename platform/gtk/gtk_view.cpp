@@ -1,16 +1,31 @@
 #include "platform/gtk/gtk_view.h"
 
+#include <algorithm>
+
 #include "platform/gtk/gtk_strings.h"
 
 namespace zeb::platform {
+namespace {
 
-GtkBackendView::GtkBackendView(GtkWidget* widget) : widget_(OwnWidget(widget)) {}
+// The largest size an X window takes.
+constexpr double kLargestSide = 32767;
 
-GtkBackendView::GtkBackendView(std::unique_ptr<ViewDelegate> delegate)
-    : GtkBackendView(gtk_event_box_new()) {
+int Side(double value) { return static_cast<int>(std::clamp(value, 0.0, kLargestSide)); }
+
+}  // namespace
+
+GtkBackendView::GtkBackendView(GtkWidget* widget, std::unique_ptr<ViewDelegate> delegate)
+    : widget_(OwnWidget(widget)), delegate_(std::move(delegate)) {
+  if (delegate_ != nullptr && gtk_widget_get_can_focus(widget)) {
+    focus_ = SignalConnection(widget, "notify::is-focus", G_CALLBACK(OnFocusChanged), this);
+  }
+}
+
+GtkBackendView::GtkBackendView(std::unique_ptr<ViewDelegate> delegate) : GtkBackendView(gtk_event_box_new()) {
   delegate_ = std::move(delegate);
-  fixed_ = gtk_fixed_new();
-  gtk_container_add(GTK_CONTAINER(widget()), fixed_);
+  layout_ = gtk_layout_new(nullptr, nullptr);
+  gtk_widget_add_events(layout_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
+  gtk_container_add(GTK_CONTAINER(widget()), layout_);
   gtk_widget_add_events(widget(), GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
   if (delegate_ != nullptr) {
     draw_ = SignalConnection(widget(), "draw", G_CALLBACK(OnDraw), this);
@@ -21,23 +36,47 @@ GtkBackendView::GtkBackendView(std::unique_ptr<ViewDelegate> delegate)
 }
 
 void GtkBackendView::SetFrame(const Rect& frame) {
-  frame_ = frame;
+  frame_ = {frame.x, frame.y, std::max(frame.width, 0.0), std::max(frame.height, 0.0)};
   GtkWidget* parent = gtk_widget_get_parent(widget());
-  // A content view takes the size its window gives it.
-  if (parent != nullptr && GTK_IS_WINDOW(parent)) return;
-  if (parent != nullptr && GTK_IS_FIXED(parent)) {
-    gtk_fixed_move(GTK_FIXED(parent), widget(), static_cast<int>(frame.x), static_cast<int>(frame.y));
+  // A content view takes the size its window gives it, a document view the size
+  // its scroll view gives it.
+  if (parent != nullptr && (GTK_IS_WINDOW(parent) || GTK_IS_SCROLLED_WINDOW(parent))) return;
+  if (parent != nullptr && GTK_IS_LAYOUT(parent)) {
+    gtk_layout_move(GTK_LAYOUT(parent), widget(), static_cast<int>(frame.x), static_cast<int>(frame.y));
   }
-  gtk_widget_set_size_request(widget(), static_cast<int>(frame.width), static_cast<int>(frame.height));
+  gtk_widget_set_size_request(widget(), Side(frame_.width), Side(frame_.height));
 }
 
 void GtkBackendView::AddSubview(std::unique_ptr<View> subview) {
   auto* view = dynamic_cast<GtkBackendView*>(subview.get());
-  if (view == nullptr || fixed_ == nullptr) return;
+  if (view == nullptr || layout_ == nullptr) return;
   const Rect frame = view->Frame();
-  gtk_fixed_put(GTK_FIXED(fixed_), view->widget(), static_cast<int>(frame.x), static_cast<int>(frame.y));
+  gtk_layout_put(GTK_LAYOUT(layout_), view->widget(), static_cast<int>(frame.x), static_cast<int>(frame.y));
   gtk_widget_show(view->widget());
+  view->superview_ = this;
   subviews_.push_back(std::move(subview));
+}
+
+void GtkBackendView::RemoveFromSuperview() {
+  if (superview_ != nullptr) superview_->RemoveSubview(this);
+}
+
+void GtkBackendView::RemoveSubview(const GtkBackendView* view) {
+  const auto found = std::find_if(subviews_.begin(), subviews_.end(),
+                                  [view](const auto& subview) { return subview.get() == view; });
+  if (found == subviews_.end()) return;
+  // Out of the list first: the view's teardown may look at the tree.
+  const std::unique_ptr<View> removed = std::move(*found);
+  subviews_.erase(found);
+}
+
+void GtkBackendView::OnFocusChanged(GObject*, GParamSpec*, gpointer self) {
+  auto* view = static_cast<GtkBackendView*>(self);
+  if (gtk_widget_is_focus(view->widget())) {
+    view->delegate_->BecameFirstResponder();
+  } else {
+    view->delegate_->ResignedFirstResponder();
+  }
 }
 
 gboolean GtkBackendView::OnDraw(GtkWidget*, cairo_t*, gpointer self) {

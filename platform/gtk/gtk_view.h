@@ -1,6 +1,7 @@
 // Views of the GTK backend. A plain view is an event box (it has its own GDK window,
-// so it sees button presses and releases) holding a GtkFixed, on which subviews sit
-// at their top-left positions; a text field is a GtkEntry.
+// so it sees button presses and releases) holding a GtkLayout, on which subviews
+// sit at their top-left positions and which asks for no size of its own, so the
+// user can make a window smaller than its views; a text field is a GtkEntry.
 #pragma once
 
 #include <memory>
@@ -19,28 +20,36 @@ class GtkBackendView : public virtual View {
   void SetFrame(const Rect& frame) override;
   void SetNeedsDisplay() override { gtk_widget_queue_draw(widget()); }
   void AddSubview(std::unique_ptr<View> subview) override;
+  void RemoveFromSuperview() override;
 
   GtkWidget* widget() const { return widget_.get(); }
+  ViewDelegate* delegate() const { return delegate_.get(); }
 
  protected:
-  // For subclasses that bring their own widget.
-  explicit GtkBackendView(GtkWidget* widget);
+  // For subclasses that bring their own widget; a widget that can take the
+  // keyboard focus tells the delegate when it takes and loses it.
+  explicit GtkBackendView(GtkWidget* widget, std::unique_ptr<ViewDelegate> delegate = nullptr);
 
  private:
+  void RemoveSubview(const GtkBackendView* view);
   static gboolean OnDraw(GtkWidget*, cairo_t*, gpointer self);
   static gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer self);
   static gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer self);
+  static void OnFocusChanged(GObject*, GParamSpec*, gpointer self);
 
-  // Declared first, so the signal connections end while the widget still lives.
+  // Declared first, so the widget goes last: the signal connections end, the
+  // subviews go and the delegate has its last word while the widget still lives.
   OwnedWidget widget_;
-  GtkWidget* fixed_ = nullptr;  // where subviews go
+  GtkWidget* layout_ = nullptr;  // where subviews go
   std::unique_ptr<ViewDelegate> delegate_;
   std::vector<std::unique_ptr<View>> subviews_;
+  GtkBackendView* superview_ = nullptr;
   Rect frame_;
   int clickCount_ = 0;
   SignalConnection draw_;
   SignalConnection press_;
   SignalConnection release_;
+  SignalConnection focus_;
 };
 
 class GtkBackendTextField : public GtkBackendView, public TextField {

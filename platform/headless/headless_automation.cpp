@@ -1,6 +1,14 @@
 #include "platform/headless/headless_automation.h"
 
 namespace zeb::platform {
+namespace {
+
+// How long a window may stay key after the script's last step, and how soon the
+// script looks again for a key window it is waiting for.
+constexpr auto kForgottenWindow = std::chrono::seconds(5);
+constexpr auto kKeyWindowRetry = std::chrono::milliseconds(20);
+
+}  // namespace
 
 AutomatedBackend MakeHeadlessBackend() {
   auto toolkit = std::make_unique<HeadlessToolkit>(Size{1920, 1080});
@@ -11,6 +19,47 @@ AutomatedBackend MakeHeadlessBackend() {
 HeadlessAutomation::HeadlessAutomation(HeadlessToolkit& toolkit) : toolkit_(toolkit) {
   // A dialog the test does not answer ends after this long without input.
   toolkit_.SetModalTimeLimit(std::chrono::seconds(5));
+  toolkit_.SetIdleUser([this] { return Act(); });
+}
+
+void HeadlessAutomation::WhenKey(std::vector<std::function<void()>> steps) {
+  steps_.assign(steps.begin(), steps.end());
+  watchdog_.reset();
+}
+
+// The loop is about to wait with nothing queued, so the input of the step before
+// has been handled.
+std::optional<Deadline> HeadlessAutomation::Act() {
+  if (!steps_.empty()) {
+    auto* key = static_cast<HeadlessWindow*>(toolkit_.KeyWindow());
+    if (key == nullptr) return Clock::now() + kKeyWindowRetry;
+    const std::function<void()> step = std::move(steps_.front());
+    steps_.pop_front();
+    step();
+    if (steps_.empty()) {
+      watchdog_ = Clock::now() + kForgottenWindow;
+      watchedWindow_ = key->serial();
+    }
+    return std::nullopt;
+  }
+  if (!watchdog_) return std::nullopt;
+  if (Clock::now() < *watchdog_) return watchdog_;
+  watchdog_.reset();
+  if (toolkit_.KeyWindow() == toolkit_.FindWindow(watchedWindow_)) {
+    auto event = std::make_unique<HeadlessEvent>();
+    event->action = HeadlessAction::CloseButton;
+    event->window = watchedWindow_;
+    toolkit_.Queue(std::move(event));
+  }
+  return std::nullopt;
+}
+
+void HeadlessAutomation::Drop(Window* window, Point contentPoint, DragContents contents, uint32_t operations) {
+  auto event = Event(HeadlessAction::Drop, window);
+  event->point = contentPoint;
+  event->dragContents = std::move(contents);
+  event->dragOperations = operations;
+  toolkit_.Queue(std::move(event));
 }
 
 std::unique_ptr<HeadlessEvent> HeadlessAutomation::Event(HeadlessAction action, Window* window) const {

@@ -2,6 +2,8 @@
 // event in the toolkit's queue.
 #pragma once
 
+#include <deque>
+
 #include "platform/automation.h"
 #include "platform/headless/headless_toolkit.h"
 
@@ -23,9 +25,12 @@ class HeadlessAutomation : public Automation {
   void Activate(Window* window) override { Queue(HeadlessAction::Activate, window); }
   void Click(Window* window, Point contentPoint, int clicks, MouseButton button) override;
   void PressKey(char16_t key, uint32_t modifiers) override;
+  void Drop(Window* window, Point contentPoint, DragContents contents, uint32_t operations) override;
+  Rect ShownFrame(View* view) override { return view->Frame(); }
   int64_t KeyEventsDelivered(Window* window) override;
   void CopyImageElsewhere() override { toolkit_.headlessPasteboard().SetImage(); }
   void WhenModal(std::function<void()> user) override { toolkit_.OnNextModal(std::move(user)); }
+  void WhenKey(std::vector<std::function<void()>> steps) override;
   ModalContents ModalWindowContents() override;
   void PressButton(const ToolkitString& title) override;
   void TypeText(const ToolkitString& text) override;
@@ -36,8 +41,13 @@ class HeadlessAutomation : public Automation {
  private:
   std::unique_ptr<HeadlessEvent> Event(HeadlessAction action, Window* window) const;
   void Queue(HeadlessAction action, Window* window) { toolkit_.Queue(Event(action, window)); }
+  // The next step of the script, or the watchdog after it.
+  std::optional<Deadline> Act();
 
   HeadlessToolkit& toolkit_;
+  std::deque<std::function<void()>> steps_;
+  std::optional<Deadline> watchdog_;
+  uint64_t watchedWindow_ = 0;
 };
 
 }  // namespace zeb::platform

@@ -4,6 +4,11 @@
 
 namespace zeb::platform {
 
+void HeadlessButton::Press() {
+  if (type_ == ButtonType::PushOnPushOff) on_ = !on_;
+  if (target_ != nullptr) target_->ControlAction(*this);
+}
+
 Size HeadlessLabel::FittingSize() const {
   size_t widest = 0;
   size_t lines = 1;
@@ -15,7 +20,7 @@ Size HeadlessLabel::FittingSize() const {
       lineStart = i + 1;
     }
   }
-  return {static_cast<double>(widest) * kCharacterWidth, static_cast<double>(lines) * kLineHeight};
+  return {static_cast<double>(widest) * kHeadlessCharacterWidth, static_cast<double>(lines) * kHeadlessLineHeight};
 }
 
 }  // namespace zeb::platform

@@ -8,17 +8,34 @@ namespace zeb::platform {
 
 class HeadlessButton : public HeadlessView, public Button {
  public:
-  void SetTitle(const ToolkitString& title) override { title_ = title; }
+  explicit HeadlessButton(ButtonType type = ButtonType::MomentaryPush, std::unique_ptr<ViewDelegate> delegate = nullptr)
+      : HeadlessView(std::move(delegate)), type_(type) {}
+
   void SetTarget(ControlTarget* target) override { target_ = target; }
+  void SetFont(SharedFont font) override { font_ = std::move(font); }
+  SharedFont Font() const override { return font_; }
+  void SetTitle(const ToolkitString& title) override { title_ = title; }
+  ToolkitString Title() const override { return title_; }
+  ButtonType Type() const override { return type_; }
+  void SetAlignment(TextAlignment alignment) override { alignment_ = alignment; }
+  TextAlignment Alignment() const override { return alignment_; }
+  void SetBezelStyle(BezelStyle style) override { bezel_ = style; }
+  BezelStyle Bezel() const override { return bezel_; }
+  bool IsOn() const override { return on_; }
+  bool AcceptsFirstResponder() const override { return true; }
 
   const ToolkitString& title() const { return title_; }
-  void Press() {
-    if (target_ != nullptr) target_->ControlAction(*this);
-  }
+  // A push-on/push-off button changes its state, then tells its target.
+  void Press();
 
  private:
   ToolkitString title_;
   ControlTarget* target_ = nullptr;
+  SharedFont font_;
+  ButtonType type_;
+  TextAlignment alignment_ = TextAlignment::Natural;
+  BezelStyle bezel_ = BezelStyle::Rounded;
+  bool on_ = false;
 };
 
 // A button target that ends the modal loop with its code.
@@ -34,10 +51,6 @@ class StopModalButton : public ControlTarget {
 
 class HeadlessLabel : public HeadlessView, public Label {
  public:
-  // Every character takes this many points across, every line this many down.
-  static constexpr double kCharacterWidth = 7;
-  static constexpr double kLineHeight = 16;
-
   void SetText(const ToolkitString& text) override { text_ = text; }
   Size FittingSize() const override;
 

@@ -26,6 +26,7 @@ enum class HeadlessAction {
   PressButton,    // the user presses the button titled `characters`
   PickColor,      // the user picks `color` in the colour panel
   ChooseFiles,    // the user chooses `paths` in the file panel and confirms
+  Drop,           // the user drops a drag at `point` of the window's content
 };
 
 class HeadlessEvent : public ToolkitEvent {
@@ -41,6 +42,8 @@ class HeadlessEvent : public ToolkitEvent {
   int clickCount = 0;
   ColorComponents color;  // PickColor
   std::vector<ToolkitString> paths;  // ChooseFiles
+  uint32_t dragOperations = DragNone;  // Drop: what the source allows, and what it offers
+  mutable DragContents dragContents;  // taken by the view the drag is dropped on
 
   EventKind Kind() const override {
     if (action == HeadlessAction::Key) return EventKind::KeyDown;

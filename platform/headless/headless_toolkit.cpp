@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "platform/headless/headless_bitmap.h"
+#include "platform/headless/headless_fonts.h"
+#include "platform/headless/headless_text_view.h"
 #include "platform/closed_windows.h"
 #include "platform/key_window.h"
 
@@ -45,15 +47,24 @@ Capabilities HeadlessToolkit::capabilities() const {
 }
 
 std::unique_ptr<ToolkitEvent> HeadlessToolkit::NextEvent(Deadline until) {
-  std::unique_lock lock(queueLock_);
-  if (until == Deadline::max()) {
-    queueChanged_.wait(lock, [this] { return !queue_.empty(); });
-  } else if (!queueChanged_.wait_until(lock, until, [this] { return !queue_.empty(); })) {
-    return nullptr;
+  for (;;) {
+    // The simulated user acts while nothing is queued, outside the lock: what it
+    // does is queued like any other input.
+    std::optional<Deadline> userWake;
+    if (idleUser_ && !HasPendingEvent()) userWake = idleUser_();
+    std::unique_lock lock(queueLock_);
+    const Deadline limit = userWake ? std::min(until, *userWake) : until;
+    const auto queued = [this] { return !queue_.empty(); };
+    if (limit == Deadline::max()) {
+      queueChanged_.wait(lock, queued);
+    } else if (!queueChanged_.wait_until(lock, limit, queued)) {
+      if (Clock::now() >= until) return nullptr;
+      continue;
+    }
+    std::unique_ptr<HeadlessEvent> event = std::move(queue_.front());
+    queue_.pop_front();
+    return event;
   }
-  std::unique_ptr<HeadlessEvent> event = std::move(queue_.front());
-  queue_.pop_front();
-  return event;
 }
 
 bool HeadlessToolkit::HasPendingEvent() {
@@ -93,6 +104,9 @@ void HeadlessToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
     case HeadlessAction::ChooseFiles:
       if (filePanel_ != nullptr) filePanel_->Choose(event->paths);
       return;
+    case HeadlessAction::Drop:
+      if (HeadlessWindow* window = FindWindow(event->window)) window->Drop(*event);
+      return;
     default:
       break;
   }
@@ -105,6 +119,7 @@ void HeadlessToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
     case HeadlessAction::PressButton:
     case HeadlessAction::PickColor:
     case HeadlessAction::ChooseFiles:
+    case HeadlessAction::Drop:
       return;
     case HeadlessAction::CloseButton:
       window->PressCloseButton();
@@ -145,7 +160,9 @@ void HeadlessToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
 
 bool HeadlessToolkit::SendAction(EditingAction action) {
   if (key_ == nullptr) return false;
-  auto* field = dynamic_cast<HeadlessTextField*>(key_->FirstResponder());
+  HeadlessView* focused = key_->FirstResponder();
+  if (auto* text = dynamic_cast<HeadlessTextView*>(focused)) return text->Perform(action);
+  auto* field = dynamic_cast<HeadlessTextField*>(focused);
   if (field == nullptr) return false;
   field->Perform(action);
   return true;
@@ -183,6 +200,22 @@ std::unique_ptr<View> HeadlessToolkit::CreateView(std::unique_ptr<ViewDelegate> 
 std::unique_ptr<TextField> HeadlessToolkit::CreateTextField(bool secure) {
   return std::make_unique<HeadlessTextField>(pasteboard_, secure);
 }
+
+std::unique_ptr<Button> HeadlessToolkit::CreateButton(ButtonType type, std::unique_ptr<ViewDelegate> delegate) {
+  return std::make_unique<HeadlessButton>(type, std::move(delegate));
+}
+
+std::unique_ptr<TextView> HeadlessToolkit::CreateTextView(std::unique_ptr<ViewDelegate> delegate) {
+  return std::make_unique<HeadlessTextView>(pasteboard_, std::move(delegate));
+}
+
+std::unique_ptr<ScrollView> HeadlessToolkit::CreateScrollView() { return std::make_unique<HeadlessScrollView>(); }
+
+SharedFont HeadlessToolkit::FontWithFamily(const ToolkitString& family, uint32_t traits, double size) {
+  return HeadlessFontWithFamily(family, traits, size);
+}
+
+SharedFont HeadlessToolkit::SystemFont(double size) { return HeadlessSystemFont(size); }
 
 int64_t HeadlessToolkit::RunModal(Window& window) {
   auto* modal = dynamic_cast<HeadlessWindow*>(&window);

@@ -45,8 +45,12 @@ class HeadlessToolkit : public Toolkit {
   Window* CreateWindow(const Rect& content, uint32_t style) override;
   std::unique_ptr<View> CreateView(std::unique_ptr<ViewDelegate> delegate) override;
   std::unique_ptr<TextField> CreateTextField(bool secure) override;
-  std::unique_ptr<Button> CreateButton() override { return std::make_unique<HeadlessButton>(); }
+  std::unique_ptr<Button> CreateButton(ButtonType type, std::unique_ptr<ViewDelegate> delegate) override;
   std::unique_ptr<Label> CreateLabel() override { return std::make_unique<HeadlessLabel>(); }
+  std::unique_ptr<TextView> CreateTextView(std::unique_ptr<ViewDelegate> delegate) override;
+  std::unique_ptr<ScrollView> CreateScrollView() override;
+  SharedFont FontWithFamily(const ToolkitString& family, uint32_t traits, double size) override;
+  SharedFont SystemFont(double size) override;
   int64_t RunModal(Window& window) override;
   void StopModal(int64_t code) override { stopCode_ = code; }
   int64_t RunAlert(const ToolkitString& message, const ToolkitString& informative,
@@ -70,6 +74,11 @@ class HeadlessToolkit : public Toolkit {
   void SetRunningFilePanel(HeadlessFilePanel* panel) { filePanel_ = panel; }
   // Runs `user` once the next modal window is up, from inside its loop.
   void OnNextModal(std::function<void()> user) { nextModalUser_ = std::move(user); }
+  // Called on the event loop's thread whenever it is about to wait with nothing
+  // queued; it may queue input, and answers when it wants to be called again
+  // (nothing: only after the next event).
+  using IdleUser = std::function<std::optional<Deadline>()>;
+  void SetIdleUser(IdleUser user) { idleUser_ = std::move(user); }
 
   // Window bookkeeping for HeadlessWindow.
   void SetKeyWindow(HeadlessWindow* window);
@@ -89,6 +98,7 @@ class HeadlessToolkit : public Toolkit {
   std::optional<int64_t> stopCode_;
   std::optional<std::chrono::milliseconds> modalTimeLimit_;
   std::function<void()> nextModalUser_;
+  IdleUser idleUser_;
 
   std::mutex queueLock_;
   std::condition_variable queueChanged_;

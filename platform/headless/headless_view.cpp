@@ -7,7 +7,7 @@
 namespace zeb::platform {
 
 void HeadlessView::SetFrame(const Rect& frame) {
-  frame_ = frame;
+  frame_ = {frame.x, frame.y, std::max(frame.width, 0.0), std::max(frame.height, 0.0)};
   needsDisplay_ = true;
 }
 
@@ -17,13 +17,28 @@ void HeadlessView::AddSubview(std::unique_ptr<View> subview) {
   auto* view = dynamic_cast<HeadlessView*>(subview.get());
   if (view == nullptr) return;
   subview.release();
+  view->superview_ = this;
   subviews_.emplace_back(view);
 }
 
-void HeadlessView::RemoveSubview(const View* subview) {
-  std::erase_if(subviews_, [subview](const auto& view) { return view.get() == subview; });
+void HeadlessView::RemoveFromSuperview() {
+  if (superview_ != nullptr) superview_->RemoveSubview(this);
 }
 
+void HeadlessView::RemoveSubview(const View* subview) {
+  // Out of the list first: the view's teardown may look at the tree.
+  const auto found = std::find_if(subviews_.begin(), subviews_.end(), [subview](const auto& v) { return v.get() == subview; });
+  if (found == subviews_.end()) return;
+  const std::unique_ptr<HeadlessView> removed = std::move(*found);
+  subviews_.erase(found);
+}
+
+bool HeadlessView::IsInside(const HeadlessView* root) const {
+  for (const HeadlessView* view = this; view != nullptr; view = view->superview_) {
+    if (view == root) return true;
+  }
+  return false;
+}
 void HeadlessView::Display() {
   if (needsDisplay_) {
     needsDisplay_ = false;
@@ -32,13 +47,14 @@ void HeadlessView::Display() {
   for (auto& subview : subviews_) subview->Display();
 }
 
-HeadlessView* HeadlessView::HitTest(Point point) {
+HeadlessView* HeadlessView::HitTest(Point point, Point* local) {
   for (auto it = subviews_.rbegin(); it != subviews_.rend(); ++it) {
     const Rect f = (*it)->Frame();
     if (point.x >= f.x && point.y >= f.y && point.x < f.x + f.width && point.y < f.y + f.height) {
-      return (*it)->HitTest({point.x - f.x, point.y - f.y});
+      return (*it)->HitTest({point.x - f.x, point.y - f.y}, local);
     }
   }
+  if (local != nullptr) *local = point;
   return this;
 }
 

@@ -1,5 +1,5 @@
 // Views of the headless toolkit: plain rectangles with subviews, and a one-line
-// text field that answers the editing actions.
+// text field that answers the editing actions. Text is laid out on a fixed grid.
 #pragma once
 
 #include <memory>
@@ -11,6 +11,10 @@ namespace zeb::platform {
 
 class HeadlessPasteboard;
 
+// Every character of a text takes this many points across, every line this many down.
+inline constexpr double kHeadlessCharacterWidth = 7;
+inline constexpr double kHeadlessLineHeight = 16;
+
 class HeadlessView : public virtual View {
  public:
   explicit HeadlessView(std::unique_ptr<ViewDelegate> delegate = nullptr) : delegate_(std::move(delegate)) {}
@@ -19,9 +23,16 @@ class HeadlessView : public virtual View {
   void SetFrame(const Rect& frame) override;
   void SetNeedsDisplay() override { needsDisplay_ = true; }
   void AddSubview(std::unique_ptr<View> subview) override;
+  void RemoveFromSuperview() override;
   void RemoveSubview(const View* subview);
 
   ViewDelegate* delegate() const { return delegate_.get(); }
+  // Whether a click gives the view the keyboard focus.
+  virtual bool AcceptsFirstResponder() const { return false; }
+  // Whether drags stop at the view.
+  virtual bool RegistersDraggedTypes() const { return false; }
+  // Whether the view is inside `root`'s tree.
+  bool IsInside(const HeadlessView* root) const;
   // Calls `visit` for this view and every view inside it.
   template <typename Visit>
   void VisitTree(Visit&& visit) {
@@ -30,11 +41,14 @@ class HeadlessView : public virtual View {
   }
   // Draws every view of the tree that needs it.
   void Display();
-  // The deepest view containing the point, given in this view's coordinates.
-  HeadlessView* HitTest(Point point);
+  // The deepest view containing the point, given in this view's coordinates, and
+  // the point in that view's.
+  HeadlessView* HitTest(Point point, Point* local = nullptr);
 
  private:
+  // Declared first, so the delegate's last word comes after the subviews are gone.
   std::unique_ptr<ViewDelegate> delegate_;
+  HeadlessView* superview_ = nullptr;
   std::vector<std::unique_ptr<HeadlessView>> subviews_;
   Rect frame_;
   bool needsDisplay_ = true;
@@ -43,6 +57,7 @@ class HeadlessView : public virtual View {
 class HeadlessTextField : public HeadlessView, public TextField {
  public:
   HeadlessTextField(HeadlessPasteboard& pasteboard, bool secure) : pasteboard_(pasteboard), secure_(secure) {}
+  bool AcceptsFirstResponder() const override { return true; }
 
   ToolkitString Text() const override { return text_; }
   void SetText(const ToolkitString& text) override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/headless/headless_text_view.h"
 #include "platform/headless/headless_toolkit.h"
 
 namespace zeb::platform {
@@ -58,6 +59,19 @@ void HeadlessWindow::OrderOut() {
 }
 
 void HeadlessWindow::SetDefaultButton(Button* button) { defaultButton_ = dynamic_cast<HeadlessButton*>(button); }
+
+HeadlessView* HeadlessWindow::FirstResponder() const {
+  return firstResponder_ != nullptr && firstResponder_->IsInside(content_.get()) ? firstResponder_ : nullptr;
+}
+
+void HeadlessWindow::MakeFirstResponder(View* view) {
+  auto* next = dynamic_cast<HeadlessView*>(view);
+  HeadlessView* previous = FirstResponder();
+  if (next == previous) return;
+  firstResponder_ = next;
+  if (previous != nullptr && previous->delegate() != nullptr) previous->delegate()->ResignedFirstResponder();
+  if (next != nullptr && next->delegate() != nullptr) next->delegate()->BecameFirstResponder();
+}
 
 void HeadlessWindow::MakeKeyAndOrderFront() {
   OrderFront();
@@ -146,9 +160,12 @@ void HeadlessWindow::MouseUp(Point contentPoint, int clickCount, bool right) {
     toolkit_.BringToFront(this);
     MakeKey();
   }
-  HeadlessView* target = content_->HitTest(contentPoint);
-  if (auto* field = dynamic_cast<HeadlessTextField*>(target)) {
-    MakeFirstResponder(field);
+  Point local;
+  HeadlessView* target = content_->HitTest(contentPoint, &local);
+  if (target->AcceptsFirstResponder()) {
+    MakeFirstResponder(target);
+    if (auto* text = dynamic_cast<HeadlessTextView*>(target)) text->PlaceInsertionPoint(local);
+    if (auto* button = dynamic_cast<HeadlessButton*>(target); button != nullptr && !right) button->Press();
     return;
   }
   if (target->delegate() == nullptr) return;
@@ -162,12 +179,46 @@ void HeadlessWindow::MouseUp(Point contentPoint, int clickCount, bool right) {
 void HeadlessWindow::KeyDown(const HeadlessEvent& event) {
   ++keyEventsDelivered_;
   const bool commands = (event.modifiers & (ModifierCommand | ModifierControl)) != 0;
-  if (event.characters == u"\r" && !commands && defaultButton_ != nullptr) {
+  if (commands && event.characters == u"\t") {
+    MoveFocusForward();
+    return;
+  }
+  if (commands) return;
+  // A text view takes Return as a line break; elsewhere Return presses the default
+  // button.
+  HeadlessView* focused = FirstResponder();
+  if (auto* text = dynamic_cast<HeadlessTextView*>(focused)) {
+    text->Insert(event.characters);
+    return;
+  }
+  if (event.characters == u"\r" && defaultButton_ != nullptr && defaultButton_->IsInside(content_.get())) {
     defaultButton_->Press();
     return;
   }
-  auto* field = dynamic_cast<HeadlessTextField*>(firstResponder_);
-  if (field != nullptr && !commands) field->Insert(event.characters);
+  if (auto* field = dynamic_cast<HeadlessTextField*>(focused)) field->Insert(event.characters);
+}
+
+void HeadlessWindow::MoveFocusForward() {
+  if (content_ == nullptr) return;
+  std::vector<HeadlessView*> order;
+  content_->VisitTree([&](HeadlessView& view) {
+    if (view.AcceptsFirstResponder()) order.push_back(&view);
+  });
+  if (order.empty()) return;
+  const auto current = std::find(order.begin(), order.end(), FirstResponder());
+  MakeFirstResponder(current == order.end() || current + 1 == order.end() ? order.front() : *(current + 1));
+}
+
+void HeadlessWindow::Drop(const HeadlessEvent& event) {
+  if (!IsVisible() || content_ == nullptr) return;
+  DraggingInfo info;
+  info.sourceOperations = event.dragOperations;
+  HeadlessView* target = content_->HitTest(event.point, &info.location);
+  ViewDelegate* delegate = target->delegate();
+  if (!target->RegistersDraggedTypes() || delegate == nullptr) return;
+  if (delegate->DraggingEntered(info) == DragNone || !delegate->PrepareForDragOperation(info)) return;
+  info.contents = std::move(event.dragContents);
+  delegate->PerformDragOperation(info);
 }
 
 bool HeadlessWindow::PressButton(const ToolkitString& title) {

@@ -32,7 +32,8 @@ class HeadlessWindow : public Window {
 
   void SetContentView(std::unique_ptr<View> view) override;
   View* ContentView() const override { return content_.get(); }
-  void MakeFirstResponder(View* view) override { firstResponder_ = view; }
+  // The views that lose and take the keyboard focus hear of it.
+  void MakeFirstResponder(View* view) override;
   void SetDefaultButton(Button* button) override;
 
   void OrderFront() override;
@@ -61,11 +62,17 @@ class HeadlessWindow : public Window {
   void PressCloseButton();
   void MouseUp(Point contentPoint, int clickCount, bool right);
   void KeyDown(const HeadlessEvent& event);
+  // Control-Tab: the keyboard focus to the next view that takes it.
+  void MoveFocusForward();
+  // A drag dropped at a point of the content; the contents go to the view that
+  // takes the drop.
+  void Drop(const HeadlessEvent& event);
   // Presses the button of this title inside the window; false when there is none.
   bool PressButton(const ToolkitString& title);
 
   uint64_t serial() const { return serial_; }
-  View* FirstResponder() const { return firstResponder_; }
+  // The focused view, while it is still in the window.
+  HeadlessView* FirstResponder() const;
   HeadlessView* content() const { return content_.get(); }
   int64_t keyEventsDelivered() const { return keyEventsDelivered_; }
 
@@ -85,7 +92,7 @@ class HeadlessWindow : public Window {
   HeadlessWindow* parent_ = nullptr;
   std::vector<HeadlessWindow*> children_;
   std::unique_ptr<HeadlessView> content_;
-  View* firstResponder_ = nullptr;
+  HeadlessView* firstResponder_ = nullptr;
   HeadlessButton* defaultButton_ = nullptr;
   bool hidesOnClose_ = false;
   int64_t keyEventsDelivered_ = 0;

@@ -5,6 +5,7 @@
 
 #include "platform/toolkit.h"
 #include "runtime/events/event_queue.h"
+#include "runtime/gadgets/drag_drop.h"
 
 namespace zeb {
 namespace {
@@ -35,6 +36,14 @@ std::optional<EditingAction> EditingKey(const platform::ToolkitEvent& event) {
   return std::nullopt;
 }
 
+// The taken event's type; a drop event's record is kept until the next wait.
+int64_t Taken(int32_t type) {
+  if (type == WindowDropEvent || type == GadgetDropEvent) {
+    KeepPendingDrop(reinterpret_cast<DropRecord*>(static_cast<intptr_t>(EventType())));
+  }
+  return type;
+}
+
 }  // namespace
 
 void StartApplication() {
@@ -51,9 +60,10 @@ int64_t WaitWindowEvent(int32_t timeout) {
     toolkit.FinishLaunching();
     launched = true;
   }
+  ReleasePendingDrop();
   // Windows closed since the last wait are gone from here on.
   toolkit.ReleaseDeferredObjects();
-  if (const int32_t type = TakeEvent(); type != 0) return type;
+  if (const int32_t type = TakeEvent(); type != 0) return Taken(type);
 
   const std::unique_ptr<platform::ToolkitEvent> event = toolkit.NextEvent(WaitLimit(timeout));
   if (event == nullptr) return 0;
@@ -63,7 +73,7 @@ int64_t WaitWindowEvent(int32_t timeout) {
   if (!action || !toolkit.SendAction(*action)) toolkit.SendEvent(*event);
   toolkit.UpdateWindows();
   const int32_t type = TakeEvent();
-  return type != 0 ? type : -1;
+  return type != 0 ? Taken(type) : -1;
 }
 
 }  // namespace zeb

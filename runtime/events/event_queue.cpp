@@ -4,6 +4,7 @@
 #include "runtime/core/block_pool.h"
 #include "runtime/events/application.h"
 #include "runtime/events/event_bindings.h"
+#include "runtime/gadgets/drag_drop.h"
 
 namespace zeb {
 namespace {
@@ -36,6 +37,14 @@ void WakeToolkitLoop(int32_t type) {
   if (type == MenuEvent || !platform::CurrentToolkit().HasPendingEvent()) PostWakeUpEvent();
 }
 
+bool IsDrop(int32_t type) { return type == WindowDropEvent || type == GadgetDropEvent; }
+
+// A drop event that nobody takes any more frees its drop record.
+void Discard(EventRecord* record) {
+  if (IsDrop(record->type)) ReleaseDropRecord(reinterpret_cast<DropRecord*>(static_cast<intptr_t>(record->data)));
+  PoolFree(recordPool, record);
+}
+
 }  // namespace
 
 void InitEvents() {
@@ -44,8 +53,13 @@ void InitEvents() {
 }
 
 void EndEvents() {
-  while (TakeEvent() != 0) {
+  while (head != nullptr) {
+    EventRecord* record = head;
+    head = record->next;
+    Discard(record);
   }
+  tail = nullptr;
+  ReleasePendingDrop();
   current = CurrentEvent{};
   EndEventBindings();
   if (recordPool != nullptr) FreeBlockPool(recordPool);
@@ -94,7 +108,7 @@ void RemoveWindowEvents(int64_t window) {
       } else {
         head = next;
       }
-      PoolFree(recordPool, record);
+      Discard(record);
     } else {
       kept = record;
     }

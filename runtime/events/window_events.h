@@ -39,6 +39,12 @@ class ZebFlippedWindowView : public platform::ViewDelegate {
   void DrawRect(const platform::Rect& dirty) override;
   void MouseUp(int clickCount) override;
   void RightMouseUp(int clickCount) override;
+  // Drops go to ZebDragDrop for the window; the toolkit delivers none while the
+  // view registers no dragged types, which it does not.
+  uint32_t DraggingEntered(const platform::DraggingInfo& info) override;
+  uint32_t DraggingUpdated(const platform::DraggingInfo& info) override;
+  bool PrepareForDragOperation(const platform::DraggingInfo& info) override;
+  bool PerformDragOperation(platform::DraggingInfo& info) override;
 
  private:
   int64_t WindowID;

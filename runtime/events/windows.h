@@ -25,6 +25,10 @@ inline constexpr int32_t WindowTitleBar = 0x0800;
 inline constexpr int32_t WindowNoGadgetList = 0x1000;
 inline constexpr int32_t WindowNoActivate = 0x2000;
 
+// The window number the exports keep for windows of their own (the text window,
+// the pop-up menu's, the colour panel's), each closing it before it returns.
+inline constexpr int64_t kReservedWindow = 255;
+
 // A coordinate that asks for centring (OpenWindow) or leaves a value unchanged.
 inline constexpr int32_t IgnoreValue = -65535;
 

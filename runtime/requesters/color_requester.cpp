@@ -51,11 +51,11 @@ int64_t ColorRequester(int64_t initial) {
   ZebModalButton okAction(kPanelConfirmed);
   std::unique_ptr<platform::View> accessory = toolkit.CreateView(nullptr);
   accessory->SetFrame(kAccessoryFrame);
-  std::unique_ptr<platform::Button> cancel = toolkit.CreateButton();
+  std::unique_ptr<platform::Button> cancel = toolkit.CreateButton(platform::ButtonType::MomentaryPush, nullptr);
   cancel->SetFrame(kCancelFrame);
   cancel->SetTitle(u"Cancel");
   cancel->SetTarget(&cancelAction);
-  std::unique_ptr<platform::Button> ok = toolkit.CreateButton();
+  std::unique_ptr<platform::Button> ok = toolkit.CreateButton(platform::ButtonType::MomentaryPush, nullptr);
   ok->SetFrame(kOKFrame);
   ok->SetTitle(u"OK");
   ok->SetTarget(&okAction);

@@ -44,7 +44,7 @@ void InputRequester(const Unit* title, const Unit* message, const Unit* defaultT
 
   ZebPanelEvents events;
   ZebModalButton okAction(kPanelConfirmed);
-  std::unique_ptr<platform::Button> ok = toolkit.CreateButton();
+  std::unique_ptr<platform::Button> ok = toolkit.CreateButton(platform::ButtonType::MomentaryPush, nullptr);
   ok->SetFrame({static_cast<double>(static_cast<int64_t>(width - kButtonWidth) / 2), height - 35, kButtonWidth, kButtonHeight});
   ok->SetTitle(u"OK");
   ok->SetTarget(&okAction);

@@ -17,7 +17,8 @@ namespace {
 const std::set<std::string> kBuiltExports = {
     "AttachProcess", "DetachProcess", "FileExists", "DirectoryExists", "FileCopy",         "FileDelete",
     "GetFolderFiles", "StringLoad",   "ClipboardGetText", "ClipboardSetText", "RunFile",
-    "GetOpenFile",   "GetSaveFile",  "GetDirectory",     "GetString",        "ShowQuestion", "GetColor"};
+    "GetOpenFile",   "GetSaveFile",  "GetDirectory",     "GetString",        "ShowQuestion", "GetColor",
+    "GetText"};
 
 std::string RunCommand(const std::string& command, int* status) {
   std::string output;
@@ -87,7 +88,7 @@ TEST(Library, EveryExportAnswersWithoutADisplay) {
   }
   // The dialogs that cannot be shown answer as if cancelled (GetColor: no window).
   for (const char* answer : {"as well?\") -> -1\n", "\"hello\", 0) -> \"\"\n", "GetColor(255, 200, 200) -> 0\n",
-                             "\"*.txt\", 0) -> \"\"\n", "\"/tmp/\") -> \"\"\n"}) {
+                             "\"*.txt\", 0) -> \"\"\n", "\"/tmp/\") -> \"\"\n", "\"Done\") -> \"\"\n"}) {
     EXPECT_NE(demo.find(answer), std::string::npos) << answer;
   }
 }

@@ -10,6 +10,8 @@
 #include "runtime/events/application.h"
 #include "runtime/events/event_queue.h"
 #include "runtime/events/windows.h"
+#include "runtime/gadgets/gadgets.h"
+#include "runtime/media/fonts.h"
 
 namespace zeb {
 namespace {
@@ -40,6 +42,8 @@ void Scenario::SetUp() {
   capabilities_ = toolkit_->capabilities();
   platform::SetToolkit(std::move(backend.toolkit));
   InitStringBuffer();
+  InitGadgets();
+  InitFonts();
   InitWindows();
   StartApplication();
   InitEvents();
@@ -49,6 +53,7 @@ void Scenario::TearDown() {
   if (toolkit_ == nullptr) return;
   CloseWindow(-1);
   toolkit_->ReleaseDeferredObjects();
+  FreeFont(-1);
   EndEvents();
   FreeStringBuffer();
   automation_.reset();
@@ -83,6 +88,16 @@ bool Scenario::PumpUntilKey(platform::Window* window) {
   const auto giveUp = steady_clock::now() + kWatchdog;
   while (toolkit_->KeyWindow() != window && steady_clock::now() < giveUp) WaitWindowEvent(50);
   return toolkit_->KeyWindow() == window;
+}
+
+platform::Rect Scenario::GadgetFrame(int64_t number) {
+  const Zeb_GadgetStructure* gadget = IsGadget(number);
+  return gadget != nullptr ? automation_->ShownFrame(gadget->outerView) : platform::Rect{};
+}
+
+platform::Point Scenario::GadgetCentre(int64_t number) {
+  const platform::Rect frame = GadgetFrame(number);
+  return {frame.x + frame.width / 2, frame.y + frame.height / 2};
 }
 
 int64_t Scenario::OpenTestWindow(int64_t number, int32_t flags) {

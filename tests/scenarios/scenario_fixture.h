@@ -44,6 +44,10 @@ class Scenario : public ::testing::TestWithParam<BackendMaker> {
   // Pumps until the window is the key window; false when it does not become key.
   bool PumpUntilKey(platform::Window* window);
 
+  // Where the gadget's outer view shows in its window's content, and its middle.
+  platform::Rect GadgetFrame(int64_t number);
+  platform::Point GadgetCentre(int64_t number);
+
   // Opens a titled, closable, resizable window with a content of 300 x 200.
   int64_t OpenTestWindow(int64_t number, int32_t flags = 0x76);
 
