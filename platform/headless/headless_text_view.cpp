@@ -96,7 +96,6 @@ void HeadlessScrollView::SetDocumentView(std::unique_ptr<View> view) {
   if (document_ != nullptr) RemoveSubview(document_);
   document_ = document;
   AddSubview(std::move(view));
-  document_->SetFrame({0, 0, Frame().width, Frame().height});
 }
 
 }  // namespace zeb::platform

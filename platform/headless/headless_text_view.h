@@ -56,8 +56,9 @@ class HeadlessTextView : public HeadlessView, public TextView {
   ColorComponents backgroundColor_{1, 1, 1, 1};
 };
 
-// The document view fills the scroll view's bounds, as a text view that tracks its
-// scroll view does. The model draws no scroll bars and no border.
+// The document view keeps its frame until the scroll view's changes; then it fills
+// the scroll view's bounds, as a text view that tracks its scroll view does. The
+// model draws no scroll bars and no border.
 class HeadlessScrollView : public HeadlessView, public ScrollView {
  public:
   void SetFrame(const Rect& frame) override;

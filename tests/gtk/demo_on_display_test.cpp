@@ -15,6 +15,8 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 // After gtest: Xlib's None macro would clash with a gtest type.
 #include <X11/Xatom.h>
@@ -95,19 +97,21 @@ class DemoOnDisplay : public ::testing::Test {
     return false;
   }
 
-  // Types the keys; a key after "alt+" is pressed with Alt.
+  // Types the keys; keys after "alt+" or "ctrl+" are pressed with Alt or Control.
   void Type(std::string keys) {
     KeySym modifier = 0;
-    if (keys.rfind("alt+", 0) == 0) {
-      modifier = XK_Alt_L;
-      keys.erase(0, 4);
+    for (const auto& [prefix, keysym] : {std::pair<std::string, KeySym>{"alt+", XK_Alt_L}, {"ctrl+", XK_Control_L}}) {
+      if (keys.rfind(prefix, 0) == 0) {
+        modifier = keysym;
+        keys.erase(0, prefix.size());
+      }
     }
     const auto Press = [this](KeySym keysym, Bool down) {
       XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, keysym), down, CurrentTime);
     };
     if (modifier != 0) Press(modifier, True);
     for (const char key : keys) {
-      const KeySym keysym = key == '\r' ? XK_Return : static_cast<KeySym>(key);
+      const KeySym keysym = key == '\r' ? XK_Return : key == '\t' ? XK_Tab : static_cast<KeySym>(key);
       Press(keysym, True);
       Press(keysym, False);
     }
@@ -134,9 +138,12 @@ TEST_F(DemoOnDisplay, EveryDialogOpensIsAnsweredAndCloses) {
   // The question (Return: "Yes"), the line of text (typed over the selected
   // default), the colour (Return: "OK" with the colour it started with), the file
   // to open and the file to save (Return takes the default), the folder (the
-  // "Select" button's mnemonic).
+  // "Select" button's mnemonic), the text window (typed at the start of the text,
+  // then Control-Tab to its button and Return).
   std::set<::Window> answered;
-  for (const std::string answer : {"\r", "typed\r", "\r", "\r", "\r", "alt+s"}) {
+  const std::vector<std::vector<std::string>> answers = {{"\r"}, {"typed\r"}, {"\r"}, {"\r"},
+                                                         {"\r"}, {"alt+s"},   {"more ", "ctrl+\t", "\r"}};
+  for (const std::vector<std::string>& answer : answers) {
     const std::optional<::Window> dialog = WaitForDialog(answered);
     ASSERT_TRUE(dialog) << "no dialog for the answer " << answered.size() + 1;
     answered.insert(*dialog);
@@ -144,7 +151,7 @@ TEST_F(DemoOnDisplay, EveryDialogOpensIsAnsweredAndCloses) {
     // tries again.
     bool hidden = false;
     for (int attempt = 0; attempt < 5 && !hidden; ++attempt) {
-      Type(answer);
+      for (const std::string& keys : answer) Type(keys);
       hidden = WaitUntilHidden(*dialog, 3s);
     }
     EXPECT_TRUE(hidden) << "dialog " << answered.size() << " stayed open";
@@ -166,6 +173,9 @@ TEST_F(DemoOnDisplay, EveryDialogOpensIsAnsweredAndCloses) {
   EXPECT_NE(printed.str().find("\"*.txt\", 0) -> \"/etc/os-release\"\n"), std::string::npos) << printed.str();
   EXPECT_NE(printed.str().find("\"*.txt\", 0) -> \"/tmp/zebext-demo.txt\"\n"), std::string::npos) << printed.str();
   EXPECT_NE(printed.str().find("\"/tmp/\") -> \"/tmp/\"\n"), std::string::npos) << printed.str();
+  EXPECT_NE(printed.str().find("\"Done\") -> \"more Edit this text, then press Done.\\nA second line.\"\n"),
+            std::string::npos)
+      << printed.str();
 }
 
 }  // namespace
