@@ -5,15 +5,13 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "platform/bitmap.h"
 #include "platform/geometry.h"
+#include "platform/toolkit_string.h"
 
 namespace zeb::platform {
-
-using ToolkitString = std::u16string;
 
 // Drag operations, alone (the operation a target chooses) or combined (what a
 // source allows).

@@ -4,11 +4,11 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
+#include <utility>
+
+#include "platform/toolkit_string.h"
 
 namespace zeb::platform {
-
-using ToolkitString = std::u16string;
 
 enum FontTrait : uint32_t {
   FontItalic = 1,
@@ -26,5 +26,20 @@ class Font {
 };
 
 using SharedFont = std::shared_ptr<const Font>;
+
+// A font as its family, size and traits: all a backend keeps of one.
+class FontDescription : public Font {
+ public:
+  FontDescription(ToolkitString family, double size, uint32_t traits)
+      : family_(std::move(family)), size_(size), traits_(traits) {}
+  ToolkitString Family() const override { return family_; }
+  double PointSize() const override { return size_; }
+  uint32_t Traits() const override { return traits_; }
+
+ private:
+  ToolkitString family_;
+  double size_;
+  uint32_t traits_;
+};
 
 }  // namespace zeb::platform

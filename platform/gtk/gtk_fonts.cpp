@@ -37,24 +37,21 @@ bool FamilyAvailable(const std::string& family) {
 
 }  // namespace
 
-GtkFont::GtkFont(ToolkitString family, double size, uint32_t traits)
-    : family_(std::move(family)), size_(size), traits_(traits) {}
-
-std::string GtkFont::Declarations() const {
-  std::string family = ToUTF8(family_);
+std::string FontDeclarations(const Font& font) {
+  std::string family = ToUTF8(font.Family());
   std::erase(family, '"');
   std::erase(family, '\\');
   char size[32];
-  std::snprintf(size, sizeof size, "%gpt", size_);
+  std::snprintf(size, sizeof size, "%gpt", font.PointSize());
   std::string css = "font-family: \"" + family + "\"; font-size: " + size + ";";
-  css += (traits_ & FontBold) != 0 ? " font-weight: bold;" : " font-weight: normal;";
-  css += (traits_ & FontItalic) != 0 ? " font-style: italic;" : " font-style: normal;";
+  css += (font.Traits() & FontBold) != 0 ? " font-weight: bold;" : " font-weight: normal;";
+  css += (font.Traits() & FontItalic) != 0 ? " font-style: italic;" : " font-style: normal;";
   return css;
 }
 
 SharedFont GtkFontWithFamily(const ToolkitString& family, uint32_t traits, double size) {
   if (family.empty() || !FamilyAvailable(ToUTF8(family))) return nullptr;
-  return std::make_shared<GtkFont>(family, size, traits);
+  return std::make_shared<FontDescription>(family, size, traits);
 }
 
 SharedFont GtkSystemFont(double size) {
@@ -65,7 +62,7 @@ SharedFont GtkSystemFont(double size) {
   const char* family = pango_font_description_get_family(description);
   ToolkitString familyName = FromUTF8(family != nullptr ? family : "Sans");
   pango_font_description_free(description);
-  return std::make_shared<GtkFont>(std::move(familyName), size, 0);
+  return std::make_shared<FontDescription>(std::move(familyName), size, 0);
 }
 
 }  // namespace zeb::platform

@@ -1,5 +1,5 @@
-// Fonts of the GTK backend: Pango font descriptions, looked up through fontconfig,
-// and shown by widgets through the style sheet that gtk_style.h gives them.
+// Fonts of the GTK backend: families looked up through fontconfig, and shown by
+// widgets through the style sheet that gtk_style.h gives them.
 #pragma once
 
 #include <string>
@@ -9,21 +9,8 @@
 
 namespace zeb::platform {
 
-class GtkFont : public Font {
- public:
-  GtkFont(ToolkitString family, double size, uint32_t traits);
-
-  ToolkitString Family() const override { return family_; }
-  double PointSize() const override { return size_; }
-  uint32_t Traits() const override { return traits_; }
-  // The font as style-sheet declarations.
-  std::string Declarations() const;
-
- private:
-  ToolkitString family_;
-  double size_;
-  uint32_t traits_;
-};
+// The font as style-sheet declarations.
+std::string FontDeclarations(const Font& font);
 
 // Null when fontconfig has neither the family nor a metric-compatible face bound
 // to its name.

@@ -44,7 +44,7 @@ void WidgetStyle::SetExtra(std::string declarations) {
 // a text view's text).
 void WidgetStyle::Apply() {
   std::string css = node_ + " {" + extra_;
-  if (const auto* font = dynamic_cast<const GtkFont*>(font_.get())) css += font->Declarations();
+  if (font_ != nullptr) css += FontDeclarations(*font_);
   css += "}";
   if (text_ || background_) {
     css += node_ + " text {";

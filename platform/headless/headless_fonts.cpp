@@ -19,11 +19,11 @@ bool SameName(std::u16string_view a, std::u16string_view b) {
 
 SharedFont HeadlessFontWithFamily(const ToolkitString& family, uint32_t traits, double size) {
   for (const std::u16string_view installed : kInstalledFamilies) {
-    if (SameName(installed, family)) return std::make_shared<HeadlessFont>(ToolkitString(installed), size, traits);
+    if (SameName(installed, family)) return std::make_shared<FontDescription>(ToolkitString(installed), size, traits);
   }
   return nullptr;
 }
 
-SharedFont HeadlessSystemFont(double size) { return std::make_shared<HeadlessFont>(u"System", size, 0); }
+SharedFont HeadlessSystemFont(double size) { return std::make_shared<FontDescription>(u"System", size, 0); }
 
 }  // namespace zeb::platform

@@ -3,7 +3,6 @@
 #include "runtime/events/event_queue.h"
 #include "runtime/events/gadget_list.h"
 #include "runtime/events/windows.h"
-#include "runtime/gadgets/drag_drop.h"
 
 namespace zeb {
 
@@ -67,22 +66,6 @@ void ZebFlippedWindowView::MouseUp(int clickCount) {
 
 void ZebFlippedWindowView::RightMouseUp(int clickCount) {
   if (clickCount == 1) PostEvent(RightClickEvent, WindowID, WindowID, 0);
-}
-
-uint32_t ZebFlippedWindowView::DraggingEntered(const platform::DraggingInfo& info) {
-  return ZebDragDrop::DraggingEntered(info);
-}
-
-uint32_t ZebFlippedWindowView::DraggingUpdated(const platform::DraggingInfo& info) {
-  return ZebDragDrop::DraggingUpdated(info);
-}
-
-bool ZebFlippedWindowView::PrepareForDragOperation(const platform::DraggingInfo& info) {
-  return ZebDragDrop::PrepareForDragOperation(info);
-}
-
-bool ZebFlippedWindowView::PerformDragOperation(platform::DraggingInfo& info) {
-  return ZebDragDrop::PerformDragOperation(info, -1, WindowID);
 }
 
 }  // namespace zeb

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/toolkit.h"
+#include "runtime/gadgets/drag_drop.h"
 
 namespace zeb {
 
@@ -32,19 +33,18 @@ class ZebWindowEvents : public platform::WindowDelegate {
   int32_t ZoomEvent = 0;  // posted before the next size event; 0 for none
 };
 
-class ZebFlippedWindowView : public platform::ViewDelegate {
+class ZebFlippedWindowView : public ZebDragDropView {
  public:
   explicit ZebFlippedWindowView(int64_t windowID) : WindowID(windowID) {}
 
   void DrawRect(const platform::Rect& dirty) override;
   void MouseUp(int clickCount) override;
   void RightMouseUp(int clickCount) override;
+ protected:
   // Drops go to ZebDragDrop for the window; the toolkit delivers none while the
   // view registers no dragged types, which it does not.
-  uint32_t DraggingEntered(const platform::DraggingInfo& info) override;
-  uint32_t DraggingUpdated(const platform::DraggingInfo& info) override;
-  bool PrepareForDragOperation(const platform::DraggingInfo& info) override;
-  bool PerformDragOperation(platform::DraggingInfo& info) override;
+  int64_t DropGadget() const override { return -1; }
+  int64_t DropWindow() const override { return WindowID; }
 
  private:
   int64_t WindowID;

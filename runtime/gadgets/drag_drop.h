@@ -41,6 +41,25 @@ class ZebDragDrop {
   static bool PerformDragOperation(platform::DraggingInfo& info, int64_t gadgetId, int64_t windowId);
 };
 
+// A view's delegate that hands its drags to ZebDragDrop, for the gadget and
+// window the view names.
+class ZebDragDropView : public platform::ViewDelegate {
+ public:
+  uint32_t DraggingEntered(const platform::DraggingInfo& info) override { return ZebDragDrop::DraggingEntered(info); }
+  uint32_t DraggingUpdated(const platform::DraggingInfo& info) override { return ZebDragDrop::DraggingUpdated(info); }
+  bool PrepareForDragOperation(const platform::DraggingInfo& info) override {
+    return ZebDragDrop::PrepareForDragOperation(info);
+  }
+  bool PerformDragOperation(platform::DraggingInfo& info) override {
+    return ZebDragDrop::PerformDragOperation(info, DropGadget(), DropWindow());
+  }
+
+ protected:
+  // Gadget -1 with a window's number, or a gadget's number with window -1.
+  virtual int64_t DropGadget() const = 0;
+  virtual int64_t DropWindow() const = 0;
+};
+
 // Frees the record with its text and image; null does nothing.
 void ReleaseDropRecord(DropRecord* record);
 

@@ -4,28 +4,11 @@
 #include "runtime/events/event_queue.h"
 #include "runtime/events/gadget_list.h"
 #include "runtime/events/windows.h"
-#include "runtime/gadgets/drag_drop.h"
 
 namespace zeb {
 
 ZebGadgetView::~ZebGadgetView() {
   if (!Zeb_alreadyDestroyed) ReleaseGadget(Zeb_tag);
-}
-
-uint32_t ZebGadgetView::DraggingEntered(const platform::DraggingInfo& info) {
-  return ZebDragDrop::DraggingEntered(info);
-}
-
-uint32_t ZebGadgetView::DraggingUpdated(const platform::DraggingInfo& info) {
-  return ZebDragDrop::DraggingUpdated(info);
-}
-
-bool ZebGadgetView::PrepareForDragOperation(const platform::DraggingInfo& info) {
-  return ZebDragDrop::PrepareForDragOperation(info);
-}
-
-bool ZebGadgetView::PerformDragOperation(platform::DraggingInfo& info) {
-  return ZebDragDrop::PerformDragOperation(info, Zeb_tag, -1);
 }
 
 Zeb_GadgetStructure* ZebGadgetFunctions::setup(int64_t number, int32_t type, platform::View* view,

@@ -8,11 +8,12 @@
 #include <optional>
 
 #include "platform/toolkit.h"
+#include "runtime/gadgets/drag_drop.h"
 #include "runtime/gadgets/gadgets.h"
 
 namespace zeb {
 
-class ZebGadgetView : public platform::ViewDelegate {
+class ZebGadgetView : public ZebDragDropView {
  public:
   // A view that no gadget has taken yet has nothing to release.
   ZebGadgetView() = default;
@@ -29,10 +30,9 @@ class ZebGadgetView : public platform::ViewDelegate {
   int64_t tag() const { return Zeb_tag; }
 
   // Drags go to ZebDragDrop with the gadget's number.
-  uint32_t DraggingEntered(const platform::DraggingInfo& info) override;
-  uint32_t DraggingUpdated(const platform::DraggingInfo& info) override;
-  bool PrepareForDragOperation(const platform::DraggingInfo& info) override;
-  bool PerformDragOperation(platform::DraggingInfo& info) override;
+ protected:
+  int64_t DropGadget() const override { return Zeb_tag; }
+  int64_t DropWindow() const override { return -1; }
 
  private:
   int64_t Zeb_tag = 0;

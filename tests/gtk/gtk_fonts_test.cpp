@@ -14,7 +14,7 @@ TEST(GtkFonts, KnownFamiliesAndTheirMetricTwinsResolveUnknownOnesDoNot) {
   for (const char16_t* family : {u"No Such Family", u""}) EXPECT_EQ(GtkFontWithFamily(family, 0, 10), nullptr);
   const SharedFont bold = GtkFontWithFamily(u"Arial", FontBold | FontItalic, 10);
   ASSERT_NE(bold, nullptr);
-  const std::string css = dynamic_cast<const GtkFont&>(*bold).Declarations();
+  const std::string css = FontDeclarations(*bold);
   EXPECT_NE(css.find("font-family: \"Arial\""), std::string::npos) << css;
   EXPECT_NE(css.find("font-size: 10pt"), std::string::npos) << css;
   EXPECT_NE(css.find("bold"), std::string::npos) << css;
