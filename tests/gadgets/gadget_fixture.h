@@ -8,11 +8,7 @@
 
 #include "platform/headless/headless_toolkit.h"
 #include "runtime/core/temp_string_buffer.h"
-#include "runtime/events/application.h"
-#include "runtime/events/event_queue.h"
-#include "runtime/events/windows.h"
-#include "runtime/gadgets/gadgets.h"
-#include "runtime/media/fonts.h"
+#include "tests/runtime_session.h"
 
 namespace zeb {
 
@@ -21,25 +17,10 @@ class GadgetTest : public ::testing::Test {
   void SetUp() override {
     auto toolkit = std::make_unique<platform::HeadlessToolkit>(platform::Size{1920, 1080});
     toolkit_ = toolkit.get();
-    platform::SetToolkit(std::move(toolkit));
-    InitStringBuffer();
-    InitGadgets();
-    InitFonts();
-    InitWindows();
-    StartApplication();
-    InitEvents();
+    StartRuntime(std::move(toolkit));
     ASSERT_NE(OpenWindow(1, 10, 10, 400, 300, u"gadgets", WindowSizeable | WindowClosable), 0);
   }
-  void TearDown() override {
-    CloseWindow(-1);
-    toolkit_->ReleaseDeferredObjects();
-    FreeGadget(-1);
-    FreeFont(-1);
-    SetGadgetFont(-1, -1);
-    EndEvents();
-    FreeStringBuffer();
-    platform::SetToolkit(nullptr);
-  }
+  void TearDown() override { StopRuntime(); }
 
   // The gadget's text, read through the temporary string buffer.
   static std::u16string Text(int64_t number) {

@@ -6,12 +6,8 @@
 #if ZEB_HAVE_GTK
 #include "platform/gtk/gtk_automation.h"
 #endif
-#include "runtime/core/temp_string_buffer.h"
 #include "runtime/events/application.h"
-#include "runtime/events/event_queue.h"
-#include "runtime/events/windows.h"
-#include "runtime/gadgets/gadgets.h"
-#include "runtime/media/fonts.h"
+#include "tests/runtime_session.h"
 
 namespace zeb {
 namespace {
@@ -40,24 +36,13 @@ void Scenario::SetUp() {
   toolkit_ = backend.toolkit.get();
   automation_ = std::move(backend.automation);
   capabilities_ = toolkit_->capabilities();
-  platform::SetToolkit(std::move(backend.toolkit));
-  InitStringBuffer();
-  InitGadgets();
-  InitFonts();
-  InitWindows();
-  StartApplication();
-  InitEvents();
+  StartRuntime(std::move(backend.toolkit));
 }
 
 void Scenario::TearDown() {
   if (toolkit_ == nullptr) return;
-  CloseWindow(-1);
-  toolkit_->ReleaseDeferredObjects();
-  FreeFont(-1);
-  EndEvents();
-  FreeStringBuffer();
   automation_.reset();
-  platform::SetToolkit(nullptr);
+  StopRuntime();
 }
 
 std::vector<int64_t> Scenario::PumpUntil(int64_t type) {
