@@ -27,6 +27,10 @@ const char* GetDirectory(const char* title, const char* initialPath);
 const char* GetString(const char* title, const char* message, const char* defaultText, double password);
 double ShowQuestion(const char* title, const char* message);
 double GetColor(double color, double x, double y);
+// menu_exports.cpp
+double AddMenu(double window);
+double ShowMenu(const char* items, double defaultResult, double ignored);
+double ClearAll();
 // text_window_exports.cpp
 const char* GetText(const char* size, const char* title, const char* text, const char* buttonText);
 }

@@ -15,6 +15,7 @@
 #include "runtime/media/image_decoders.h"
 #include "runtime/media/fonts.h"
 #include "runtime/media/images.h"
+#include "runtime/menus/menus.h"
 
 namespace zeb {
 namespace {
@@ -36,6 +37,7 @@ constexpr std::array kStartupRoutines = std::to_array<LibraryRoutine>({
     RegisterBMPDecoder,
     InitImages,
     InitWindows,
+    InitMenus,
     StartApplication,
     InitEvents,
     InitSequentialFiles,

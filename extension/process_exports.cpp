@@ -2,12 +2,14 @@
 #include "extension/exports.h"
 #include "extension/host_strings.h"
 #include "runtime/events/windows.h"
+#include "runtime/menus/menus.h"
 
 ZEB_EXPORT int64_t AttachProcess(int64_t) { return 0; }
 
-// Closes every window.
+// Frees every menu and closes every window.
 ZEB_EXPORT int64_t DetachProcess(int64_t) {
   zeb::HostCall call;
+  zeb::FreeMenu(-1);
   zeb::CloseWindow(-1);
   return 0;
 }

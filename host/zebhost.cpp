@@ -27,6 +27,7 @@ struct DemoCall {
 const std::vector<DemoCall>& DemoCalls() {
   static const std::vector<DemoCall> calls = {
       {"AttachProcess", {"0"}},
+      {"AddMenu", {"0"}},
       {"FileExists", {"/etc/os-release"}},
       {"DirectoryExists", {"/tmp"}},
       {"FileCopy", {"/etc/os-release", "/tmp/zebext-demo.txt"}},
@@ -45,6 +46,8 @@ const std::vector<DemoCall>& DemoCalls() {
       {"GetSaveFile", {"Save as", "/tmp/zebext-demo.txt", "*.txt", "0"}},
       {"GetDirectory", {"Choose a folder", "/tmp/"}},
       {"GetText", {"400,300", "zebext demo", "Edit this text, then press Done.\nA second line.", "Done"}},
+      {"ShowMenu", {"Open|Save|-|Quit", "-1", "0"}},
+      {"ClearAll", {}},
       {"DetachProcess", {"0"}},
   };
   return calls;

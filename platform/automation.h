@@ -32,6 +32,27 @@ struct ModalContents {
   ToolkitString name;
 };
 
+// What a menu shows: its entries in order, each a separator or an item with its
+// title, shortcut and, for a submenu, the submenu's own entries.
+struct MenuEntry {
+  bool separator = false;
+  ToolkitString title;
+  ToolkitString key;
+  uint32_t modifiers = 0;
+  std::vector<MenuEntry> submenu;
+};
+
+inline std::vector<MenuEntry> MenuEntries(const Menu& menu) {
+  std::vector<MenuEntry> entries;
+  for (size_t index = 0; index < menu.ItemCount(); ++index) {
+    const MenuItem* item = menu.ItemAt(index);
+    MenuEntry entry{item->IsSeparator(), item->Title(), item->Key(), item->KeyModifiers(), {}};
+    if (const Menu* submenu = item->Submenu()) entry.submenu = MenuEntries(*submenu);
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
 class Automation {
  public:
   virtual ~Automation() = default;
@@ -82,6 +103,23 @@ class Automation {
   virtual void CloseModalWindow() = 0;
   // Picks a colour in the colour panel.
   virtual void PickColor(const ColorComponents& color) = 0;
+  // Pop-up menus. `user` runs once, on the thread of the event loop, as soon as the
+  // next pop-up menu is up; a pop-up still open a few seconds after it has run is
+  // dismissed.
+  virtual void WhenPopUp(std::function<void()> user) = 0;
+  // The open pop-up's entries, and where its top-left corner shows on the screen.
+  virtual std::vector<MenuEntry> PopUpEntries() = 0;
+  virtual Point PopUpOrigin() = 0;
+  // Clicks the open pop-up's item of this title.
+  virtual void ChoosePopUpItem(const ToolkitString& title) = 0;
+  // Closes the open pop-up without a choice: Escape, or a click outside it.
+  virtual void DismissPopUp(bool withEscape) = 0;
+  // Chooses the item titled `item` of the main menu's submenu titled `menu`
+  // (clicked when a window shows the bar).
+  virtual void ChooseMenuItem(const ToolkitString& menu, const ToolkitString& item) = 0;
+  // Moves the pointer to a point of the screen.
+  virtual void MovePointer(Point screenPoint) = 0;
+
   // Selects these files or folders (full paths, in one folder) in the file panel
   // and confirms.
   virtual void ChooseFiles(const std::vector<ToolkitString>& paths) = 0;

@@ -1,9 +1,9 @@
 // The toolkit contract: the one interface through which the runtime reaches the
 // windowing system (application and event pump, modal loops, screen, windows,
-// views, controls, text views, fonts, drops, alerts and panels, pasteboard,
+// views, controls, text views, fonts, drops, menus, alerts and panels, pasteboard,
 // bitmaps). A backend implements it; the runtime implements the callback
-// interfaces (WindowDelegate, ViewDelegate, ControlTarget, TextDelegate) with its
-// own classes. Strings are ToolkitString: 16-bit UTF-16 units in host byte order.
+// interfaces (WindowDelegate, ViewDelegate, ControlTarget, TextDelegate,
+// MenuTarget) with its own classes. Strings are ToolkitString: 16-bit UTF-16 units in host byte order.
 //
 // Objects a backend hands out as raw pointers (windows) stay owned by the backend.
 // A closed window is destroyed only at the next ReleaseDeferredObjects, so a
@@ -22,6 +22,7 @@
 #include "platform/drops.h"
 #include "platform/fonts.h"
 #include "platform/geometry.h"
+#include "platform/menus.h"
 #include "platform/text_views.h"
 #include "platform/views.h"
 
@@ -238,6 +239,27 @@ class Toolkit {
   virtual SharedFont FontWithFamily(const ToolkitString& family, uint32_t traits, double size) = 0;
   // The font of the system's user interface at this size.
   virtual SharedFont SystemFont(double size) = 0;
+
+  // Menus; null when the toolkit cannot make one.
+  virtual std::shared_ptr<Menu> CreateMenu(const ToolkitString& title) = 0;
+  virtual std::shared_ptr<Menu> CreateMenuBar() = 0;
+  // An item with a key equivalent (empty: none) and the modifier flags asked for.
+  virtual std::unique_ptr<MenuItem> CreateMenuItem(const ToolkitString& title, const ToolkitString& key,
+                                                   uint32_t modifiers) = 0;
+  virtual std::unique_ptr<MenuItem> CreateSeparatorItem() = 0;
+  // The application's main menu (null: none), kept alive while it is. Where menu
+  // bars show inside windows, `window` shows it (null, or a window that is not
+  // this toolkit's: none does).
+  virtual void SetMainMenu(std::shared_ptr<Menu> bar, Window* window) = 0;
+  virtual Menu* MainMenu() const = 0;
+  // Shows the menu at a point of the screen (from its top left) and tracks it
+  // until it closes; a chosen item's target has heard of the choice on return.
+  virtual void PopUpContextMenu(Menu& menu, Point screenPoint) = 0;
+  // The pointer's position on the screen, from its top left.
+  virtual Point MouseLocation() const = 0;
+  // Whether the host runs an application object of its own, which the library
+  // then leaves to it (no menu bar of the library's at start-up).
+  virtual bool HostOwnsApplication() const = 0;
 
   // Modal loops. RunModal shows the window and handles events for it alone until
   // StopModal, and returns the code given there.

@@ -11,6 +11,7 @@
 #include "runtime/events/windows.h"
 #include "runtime/gadgets/gadgets.h"
 #include "runtime/media/fonts.h"
+#include "runtime/menus/menus.h"
 
 namespace zeb {
 
@@ -20,6 +21,7 @@ inline void StartRuntime(std::unique_ptr<platform::Toolkit> toolkit) {
   InitGadgets();
   InitFonts();
   InitWindows();
+  InitMenus();
   StartApplication();
   InitEvents();
 }
@@ -27,6 +29,7 @@ inline void StartRuntime(std::unique_ptr<platform::Toolkit> toolkit) {
 // Closes every window and frees what the test left behind, then detaches the
 // toolkit.
 inline void StopRuntime() {
+  EndMenus();
   CloseWindow(-1);
   platform::CurrentToolkit().ReleaseDeferredObjects();
   FreeGadget(-1);

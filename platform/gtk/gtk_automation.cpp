@@ -427,7 +427,7 @@ void GtkAutomation::OnDragDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData*
 }
 
 void GtkAutomation::RemoveSources() {
-  for (guint* source : {&poll_, &watchdog_, &choose_, &stepper_, &forgotten_, &drag_}) {
+  for (guint* source : {&poll_, &watchdog_, &choose_, &stepper_, &forgotten_, &drag_, &choice_}) {
     if (*source != 0) g_source_remove(*source);
     *source = 0;
   }

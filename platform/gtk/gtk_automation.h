@@ -45,6 +45,13 @@ class GtkAutomation : public Automation {
   void CloseModalWindow() override;
   void PickColor(const ColorComponents& color) override;
   void ChooseFiles(const std::vector<ToolkitString>& paths) override;
+  void WhenPopUp(std::function<void()> user) override;
+  std::vector<MenuEntry> PopUpEntries() override;
+  Point PopUpOrigin() override;
+  void ChoosePopUpItem(const ToolkitString& title) override;
+  void DismissPopUp(bool withEscape) override;
+  void ChooseMenuItem(const ToolkitString& menu, const ToolkitString& item) override;
+  void MovePointer(Point screenPoint) override;
 
  private:
   // A client message to the root window about a window, as the window manager
@@ -61,6 +68,9 @@ class GtkAutomation : public Automation {
   static gboolean TakeNextStep(gpointer self);
   static gboolean CloseForgottenWindow(gpointer self);
   static gboolean DragOn(gpointer self);
+  static gboolean PollForPopUp(gpointer self);
+  static gboolean DismissForgottenPopUp(gpointer self);
+  static gboolean ClickChosenItem(gpointer self);
   void EndDrag();
   static void OnDragDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint info, guint, gpointer self);
   void RemoveSources();
@@ -97,6 +107,10 @@ class GtkAutomation : public Automation {
   std::vector<ToolkitString> choosing_;
   guint choose_ = 0;
   int chooseTries_ = 0;
+  // The menu item ChooseMenuItem clicks once its submenu has opened.
+  GtkWidget* chosen_ = nullptr;
+  guint choice_ = 0;
+  int choiceTries_ = 0;
 };
 
 }  // namespace zeb::platform

@@ -29,6 +29,10 @@ ToolkitString GtkToolkitEvent::CharactersIgnoringModifiers() const {
   const auto state = static_cast<GdkModifierType>(key.state & (GDK_SHIFT_MASK | GDK_LOCK_MASK));
   gdk_keymap_translate_keyboard_state(keymap, key.hardware_keycode, state, key.group, &keyval, nullptr, nullptr,
                                       nullptr);
+  // The function keys are the characters a menu's key equivalents name them by.
+  if (keyval >= GDK_KEY_F1 && keyval <= GDK_KEY_F12) {
+    return ToolkitString(1, static_cast<char16_t>(kFirstFunctionKey + (keyval - GDK_KEY_F1)));
+  }
   const gunichar character = gdk_keyval_to_unicode(keyval);
   if (character == 0) return {};
   if (character > 0xFFFF) {

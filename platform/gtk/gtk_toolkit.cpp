@@ -310,6 +310,11 @@ void GtkToolkit::ActiveChanged(GtkBackendWindow* window, bool active) {
 
 void GtkToolkit::WindowClosed(GtkBackendWindow* window) {
   if (key_ == window) key_ = nullptr;
+  // The main menu stays; no window shows it any more.
+  if (mainMenuWindow_ == window) {
+    window->SetMenuBar(nullptr);
+    mainMenuWindow_ = nullptr;
+  }
   SetClosedWindowAside(windows_, closed_, window);
 }
 

@@ -46,6 +46,16 @@ class GtkToolkit : public Toolkit {
   std::unique_ptr<ScrollView> CreateScrollView() override;
   SharedFont FontWithFamily(const ToolkitString& family, uint32_t traits, double size) override;
   SharedFont SystemFont(double size) override;
+  std::shared_ptr<Menu> CreateMenu(const ToolkitString& title) override;
+  std::shared_ptr<Menu> CreateMenuBar() override;
+  std::unique_ptr<MenuItem> CreateMenuItem(const ToolkitString& title, const ToolkitString& key,
+                                           uint32_t modifiers) override;
+  std::unique_ptr<MenuItem> CreateSeparatorItem() override;
+  void SetMainMenu(std::shared_ptr<Menu> bar, Window* window) override;
+  Menu* MainMenu() const override { return mainMenu_.get(); }
+  void PopUpContextMenu(Menu& menu, Point screenPoint) override;
+  Point MouseLocation() const override;
+  bool HostOwnsApplication() const override;
   int64_t RunModal(Window& window) override;
   void StopModal(int64_t code) override;
   int64_t RunAlert(const ToolkitString& message, const ToolkitString& informative,
@@ -67,12 +77,17 @@ class GtkToolkit : public Toolkit {
   GtkColorPanel* colorPanel() const { return colorPanel_.get(); }
   // Runs GTK's loop with the window modal until StopModal.
   int64_t RunModalLoop(GtkWindow* window);
+  // The pop-up menu being tracked, or null.
+  GtkMenu* popUpMenu() const { return popUp_; }
+  // The window that shows the main menu, or null.
+  GtkBackendWindow* mainMenuWindow() const { return mainMenuWindow_; }
   // When GDK last handed the runtime an event.
   Clock::time_point lastEventTime() const { return lastEvent_; }
 
  private:
   static void TakeEvent(GdkEvent* event, gpointer self);
   static void OnAlertResponse(GtkDialog*, gint response, gpointer self);
+  static void OnPopUpDeactivate(GtkMenuShell*, gpointer self);
 
   std::unique_ptr<Pasteboard> pasteboard_;
   std::vector<std::unique_ptr<GtkBackendWindow>> windows_;
@@ -85,6 +100,9 @@ class GtkToolkit : public Toolkit {
   // Fetched events not yet handed out; null stands for the wake-up event.
   std::deque<GdkEvent*> queue_;
   Clock::time_point lastEvent_{};
+  std::shared_ptr<Menu> mainMenu_;
+  GtkBackendWindow* mainMenuWindow_ = nullptr;
+  GtkMenu* popUp_ = nullptr;
   // The decoration last seen on a framed window, for windows without (index 0)
   // and with (index 1) a frame.
   mutable std::map<bool, FrameExtents> extents_;

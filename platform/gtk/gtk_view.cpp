@@ -35,12 +35,20 @@ GtkBackendView::GtkBackendView(std::unique_ptr<ViewDelegate> delegate) : GtkBack
   gtk_widget_show_all(widget());
 }
 
+namespace {
+constexpr char kWindowBoxKey[] = "zeb-window-box";
+}  // namespace
+
+void MarkWindowBox(GtkWidget* box) { g_object_set_data(G_OBJECT(box), kWindowBoxKey, box); }
+
+bool IsWindowBox(GtkWidget* widget) { return g_object_get_data(G_OBJECT(widget), kWindowBoxKey) != nullptr; }
+
 void GtkBackendView::SetFrame(const Rect& frame) {
   frame_ = {frame.x, frame.y, std::max(frame.width, 0.0), std::max(frame.height, 0.0)};
   GtkWidget* parent = gtk_widget_get_parent(widget());
   // A content view takes the size its window gives it, a document view the size
   // its scroll view gives it.
-  if (parent != nullptr && (GTK_IS_WINDOW(parent) || GTK_IS_SCROLLED_WINDOW(parent))) return;
+  if (parent != nullptr && (IsWindowBox(parent) || GTK_IS_SCROLLED_WINDOW(parent))) return;
   if (parent != nullptr && GTK_IS_LAYOUT(parent)) {
     gtk_layout_move(GTK_LAYOUT(parent), widget(), static_cast<int>(frame.x), static_cast<int>(frame.y));
   }

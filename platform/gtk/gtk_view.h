@@ -12,6 +12,10 @@
 
 namespace zeb::platform {
 
+// The box a window holds its menu bar and content view in, marked as such.
+void MarkWindowBox(GtkWidget* box);
+bool IsWindowBox(GtkWidget* widget);
+
 class GtkBackendView : public virtual View {
  public:
   explicit GtkBackendView(std::unique_ptr<ViewDelegate> delegate);

@@ -21,9 +21,16 @@ GdkWMFunction FunctionsForStyle(uint32_t style) {
 }  // namespace
 
 GtkBackendWindow::GtkBackendWindow(GtkToolkit& toolkit, const Rect& frame, uint32_t style)
-    : toolkit_(toolkit), window_(OwnWidget(gtk_window_new(GTK_WINDOW_TOPLEVEL))), style_(style), requested_(frame),
+    : toolkit_(toolkit),
+      window_(OwnWidget(gtk_window_new(GTK_WINDOW_TOPLEVEL))),
+      style_(style),
+      box_(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0)),
+      requested_(frame),
       userFrame_(frame) {
   GtkWindow* window = gtkWindow();
+  MarkWindowBox(box_);
+  gtk_container_add(GTK_CONTAINER(window), box_);
+  gtk_widget_show(box_);
   gtk_window_set_decorated(window, style != 0);
   gtk_window_set_resizable(window, (style & StyleResizable) != 0);
   gtk_window_set_deletable(window, (style & StyleClosable) != 0);
@@ -45,6 +52,7 @@ GtkBackendWindow::GtkBackendWindow(GtkToolkit& toolkit, const Rect& frame, uint3
 // The views go before the window's widget: the window lets go of its focus and
 // default widgets while they still live.
 GtkBackendWindow::~GtkBackendWindow() {
+  SetMenuBar(nullptr);
   gtk_window_set_focus(gtkWindow(), nullptr);
   gtk_window_set_default(gtkWindow(), nullptr);
 }
@@ -71,6 +79,21 @@ Rect GtkBackendWindow::Frame() const {
 }
 
 FrameExtents GtkBackendWindow::Extents() const {
+  FrameExtents extents = Decoration();
+  extents.top += MenuBarHeight();
+  return extents;
+}
+
+double GtkBackendWindow::MenuBarHeight() const {
+  if (menuBar_ == nullptr) return 0;
+  const int allocated = gtk_widget_get_allocated_height(menuBar_);
+  if (gtk_widget_get_mapped(menuBar_) && allocated > 1) return allocated;
+  int natural = 0;
+  gtk_widget_get_preferred_height(menuBar_, nullptr, &natural);
+  return natural;
+}
+
+FrameExtents GtkBackendWindow::Decoration() const {
   GdkWindow* gdk = gtk_widget_get_window(window_.get());
   if (gdk == nullptr || !gtk_widget_get_mapped(window_.get()) || style_ == 0) {
     return toolkit_.ExtentsForStyle(style_);
@@ -94,7 +117,7 @@ FrameExtents GtkBackendWindow::Extents() const {
 }
 
 void GtkBackendWindow::SetFrame(const Rect& frame) {
-  const FrameExtents e = Extents();
+  const FrameExtents e = Decoration();
   requested_ = frame;
   gtk_window_move(gtkWindow(), Whole(frame.x), Whole(frame.y));
   gtk_window_resize(gtkWindow(), std::max(1, Whole(frame.width - e.left - e.right)),
@@ -106,7 +129,7 @@ void GtkBackendWindow::SetFrame(const Rect& frame) {
 // for nothing to 200 x 200): such a window asks for the size its frame gives it.
 void GtkBackendWindow::FixContentSize() {
   if ((style_ & StyleResizable) != 0) return;
-  const FrameExtents e = Extents();
+  const FrameExtents e = Decoration();
   gtk_widget_set_size_request(window_.get(), std::max(1, Whole(requested_.width - e.left - e.right)),
                               std::max(1, Whole(requested_.height - e.top - e.bottom)));
 }
@@ -115,10 +138,26 @@ void GtkBackendWindow::SetContentView(std::unique_ptr<View> view) {
   auto* gtkView = dynamic_cast<GtkBackendView*>(view.get());
   if (gtkView == nullptr) return;
   view.release();
-  if (content_ != nullptr) gtk_container_remove(GTK_CONTAINER(window_.get()), content_->widget());
+  if (content_ != nullptr) gtk_container_remove(GTK_CONTAINER(box_), content_->widget());
   content_.reset(gtkView);
-  gtk_container_add(GTK_CONTAINER(window_.get()), content_->widget());
+  gtk_box_pack_end(GTK_BOX(box_), content_->widget(), TRUE, TRUE, 0);
   gtk_widget_show(content_->widget());
+}
+
+// The window grows or shrinks by the bar, so the content keeps its size.
+void GtkBackendWindow::SetMenuBar(GtkWidget* bar) {
+  if (bar == menuBar_) return;
+  const Rect frame = Frame();
+  const FrameExtents before = Extents();
+  if (menuBar_ != nullptr) gtk_container_remove(GTK_CONTAINER(box_), menuBar_);
+  menuBar_ = bar;
+  if (menuBar_ != nullptr) {
+    gtk_box_pack_start(GTK_BOX(box_), menuBar_, FALSE, FALSE, 0);
+    gtk_widget_show(menuBar_);
+  }
+  if (closed_) return;
+  const double change = MenuBarHeight() - (before.top - Decoration().top);
+  SetFrame({frame.x, frame.y, frame.width, frame.height + change});
 }
 
 void GtkBackendWindow::MakeFirstResponder(View* view) {
@@ -230,7 +269,9 @@ gboolean GtkBackendWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, gpo
   window->reportedHeight_ = event->height;
   window->reportedX_ = Whole(frame.x);
   window->reportedY_ = Whole(frame.y);
-  if (window->content_ != nullptr) window->content_->SetFrame({0, 0, double(event->width), double(event->height)});
+  if (window->content_ != nullptr) {
+    window->content_->SetFrame({0, 0, double(event->width), double(event->height) - window->MenuBarHeight()});
+  }
   if (window->delegate_ != nullptr && resized) window->delegate_->WindowDidResize();
   if (window->delegate_ != nullptr && moved) window->delegate_->WindowDidMove();
   return FALSE;

@@ -1,4 +1,6 @@
-// A window of the GTK backend: a GtkWindow whose child is the content view. The
+// A window of the GTK backend: a GtkWindow whose child is a box of the menu bar
+// (when the window shows the main menu) above the content view. The bar counts as
+// part of the window's frame, so the content keeps its size beneath it. The
 // window manager's reports (configure, window state, activity, delete) reach the
 // delegate as the contract's notifications.
 #pragma once
@@ -54,6 +56,9 @@ class GtkBackendWindow : public Window {
   // A panel's close button hides it instead of closing it, when no delegate
   // decides otherwise.
   void SetHidesOnClose(bool hides) { hidesOnClose_ = hides; }
+  // Shows a GtkMenuBar above the content (null: none); the window does not own it.
+  void SetMenuBar(GtkWidget* bar);
+  GtkWidget* menuBar() const { return menuBar_; }
 
   GtkWindow* gtkWindow() const { return GTK_WINDOW(window_.get()); }
   // The widget with the keyboard focus, or null.
@@ -68,11 +73,16 @@ class GtkBackendWindow : public Window {
   static void OnActive(GObject*, GParamSpec*, gpointer self);
   GdkWindowState State() const;
   void FixContentSize();
+  // What the window manager puts around the GTK window, and the menu bar's height.
+  FrameExtents Decoration() const;
+  double MenuBarHeight() const;
 
   GtkToolkit& toolkit_;
   OwnedWidget window_;
   uint32_t style_;
   WindowDelegate* delegate_ = nullptr;
+  GtkWidget* box_;  // the window's child
+  GtkWidget* menuBar_ = nullptr;
   std::unique_ptr<GtkBackendView> content_;
   Rect requested_;   // the frame last asked for, until the window manager reports one
   Rect userFrame_;   // the frame before the window was maximised

@@ -150,4 +150,21 @@ void HeadlessAutomation::PickColor(const ColorComponents& color) {
   toolkit_.Queue(std::move(event));
 }
 
+std::vector<MenuEntry> HeadlessAutomation::PopUpEntries() {
+  const HeadlessMenu* menu = toolkit_.popUpMenu();
+  return menu != nullptr ? MenuEntries(*menu) : std::vector<MenuEntry>{};
+}
+
+void HeadlessAutomation::ChooseAt(std::vector<ToolkitString> titles) {
+  auto event = Event(HeadlessAction::ChooseMenuItem, nullptr);
+  event->paths = std::move(titles);
+  toolkit_.Queue(std::move(event));
+}
+
+void HeadlessAutomation::MovePointer(Point screenPoint) {
+  auto event = Event(HeadlessAction::MovePointer, nullptr);
+  event->point = screenPoint;
+  toolkit_.Queue(std::move(event));
+}
+
 }  // namespace zeb::platform

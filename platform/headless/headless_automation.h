@@ -37,10 +37,18 @@ class HeadlessAutomation : public Automation {
   void CloseModalWindow() override { Queue(HeadlessAction::CloseButton, toolkit_.modalWindow()); }
   void PickColor(const ColorComponents& color) override;
   void ChooseFiles(const std::vector<ToolkitString>& paths) override;
+  void WhenPopUp(std::function<void()> user) override { toolkit_.OnNextPopUp(std::move(user)); }
+  std::vector<MenuEntry> PopUpEntries() override;
+  Point PopUpOrigin() override { return toolkit_.popUpPoint(); }
+  void ChoosePopUpItem(const ToolkitString& title) override { ChooseAt({title}); }
+  void DismissPopUp(bool) override { Queue(HeadlessAction::DismissMenu, nullptr); }
+  void ChooseMenuItem(const ToolkitString& menu, const ToolkitString& item) override { ChooseAt({menu, item}); }
+  void MovePointer(Point screenPoint) override;
 
  private:
   std::unique_ptr<HeadlessEvent> Event(HeadlessAction action, Window* window) const;
   void Queue(HeadlessAction action, Window* window) { toolkit_.Queue(Event(action, window)); }
+  void ChooseAt(std::vector<ToolkitString> titles);
   // The next step of the script, or the watchdog after it.
   std::optional<Deadline> Act();
 

@@ -27,6 +27,9 @@ enum class HeadlessAction {
   PickColor,      // the user picks `color` in the colour panel
   ChooseFiles,    // the user chooses `paths` in the file panel and confirms
   Drop,           // the user drops a drag at `point` of the window's content
+  ChooseMenuItem, // the user chooses the item at the titles `paths` (pop-up: one title)
+  DismissMenu,    // the user closes the open pop-up menu without a choice
+  MovePointer,    // the user moves the pointer to `point` of the screen
 };
 
 class HeadlessEvent : public ToolkitEvent {
@@ -41,7 +44,7 @@ class HeadlessEvent : public ToolkitEvent {
   Size size;    // Resize: content size
   int clickCount = 0;
   ColorComponents color;  // PickColor
-  std::vector<ToolkitString> paths;  // ChooseFiles
+  std::vector<ToolkitString> paths;  // ChooseFiles, ChooseMenuItem
   uint32_t dragOperations = DragNone;  // Drop: what the source allows, and what it offers
   mutable DragContents dragContents;  // taken by the view the drag is dropped on
 

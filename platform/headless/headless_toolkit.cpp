@@ -107,6 +107,15 @@ void HeadlessToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
     case HeadlessAction::Drop:
       if (HeadlessWindow* window = FindWindow(event->window)) window->Drop(*event);
       return;
+    case HeadlessAction::ChooseMenuItem:
+      ChooseMenuItem(event->paths);
+      return;
+    case HeadlessAction::DismissMenu:
+      popUp_ = nullptr;
+      return;
+    case HeadlessAction::MovePointer:
+      pointer_ = event->point;
+      return;
     default:
       break;
   }
@@ -120,6 +129,9 @@ void HeadlessToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
     case HeadlessAction::PickColor:
     case HeadlessAction::ChooseFiles:
     case HeadlessAction::Drop:
+    case HeadlessAction::ChooseMenuItem:
+    case HeadlessAction::DismissMenu:
+    case HeadlessAction::MovePointer:
       return;
     case HeadlessAction::CloseButton:
       window->PressCloseButton();

@@ -16,6 +16,7 @@
 #include "platform/headless/headless_color_panel.h"
 #include "platform/headless/headless_events.h"
 #include "platform/headless/headless_file_panel.h"
+#include "platform/headless/headless_menus.h"
 #include "platform/headless/headless_pasteboard.h"
 #include "platform/headless/headless_window.h"
 #include "platform/toolkit.h"
@@ -51,6 +52,16 @@ class HeadlessToolkit : public Toolkit {
   std::unique_ptr<ScrollView> CreateScrollView() override;
   SharedFont FontWithFamily(const ToolkitString& family, uint32_t traits, double size) override;
   SharedFont SystemFont(double size) override;
+  std::shared_ptr<Menu> CreateMenu(const ToolkitString& title) override;
+  std::shared_ptr<Menu> CreateMenuBar() override { return CreateMenu(u""); }
+  std::unique_ptr<MenuItem> CreateMenuItem(const ToolkitString& title, const ToolkitString& key,
+                                           uint32_t modifiers) override;
+  std::unique_ptr<MenuItem> CreateSeparatorItem() override;
+  void SetMainMenu(std::shared_ptr<Menu> bar, Window* window) override;
+  Menu* MainMenu() const override { return mainMenu_.get(); }
+  void PopUpContextMenu(Menu& menu, Point screenPoint) override;
+  Point MouseLocation() const override { return pointer_; }
+  bool HostOwnsApplication() const override { return hostOwnsApplication_; }
   int64_t RunModal(Window& window) override;
   void StopModal(int64_t code) override { stopCode_ = code; }
   int64_t RunAlert(const ToolkitString& message, const ToolkitString& informative,
@@ -80,6 +91,16 @@ class HeadlessToolkit : public Toolkit {
   using IdleUser = std::function<std::optional<Deadline>()>;
   void SetIdleUser(IdleUser user) { idleUser_ = std::move(user); }
 
+  // The host runs an application object of its own.
+  void SetHostOwnsApplication(bool owns) { hostOwnsApplication_ = owns; }
+  // The window that shows the main menu, or null.
+  Window* mainMenuWindow() const { return mainMenuWindow_; }
+  // The open pop-up menu and where it shows, or null.
+  HeadlessMenu* popUpMenu() const { return popUp_; }
+  Point popUpPoint() const { return popUpPoint_; }
+  // Runs `user` once the next pop-up menu is up, from inside its tracking loop.
+  void OnNextPopUp(std::function<void()> user) { nextPopUpUser_ = std::move(user); }
+
   // Window bookkeeping for HeadlessWindow.
   void SetKeyWindow(HeadlessWindow* window);
   void BringToFront(HeadlessWindow* window);
@@ -99,6 +120,16 @@ class HeadlessToolkit : public Toolkit {
   std::optional<std::chrono::milliseconds> modalTimeLimit_;
   std::function<void()> nextModalUser_;
   IdleUser idleUser_;
+  std::shared_ptr<Menu> mainMenu_;
+  Window* mainMenuWindow_ = nullptr;
+  HeadlessMenu* popUp_ = nullptr;
+  Point popUpPoint_;
+  Point pointer_;
+  std::function<void()> nextPopUpUser_;
+  bool hostOwnsApplication_ = false;
+
+  // The user's menu actions.
+  void ChooseMenuItem(const std::vector<ToolkitString>& titles);
 
   std::mutex queueLock_;
   std::condition_variable queueChanged_;

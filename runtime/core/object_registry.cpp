@@ -122,6 +122,27 @@ void FreeAllObjects(ObjectRegistry* registry) {
   while (NextObject(registry, &number) != nullptr) registry->release(number);
 }
 
+void* FindObject(ObjectRegistry* registry, RecordTest test, const void* key, int64_t* number) {
+  if (registry == nullptr) return nullptr;
+  for (int64_t index = 0; index < registry->capacity; ++index) {
+    void* record = registry->slots[index];
+    if (record != nullptr && IsLive(record) && test(record, key)) {
+      if (number != nullptr) *number = index;
+      return record;
+    }
+  }
+  ListNode* oldest = registry->dynamicList;
+  while (oldest != nullptr && oldest->next != nullptr) oldest = oldest->next;
+  for (ListNode* node = oldest; node != nullptr; node = node->previous) {
+    void* record = NodeRecord(node);
+    if (IsLive(record) && test(record, key)) {
+      if (number != nullptr) *number = RecordNumber(record);
+      return record;
+    }
+  }
+  return nullptr;
+}
+
 void ResetObjectEnumeration(ObjectRegistry* registry) {
   if (registry == nullptr) return;
   registry->walkIndex = 0;

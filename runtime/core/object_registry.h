@@ -47,6 +47,11 @@ void FreeObjectRecord(ObjectRegistry* registry, int64_t number);
 // Releases every live object through the release routine; without one, nothing.
 void FreeAllObjects(ObjectRegistry* registry);
 
+// The first live object, in walk order, whose record the test accepts, and its
+// number; null when none does. It leaves a walk in progress undisturbed.
+using RecordTest = bool (*)(const void* record, const void* key);
+void* FindObject(ObjectRegistry* registry, RecordTest test, const void* key, int64_t* number);
+
 // A walk visits the live numbered objects in ascending order, then every dynamic
 // object oldest first. Releasing the object just returned is safe during a walk.
 void ResetObjectEnumeration(ObjectRegistry* registry);

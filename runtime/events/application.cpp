@@ -6,6 +6,8 @@
 #include "platform/toolkit.h"
 #include "runtime/events/event_queue.h"
 #include "runtime/gadgets/drag_drop.h"
+#include "runtime/menus/application_menu.h"
+#include "runtime/menus/key_equivalents.h"
 
 namespace zeb {
 namespace {
@@ -50,6 +52,7 @@ void StartApplication() {
   // The backend is chosen here unless one was attached before.
   platform::CurrentToolkit();
   launched = false;
+  StartApplicationMenu();
 }
 
 void PostWakeUpEvent() { platform::CurrentToolkit().PostWakeUpEvent(); }
@@ -68,9 +71,10 @@ int64_t WaitWindowEvent(int32_t timeout) {
   const std::unique_ptr<platform::ToolkitEvent> event = toolkit.NextEvent(WaitLimit(timeout));
   if (event == nullptr) return 0;
   const std::optional<EditingAction> action = EditingKey(*event);
-  // A responder that performs the editing action takes the key; otherwise the key
-  // is dispatched as any other.
-  if (!action || !toolkit.SendAction(*action)) toolkit.SendEvent(*event);
+  // A responder that performs the editing action takes the key, so a text keeps
+  // its editing keys against the menus' shortcuts; then the main menu's key
+  // equivalents; otherwise the key is dispatched as any other.
+  if ((!action || !toolkit.SendAction(*action)) && !PerformKeyEquivalent(*event)) toolkit.SendEvent(*event);
   toolkit.UpdateWindows();
   const int32_t type = TakeEvent();
   return type != 0 ? Taken(type) : -1;

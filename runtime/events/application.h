@@ -5,8 +5,9 @@
 
 namespace zeb {
 
-// Chooses the toolkit backend and attaches to its application. Run at load, before
-// InitEvents.
+// Chooses the toolkit backend and attaches to its application, with the default
+// menu bar unless the host runs an application of its own. Run at load, after
+// InitMenus and before InitEvents.
 void StartApplication();
 
 // Ends a wait of the toolkit loop at once: an empty event at the front of its queue.

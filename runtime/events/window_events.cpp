@@ -3,6 +3,7 @@
 #include "runtime/events/event_queue.h"
 #include "runtime/events/gadget_list.h"
 #include "runtime/events/windows.h"
+#include "runtime/menus/menus.h"
 
 namespace zeb {
 
@@ -36,7 +37,10 @@ void ZebWindowEvents::WindowDidResize() {
 
 void ZebWindowEvents::WindowDidMove() { Post(MoveWindowEvent); }
 
-void ZebWindowEvents::WindowDidBecomeKey() { Post(ActivateWindowEvent); }
+void ZebWindowEvents::WindowDidBecomeKey() {
+  MenuWindowBecameKey(WindowInstance);
+  Post(ActivateWindowEvent);
+}
 
 void ZebWindowEvents::WindowDidResignKey() { Post(DeactivateWindowEvent); }
 

@@ -6,6 +6,7 @@
 #include "runtime/events/event_bindings.h"
 #include "runtime/events/gadget_list.h"
 #include "runtime/events/window_events.h"
+#include "runtime/menus/menus.h"
 
 namespace zeb {
 namespace {
@@ -137,12 +138,20 @@ void CloseWindow(int64_t number) {
   }
   if (record->parent != nullptr) record->parent->RemoveChildWindow(window);
   RemoveWindowBindings(number);
+  MenuWindowClosed(window);
   // The delegate's WindowWillClose releases the record and itself.
   window->Close();
 }
 
 WindowRecord* FindWindowRecord(int64_t number) {
   return windows != nullptr ? static_cast<WindowRecord*>(IsObject(windows, number)) : nullptr;
+}
+
+std::vector<platform::Window*> RuntimeWindows() {
+  std::vector<platform::Window*> all;
+  ResetObjectEnumeration(windows);
+  while (auto* record = static_cast<WindowRecord*>(NextObject(windows, nullptr))) all.push_back(record->window);
+  return all;
 }
 
 void ForgetWindowRecord(int64_t number) {
@@ -154,9 +163,15 @@ platform::Window* WindowID(int64_t number) {
   return record != nullptr ? record->window : nullptr;
 }
 
+// A window the host hands in may be any value: it is compared with the records'
+// windows, never followed.
 int64_t WindowNumber(const platform::Window* window) {
-  const platform::WindowDelegate* delegate = window != nullptr ? window->Delegate() : nullptr;
-  return delegate != nullptr ? delegate->WindowID() : -1;
+  const auto holds = [](const void* record, const void* key) {
+    return static_cast<const WindowRecord*>(record)->window == key;
+  };
+  int64_t number = -1;
+  if (window == nullptr || FindObject(windows, holds, window, &number) == nullptr) return -1;
+  return number;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/toolkit.h"
 #include "runtime/core/runtime_string.h"
@@ -61,6 +62,8 @@ platform::Window* WindowID(int64_t number);
 // The runtime number of a toolkit window, or -1 for a window that is not ours.
 int64_t WindowNumber(const platform::Window* window);
 WindowRecord* FindWindowRecord(int64_t number);
+// Every runtime window, in the registry's order.
+std::vector<platform::Window*> RuntimeWindows();
 // Called by a window's delegate as the window closes.
 void ForgetWindowRecord(int64_t number);
 

@@ -18,7 +18,7 @@ const std::set<std::string> kBuiltExports = {
     "AttachProcess", "DetachProcess", "FileExists", "DirectoryExists", "FileCopy",         "FileDelete",
     "GetFolderFiles", "StringLoad",   "ClipboardGetText", "ClipboardSetText", "RunFile",
     "GetOpenFile",   "GetSaveFile",  "GetDirectory",     "GetString",        "ShowQuestion", "GetColor",
-    "GetText"};
+    "GetText",       "AddMenu",      "ShowMenu",         "ClearAll"};
 
 std::string RunCommand(const std::string& command, int* status) {
   std::string output;
@@ -75,6 +75,14 @@ TEST(Library, DemoHostCallsExportsByName) {
   EXPECT_NE(status, 0);
 }
 
+TEST(Library, ShowMenuGivesZeroAtOnceWithoutADisplay) {
+  int status = -1;
+  const std::string shown =
+      RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 '" ZEB_HOST_PATH "' call ShowMenu 'A|-|B' 2 0", &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(shown, "0\n");
+}
+
 TEST(Library, EveryExportAnswersWithoutADisplay) {
   // The demo host calls every export the library has; without a display none of
   // them may wait for a user. The timeout is a watchdog, not a measure of speed.
@@ -88,7 +96,8 @@ TEST(Library, EveryExportAnswersWithoutADisplay) {
   }
   // The dialogs that cannot be shown answer as if cancelled (GetColor: no window).
   for (const char* answer : {"as well?\") -> -1\n", "\"hello\", 0) -> \"\"\n", "GetColor(255, 200, 200) -> 0\n",
-                             "\"*.txt\", 0) -> \"\"\n", "\"/tmp/\") -> \"\"\n", "\"Done\") -> \"\"\n"}) {
+                             "\"*.txt\", 0) -> \"\"\n", "\"/tmp/\") -> \"\"\n", "\"Done\") -> \"\"\n",
+                             "\"Open|Save|-|Quit\", -1, 0) -> 0\n"}) {
     EXPECT_NE(demo.find(answer), std::string::npos) << answer;
   }
 }

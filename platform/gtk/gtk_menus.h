@@ -1,0 +1,71 @@
+// Menus of the GTK backend: a GtkMenuItem (or separator) per item, a GtkMenu per
+// menu and a GtkMenuBar per menu bar. The key equivalent shows in the item's
+// accelerator label; the runtime matches typed keys against the main menu itself.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/gtk/gtk_resources.h"
+#include "platform/menus.h"
+
+namespace zeb::platform {
+
+class GtkBackendMenuItem : public MenuItem {
+ public:
+  // A separator when `separator` is set.
+  GtkBackendMenuItem(bool separator, const ToolkitString& title, const ToolkitString& key, uint32_t modifiers);
+  ~GtkBackendMenuItem() override;
+
+  bool IsSeparator() const override { return separator_; }
+  ToolkitString Title() const override { return title_; }
+  ToolkitString Key() const override { return key_; }
+  uint32_t KeyModifiers() const override { return modifiers_; }
+  void SetTag(int64_t tag) override { tag_ = tag; }
+  int64_t Tag() const override { return tag_; }
+  void SetTarget(MenuTarget* target) override { target_ = target; }
+  MenuTarget* Target() const override { return target_; }
+  void SetRepresentedObject(void* object) override { object_ = object; }
+  void* RepresentedObject() const override { return object_; }
+  void SetSubmenu(std::shared_ptr<Menu> submenu) override;
+  Menu* Submenu() const override { return submenu_.get(); }
+
+  GtkWidget* widget() const { return item_.get(); }
+
+ private:
+  static void OnActivate(GtkMenuItem*, gpointer self);
+
+  OwnedWidget item_;
+  bool separator_;
+  ToolkitString title_;
+  ToolkitString key_;
+  uint32_t modifiers_;
+  int64_t tag_ = 0;
+  MenuTarget* target_ = nullptr;
+  void* object_ = nullptr;
+  std::shared_ptr<Menu> submenu_;
+  SignalConnection activate_;
+};
+
+class GtkBackendMenu : public Menu {
+ public:
+  // A GtkMenuBar when `bar` is set, else a GtkMenu.
+  GtkBackendMenu(const ToolkitString& title, bool bar);
+  ~GtkBackendMenu() override;
+
+  ToolkitString Title() const override { return title_; }
+  size_t ItemCount() const override { return items_.size(); }
+  MenuItem* ItemAt(size_t index) const override { return index < items_.size() ? items_[index].get() : nullptr; }
+  MenuItem* AddItem(std::unique_ptr<MenuItem> item) override { return InsertItem(std::move(item), items_.size()); }
+  MenuItem* InsertItem(std::unique_ptr<MenuItem> item, size_t index) override;
+  std::unique_ptr<MenuItem> RemoveItem(MenuItem* item) override;
+
+  GtkWidget* widget() const { return shell_.get(); }
+
+ private:
+  OwnedWidget shell_;
+  ToolkitString title_;
+  std::vector<std::unique_ptr<MenuItem>> items_;
+};
+
+}  // namespace zeb::platform

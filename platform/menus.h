@@ -1,0 +1,71 @@
+// Menus of the toolkit contract: menu bars, menus, their items, and the target an
+// item reports its choice to.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "platform/toolkit_string.h"
+
+namespace zeb::platform {
+
+class MenuItem;
+
+// The runtime's handler of menu choices.
+class MenuTarget {
+ public:
+  virtual ~MenuTarget() = default;
+  virtual void MenuItemChosen(MenuItem& item) = 0;
+};
+
+class Menu;
+
+// One entry of a menu: a titled item, or a separator. An item belongs to at most
+// one menu at a time.
+class MenuItem {
+ public:
+  virtual ~MenuItem() = default;
+  virtual bool IsSeparator() const = 0;
+  virtual ToolkitString Title() const = 0;
+  // The key equivalent (empty: none) and the modifier flags a key event carries
+  // when the user types it. A backend maps the asked-for flags to its keyboard's:
+  // where Control is not a key of its own, Control and Command are both the
+  // platform's shortcut key.
+  virtual ToolkitString Key() const = 0;
+  virtual uint32_t KeyModifiers() const = 0;
+  virtual void SetTag(int64_t tag) = 0;
+  virtual int64_t Tag() const = 0;
+  // The target hears of each choice; null: the choice does nothing. The target
+  // must outlive the item or be replaced.
+  virtual void SetTarget(MenuTarget* target) = 0;
+  virtual MenuTarget* Target() const = 0;
+  // A value the runtime keeps with the item; the item never reads it.
+  virtual void SetRepresentedObject(void* object) = 0;
+  virtual void* RepresentedObject() const = 0;
+  // The menu the item opens; the item keeps it alive.
+  virtual void SetSubmenu(std::shared_ptr<Menu> submenu) = 0;
+  virtual Menu* Submenu() const = 0;
+};
+
+// A menu, or a menu bar (whose items carry the menus as submenus). It owns its
+// items.
+class Menu {
+ public:
+  virtual ~Menu() = default;
+  virtual ToolkitString Title() const = 0;
+  virtual size_t ItemCount() const = 0;
+  virtual MenuItem* ItemAt(size_t index) const = 0;
+  // Appends, or inserts before `index` (at most ItemCount()); the item's address.
+  virtual MenuItem* AddItem(std::unique_ptr<MenuItem> item) = 0;
+  virtual MenuItem* InsertItem(std::unique_ptr<MenuItem> item, size_t index) = 0;
+  // Takes the item out and hands it back; null when it is not in this menu.
+  virtual std::unique_ptr<MenuItem> RemoveItem(MenuItem* item) = 0;
+};
+
+// The key equivalent's flag of the function keys F1 to F12, whose keys are the
+// characters U+F704 to U+F70F.
+inline constexpr uint32_t kFunctionKeyModifier = 0x800000;
+inline constexpr char16_t kFirstFunctionKey = 0xF704;
+
+}  // namespace zeb::platform
