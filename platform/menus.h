@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "platform/toolkit_string.h"
 
@@ -46,6 +47,34 @@ class MenuItem {
   // The menu the item opens; the item keeps it alive.
   virtual void SetSubmenu(std::shared_ptr<Menu> submenu) = 0;
   virtual Menu* Submenu() const = 0;
+};
+
+// The part of an item that every backend keeps alike: its title, key equivalent,
+// tag, target and represented object.
+class StoredMenuItem : public MenuItem {
+ public:
+  StoredMenuItem(bool separator, ToolkitString title, ToolkitString key, uint32_t modifiers)
+      : separator_(separator), title_(std::move(title)), key_(std::move(key)), modifiers_(modifiers) {}
+
+  bool IsSeparator() const override { return separator_; }
+  ToolkitString Title() const override { return title_; }
+  ToolkitString Key() const override { return key_; }
+  uint32_t KeyModifiers() const override { return modifiers_; }
+  void SetTag(int64_t tag) override { tag_ = tag; }
+  int64_t Tag() const override { return tag_; }
+  void SetTarget(MenuTarget* target) override { target_ = target; }
+  MenuTarget* Target() const override { return target_; }
+  void SetRepresentedObject(void* object) override { object_ = object; }
+  void* RepresentedObject() const override { return object_; }
+
+ private:
+  bool separator_;
+  ToolkitString title_;
+  ToolkitString key_;
+  uint32_t modifiers_;
+  int64_t tag_ = 0;
+  MenuTarget* target_ = nullptr;
+  void* object_ = nullptr;
 };
 
 // A menu, or a menu bar (whose items carry the menus as submenus). It owns its

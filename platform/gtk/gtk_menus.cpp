@@ -32,16 +32,13 @@ guint KeyvalOf(const ToolkitString& key) {
 
 GtkBackendMenuItem::GtkBackendMenuItem(bool separator, const ToolkitString& title, const ToolkitString& key,
                                        uint32_t modifiers)
-    : item_(OwnWidget(separator ? gtk_separator_menu_item_new() : gtk_menu_item_new_with_label(ToUTF8(title).c_str()))),
-      separator_(separator),
-      title_(title),
-      key_(key),
-      modifiers_(ShortcutModifiers(modifiers)) {
+    : StoredMenuItem(separator, title, key, ShortcutModifiers(modifiers)),
+      item_(OwnWidget(separator ? gtk_separator_menu_item_new() : gtk_menu_item_new_with_label(ToUTF8(title).c_str()))) {
   gtk_widget_show(item_.get());
   if (separator) return;
   if (const guint keyval = KeyvalOf(key); keyval != 0) {
     gtk_accel_label_set_accel(GTK_ACCEL_LABEL(gtk_bin_get_child(GTK_BIN(item_.get()))), keyval,
-                              AcceleratorMods(modifiers_));
+                              AcceleratorMods(KeyModifiers()));
   }
   activate_ = SignalConnection(item_.get(), "activate", G_CALLBACK(OnActivate), this);
 }
@@ -53,7 +50,7 @@ GtkBackendMenuItem::~GtkBackendMenuItem() {
 
 void GtkBackendMenuItem::SetSubmenu(std::shared_ptr<Menu> submenu) {
   auto* gtk = dynamic_cast<GtkBackendMenu*>(submenu.get());
-  if (separator_ || (submenu != nullptr && (gtk == nullptr || !GTK_IS_MENU(gtk->widget())))) return;
+  if (IsSeparator() || (submenu != nullptr && (gtk == nullptr || !GTK_IS_MENU(gtk->widget())))) return;
   gtk_menu_item_set_submenu(GTK_MENU_ITEM(item_.get()), gtk != nullptr ? gtk->widget() : nullptr);
   submenu_ = std::move(submenu);
 }
@@ -61,7 +58,7 @@ void GtkBackendMenuItem::SetSubmenu(std::shared_ptr<Menu> submenu) {
 // An item that opens a submenu activates as it opens; only the others choose.
 void GtkBackendMenuItem::OnActivate(GtkMenuItem*, gpointer self) {
   auto* item = static_cast<GtkBackendMenuItem*>(self);
-  if (item->submenu_ == nullptr && item->target_ != nullptr) item->target_->MenuItemChosen(*item);
+  if (item->submenu_ == nullptr && item->Target() != nullptr) item->Target()->MenuItemChosen(*item);
 }
 
 GtkBackendMenu::GtkBackendMenu(const ToolkitString& title, bool bar)

@@ -11,22 +11,12 @@
 
 namespace zeb::platform {
 
-class GtkBackendMenuItem : public MenuItem {
+class GtkBackendMenuItem : public StoredMenuItem {
  public:
   // A separator when `separator` is set.
   GtkBackendMenuItem(bool separator, const ToolkitString& title, const ToolkitString& key, uint32_t modifiers);
   ~GtkBackendMenuItem() override;
 
-  bool IsSeparator() const override { return separator_; }
-  ToolkitString Title() const override { return title_; }
-  ToolkitString Key() const override { return key_; }
-  uint32_t KeyModifiers() const override { return modifiers_; }
-  void SetTag(int64_t tag) override { tag_ = tag; }
-  int64_t Tag() const override { return tag_; }
-  void SetTarget(MenuTarget* target) override { target_ = target; }
-  MenuTarget* Target() const override { return target_; }
-  void SetRepresentedObject(void* object) override { object_ = object; }
-  void* RepresentedObject() const override { return object_; }
   void SetSubmenu(std::shared_ptr<Menu> submenu) override;
   Menu* Submenu() const override { return submenu_.get(); }
 
@@ -36,13 +26,6 @@ class GtkBackendMenuItem : public MenuItem {
   static void OnActivate(GtkMenuItem*, gpointer self);
 
   OwnedWidget item_;
-  bool separator_;
-  ToolkitString title_;
-  ToolkitString key_;
-  uint32_t modifiers_;
-  int64_t tag_ = 0;
-  MenuTarget* target_ = nullptr;
-  void* object_ = nullptr;
   std::shared_ptr<Menu> submenu_;
   SignalConnection activate_;
 };

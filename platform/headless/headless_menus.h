@@ -8,38 +8,19 @@
 
 namespace zeb::platform {
 
-class HeadlessMenuItem : public MenuItem {
+class HeadlessMenuItem : public StoredMenuItem {
  public:
-  // A separator when `separator` is set; then the other arguments are empty.
-  HeadlessMenuItem(bool separator, ToolkitString title, ToolkitString key, uint32_t modifiers)
-      : separator_(separator), title_(std::move(title)), key_(std::move(key)), modifiers_(modifiers) {}
+  using StoredMenuItem::StoredMenuItem;
 
-  bool IsSeparator() const override { return separator_; }
-  ToolkitString Title() const override { return title_; }
-  ToolkitString Key() const override { return key_; }
-  uint32_t KeyModifiers() const override { return modifiers_; }
-  void SetTag(int64_t tag) override { tag_ = tag; }
-  int64_t Tag() const override { return tag_; }
-  void SetTarget(MenuTarget* target) override { target_ = target; }
-  MenuTarget* Target() const override { return target_; }
-  void SetRepresentedObject(void* object) override { object_ = object; }
-  void* RepresentedObject() const override { return object_; }
   void SetSubmenu(std::shared_ptr<Menu> submenu) override { submenu_ = std::move(submenu); }
   Menu* Submenu() const override { return submenu_.get(); }
 
   // The user chooses the item: its target hears of it.
   void Choose() {
-    if (target_ != nullptr && !separator_) target_->MenuItemChosen(*this);
+    if (Target() != nullptr && !IsSeparator()) Target()->MenuItemChosen(*this);
   }
 
  private:
-  bool separator_;
-  ToolkitString title_;
-  ToolkitString key_;
-  uint32_t modifiers_;
-  int64_t tag_ = 0;
-  MenuTarget* target_ = nullptr;
-  void* object_ = nullptr;
   std::shared_ptr<Menu> submenu_;
 };
 
