@@ -1,34 +1,38 @@
 #!/usr/bin/env bash
-# Builds the BMP decoder's libFuzzer target with clang, straight from the sources
-# it needs, and optionally runs it.
-#   fuzz/build.sh [seconds] [output folder]
-# With seconds, the fuzzer then runs that long (CI: fuzz/build.sh 60), seeded with
-# the BMP suite when the corpora folder is there; new inputs go to
-# <output folder>/corpus and any crashing input to <output folder>/crash-*.
-# The output folder defaults to build/fuzz.
+# Builds the libFuzzer targets with clang (the runtime on the headless toolkit,
+# with ASan + UBSan) and optionally runs each of them.
+#   fuzz/build.sh [seconds per target] [output folder]
+# With seconds, every target then runs that long (CI: fuzz/build.sh 40), seeded
+# with fuzz/seeds/<target> and, for the BMP decoder, the BMP suite when the
+# corpora folder is there. New inputs go to <output folder>/<target>/corpus, any
+# crashing input to <output folder>/<target>/crash-*, and the log to
+# <output folder>/<target>.log. The output folder defaults to build/fuzz.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-}
-out=${2:-$root/build/fuzz}
-mkdir -p "$out/corpus"
+out=$(mkdir -p "${2:-$root/build/fuzz}" && cd "${2:-$root/build/fuzz}" && pwd)
+targets=(bmp_fuzzer shortcut_text_fuzzer popup_items_fuzzer)
 
-clang++ -std=c++20 -O1 -g -fno-omit-frame-pointer \
-  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -I "$root" \
-  "$root/fuzz/bmp_fuzzer.cpp" \
-  "$root/runtime/media/bmp_decoder.cpp" \
-  "$root/runtime/media/image_decoders.cpp" \
-  "$root/runtime/core/memory.cpp" \
-  "$root/runtime/core/threads.cpp" \
-  -o "$out/bmp_fuzzer"
+cmake -S "$root" -B "$out/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZEB_FUZZ=ON -DZEB_BENCHMARKS=OFF >/dev/null
+cmake --build "$out/build" -j "$(nproc)" --target "${targets[@]}"
 
 [ -n "$seconds" ] || exit 0
-seeds=()
-suite="$root/../shared/corpora/bmpsuite"
-for folder in g q b x; do
-  [ -d "$suite/$folder" ] && seeds+=("$suite/$folder")
+for target in "${targets[@]}"; do
+  seeds=()
+  [ -d "$root/fuzz/seeds/$target" ] && seeds+=("$root/fuzz/seeds/$target")
+  if [ "$target" = bmp_fuzzer ]; then
+    for folder in g q b x; do
+      [ -d "$root/../shared/corpora/bmpsuite/$folder" ] && seeds+=("$root/../shared/corpora/bmpsuite/$folder")
+    done
+  fi
+  mkdir -p "$out/$target/corpus"
+  # The first folder receives the new inputs; the seed folders are only read.
+  if ! (cd "$out/$target" && "$out/build/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
+      -rss_limit_mb=2048 -print_final_stats=1 corpus "${seeds[@]}") >"$out/$target.log" 2>&1; then
+    tail -n 40 "$out/$target.log"
+    echo "$target found a fault; the input is in $out/$target" >&2
+    exit 1
+  fi
+  echo "$target: $(grep -E '^stat::number_of_executed_units' "$out/$target.log" | sed 's/.*: *//') inputs in $seconds s"
 done
-cd "$out"
-# The first folder receives the new inputs; the suite's folders are only read.
-exec ./bmp_fuzzer -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-  corpus "${seeds[@]}"
