@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "platform/toolkit_string.h"
 
@@ -90,6 +91,29 @@ class Menu {
   virtual MenuItem* InsertItem(std::unique_ptr<MenuItem> item, size_t index) = 0;
   // Takes the item out and hands it back; null when it is not in this menu.
   virtual std::unique_ptr<MenuItem> RemoveItem(MenuItem* item) = 0;
+};
+
+// The part of a menu that every backend keeps alike: its title and its items in
+// order. A backend takes each item into its own widgets in Adopt (false refuses
+// the item) and lets it go in Release.
+class StoredMenu : public Menu {
+ public:
+  explicit StoredMenu(ToolkitString title) : title_(std::move(title)) {}
+
+  ToolkitString Title() const override { return title_; }
+  size_t ItemCount() const override { return items_.size(); }
+  MenuItem* ItemAt(size_t index) const override { return index < items_.size() ? items_[index].get() : nullptr; }
+  MenuItem* AddItem(std::unique_ptr<MenuItem> item) override { return InsertItem(std::move(item), items_.size()); }
+  MenuItem* InsertItem(std::unique_ptr<MenuItem> item, size_t index) override;
+  std::unique_ptr<MenuItem> RemoveItem(MenuItem* item) override;
+
+ protected:
+  virtual bool Adopt(MenuItem& item, size_t index) = 0;
+  virtual void Release(MenuItem& item) = 0;
+
+ private:
+  ToolkitString title_;
+  std::vector<std::unique_ptr<MenuItem>> items_;
 };
 
 // The key equivalent's flag of the function keys F1 to F12, whose keys are the

@@ -1,7 +1,5 @@
 #include "platform/gtk/gtk_menus.h"
 
-#include <algorithm>
-
 #include "platform/gtk/gtk_strings.h"
 #include "platform/toolkit.h"
 
@@ -62,29 +60,22 @@ void GtkBackendMenuItem::OnActivate(GtkMenuItem*, gpointer self) {
 }
 
 GtkBackendMenu::GtkBackendMenu(const ToolkitString& title, bool bar)
-    : shell_(OwnWidget(bar ? gtk_menu_bar_new() : gtk_menu_new())), title_(title) {}
+    : StoredMenu(title), shell_(OwnWidget(bar ? gtk_menu_bar_new() : gtk_menu_new())) {}
 
 // The items leave the shell before it goes, so each is destroyed by its own owner.
 GtkBackendMenu::~GtkBackendMenu() {
-  while (!items_.empty()) RemoveItem(items_.back().get());
+  while (ItemCount() != 0) RemoveItem(ItemAt(ItemCount() - 1));
 }
 
-MenuItem* GtkBackendMenu::InsertItem(std::unique_ptr<MenuItem> item, size_t index) {
-  auto* gtk = dynamic_cast<GtkBackendMenuItem*>(item.get());
-  if (gtk == nullptr) return nullptr;
-  index = std::min(index, items_.size());
+bool GtkBackendMenu::Adopt(MenuItem& item, size_t index) {
+  auto* gtk = dynamic_cast<GtkBackendMenuItem*>(&item);
+  if (gtk == nullptr) return false;
   gtk_menu_shell_insert(GTK_MENU_SHELL(shell_.get()), gtk->widget(), static_cast<gint>(index));
-  items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(index), std::move(item));
-  return gtk;
+  return true;
 }
 
-std::unique_ptr<MenuItem> GtkBackendMenu::RemoveItem(MenuItem* item) {
-  const auto found = std::find_if(items_.begin(), items_.end(), [item](const auto& own) { return own.get() == item; });
-  if (found == items_.end()) return nullptr;
-  std::unique_ptr<MenuItem> removed = std::move(*found);
-  items_.erase(found);
-  gtk_container_remove(GTK_CONTAINER(shell_.get()), static_cast<GtkBackendMenuItem*>(removed.get())->widget());
-  return removed;
+void GtkBackendMenu::Release(MenuItem& item) {
+  gtk_container_remove(GTK_CONTAINER(shell_.get()), static_cast<GtkBackendMenuItem&>(item).widget());
 }
 
 }  // namespace zeb::platform

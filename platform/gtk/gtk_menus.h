@@ -4,7 +4,6 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 
 #include "platform/gtk/gtk_resources.h"
 #include "platform/menus.h"
@@ -30,25 +29,20 @@ class GtkBackendMenuItem : public StoredMenuItem {
   SignalConnection activate_;
 };
 
-class GtkBackendMenu : public Menu {
+class GtkBackendMenu : public StoredMenu {
  public:
   // A GtkMenuBar when `bar` is set, else a GtkMenu.
   GtkBackendMenu(const ToolkitString& title, bool bar);
   ~GtkBackendMenu() override;
 
-  ToolkitString Title() const override { return title_; }
-  size_t ItemCount() const override { return items_.size(); }
-  MenuItem* ItemAt(size_t index) const override { return index < items_.size() ? items_[index].get() : nullptr; }
-  MenuItem* AddItem(std::unique_ptr<MenuItem> item) override { return InsertItem(std::move(item), items_.size()); }
-  MenuItem* InsertItem(std::unique_ptr<MenuItem> item, size_t index) override;
-  std::unique_ptr<MenuItem> RemoveItem(MenuItem* item) override;
-
   GtkWidget* widget() const { return shell_.get(); }
+
+ protected:
+  bool Adopt(MenuItem& item, size_t index) override;
+  void Release(MenuItem& item) override;
 
  private:
   OwnedWidget shell_;
-  ToolkitString title_;
-  std::vector<std::unique_ptr<MenuItem>> items_;
 };
 
 }  // namespace zeb::platform

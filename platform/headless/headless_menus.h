@@ -2,7 +2,6 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 
 #include "platform/menus.h"
 
@@ -24,23 +23,16 @@ class HeadlessMenuItem : public StoredMenuItem {
   std::shared_ptr<Menu> submenu_;
 };
 
-class HeadlessMenu : public Menu {
+class HeadlessMenu : public StoredMenu {
  public:
-  explicit HeadlessMenu(ToolkitString title) : title_(std::move(title)) {}
-
-  ToolkitString Title() const override { return title_; }
-  size_t ItemCount() const override { return items_.size(); }
-  MenuItem* ItemAt(size_t index) const override { return index < items_.size() ? items_[index].get() : nullptr; }
-  MenuItem* AddItem(std::unique_ptr<MenuItem> item) override { return InsertItem(std::move(item), items_.size()); }
-  MenuItem* InsertItem(std::unique_ptr<MenuItem> item, size_t index) override;
-  std::unique_ptr<MenuItem> RemoveItem(MenuItem* item) override;
+  explicit HeadlessMenu(ToolkitString title) : StoredMenu(std::move(title)) {}
 
   // The first item of this title that is not a separator, or null.
   HeadlessMenuItem* ItemTitled(const ToolkitString& title) const;
 
- private:
-  ToolkitString title_;
-  std::vector<std::unique_ptr<MenuItem>> items_;
+ protected:
+  bool Adopt(MenuItem& item, size_t) override { return dynamic_cast<HeadlessMenuItem*>(&item) != nullptr; }
+  void Release(MenuItem&) override {}
 };
 
 }  // namespace zeb::platform

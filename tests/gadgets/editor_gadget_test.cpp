@@ -19,7 +19,9 @@ TEST(EditorLines, EveryCarriageReturnBreaksALineAndTheEmptyTextHasNone) {
   for (const Case& c : {Case{u"", {}}, Case{u"a\r\nb", {u"a", u"", u"b"}}, Case{u"a\n", {u"a", u""}},
                         Case{u"\r", {u"", u""}}, Case{u"one", {u"one"}}}) {
     EXPECT_THAT(EditorLines(c.text), ElementsAreArray(c.lines));
-    if (!c.text.empty() && c.text.find(u'\r') == std::u16string::npos) EXPECT_EQ(JoinLines(c.lines), c.text);
+    if (!c.text.empty() && c.text.find(u'\r') == std::u16string::npos) {
+      EXPECT_EQ(JoinLines(c.lines), c.text);
+    }
   }
 }
 
