@@ -24,9 +24,11 @@ constexpr long kMoveY = 1L << 9;
 
 // How often the test's answer looks for its modal window, how long it waits for
 // that window to take the keyboard before answering anyway, and how long a modal
-// window may stay up after the answer.
+// window may stay up after the answer. A script's first step waits longer: a
+// sanitizer build can take seconds to show a window with a large text.
 constexpr guint kModalPollMs = 30;
 constexpr int kPollsBeforeAnswering = 100;
+constexpr int kPollsBeforeFirstStep = 400;
 constexpr guint kForgottenModalMs = 5000;
 // How long the event loop must have been quiet before the next step of a script,
 // and how far apart the phases of a drag are.
@@ -278,19 +280,24 @@ gboolean GtkAutomation::EndForgottenModal(gpointer self) {
 void GtkAutomation::WhenKey(std::vector<std::function<void()>> steps) {
   steps_.assign(steps.begin(), steps.end());
   stepPolls_ = 0;
+  firstStepFrame_ = -1;
   lastStep_ = {};
   if (stepper_ == 0) stepper_ = g_timeout_add(kModalPollMs, TakeNextStep, this);
 }
 
-// The first step waits for a key window; each next one waits until the input of
-// the step before has reached the loop and the loop has been quiet a moment.
+// The first step waits for a key window and then for one frame of it, which lays
+// out whatever its first sizes left pending (a large text can delay them); each
+// next one waits until the input of the step before has reached the loop and the
+// loop has been quiet a moment.
 gboolean GtkAutomation::TakeNextStep(gpointer self) {
   auto* automation = static_cast<GtkAutomation*>(self);
   const auto now = std::chrono::steady_clock::now();
   auto* key = static_cast<GtkBackendWindow*>(automation->toolkit_.KeyWindow());
   if (automation->lastStep_ == std::chrono::steady_clock::time_point{}) {
-    const bool ready = key != nullptr && gtk_window_is_active(key->gtkWindow());
-    if (!ready && ++automation->stepPolls_ < kPollsBeforeAnswering) return G_SOURCE_CONTINUE;
+    const bool active = key != nullptr && gtk_window_is_active(key->gtkWindow());
+    if (!active || !automation->FrameDrawnSinceActive(*key)) {
+      if (++automation->stepPolls_ < kPollsBeforeFirstStep) return G_SOURCE_CONTINUE;
+    }
   } else {
     XSync(automation->display_, False);
     if (automation->drag_ != 0 || now - automation->lastStep_ < kQuiet ||
@@ -304,18 +311,39 @@ gboolean GtkAutomation::TakeNextStep(gpointer self) {
   step();
   if (!automation->steps_.empty()) return G_SOURCE_CONTINUE;
   automation->stepper_ = 0;
+  // The window the script was for: the key one, or the newest when none has the
+  // keyboard (the script did not wait in vain).
   automation->watchedWindow_ = automation->toolkit_.KeyWindow();
+  if (automation->watchedWindow_ == nullptr) automation->watchedWindow_ = automation->toolkit_.NewestWindow();
   if (automation->forgotten_ != 0) g_source_remove(automation->forgotten_);
   automation->forgotten_ = g_timeout_add(kForgottenModalMs, CloseForgottenWindow, self);
   return G_SOURCE_REMOVE;
 }
 
+bool GtkAutomation::FrameDrawnSinceActive(GtkBackendWindow& window) {
+  GdkWindow* gdk = gtk_widget_get_window(GTK_WIDGET(window.gtkWindow()));
+  GdkFrameClock* clock = gdk != nullptr ? gdk_window_get_frame_clock(gdk) : nullptr;
+  if (clock == nullptr) return true;
+  const int64_t drawn = gdk_frame_clock_get_frame_counter(clock);
+  if (firstStepFrame_ < 0) {
+    firstStepFrame_ = drawn + 1;
+    gdk_frame_clock_request_phase(clock, GDK_FRAME_CLOCK_PHASE_LAYOUT);
+  }
+  return drawn >= firstStepFrame_;
+}
+
+// Presses the close button of the script's window while it stays open and no
+// other window has taken the keyboard, every few seconds until it goes.
 gboolean GtkAutomation::CloseForgottenWindow(gpointer self) {
   auto* automation = static_cast<GtkAutomation*>(self);
-  automation->forgotten_ = 0;
-  if (automation->watchedWindow_ != nullptr && automation->toolkit_.KeyWindow() == automation->watchedWindow_) {
-    automation->PressCloseButton(automation->watchedWindow_);
+  Window* watched = automation->watchedWindow_;
+  Window* key = automation->toolkit_.KeyWindow();
+  if (automation->toolkit_.IsOpen(watched) && (key == watched || key == nullptr)) {
+    automation->PressCloseButton(watched);
+    return G_SOURCE_CONTINUE;
   }
+  automation->forgotten_ = 0;
+  automation->watchedWindow_ = nullptr;
   return G_SOURCE_REMOVE;
 }
 

@@ -67,6 +67,9 @@ class GtkAutomation : public Automation {
   static gboolean EndForgottenModal(gpointer self);
   static gboolean TakeNextStep(gpointer self);
   static gboolean CloseForgottenWindow(gpointer self);
+  // Whether the window has drawn a frame since this was first asked (which asks
+  // for one).
+  bool FrameDrawnSinceActive(GtkBackendWindow& window);
   static gboolean DragOn(gpointer self);
   static gboolean PollForPopUp(gpointer self);
   static gboolean DismissForgottenPopUp(gpointer self);
@@ -91,6 +94,7 @@ class GtkAutomation : public Automation {
   std::deque<std::function<void()>> steps_;
   guint stepper_ = 0;
   int stepPolls_ = 0;
+  int64_t firstStepFrame_ = -1;
   std::chrono::steady_clock::time_point lastStep_{};
   guint forgotten_ = 0;
   Window* watchedWindow_ = nullptr;

@@ -318,6 +318,10 @@ void GtkToolkit::WindowClosed(GtkBackendWindow* window) {
   SetClosedWindowAside(windows_, closed_, window);
 }
 
+bool GtkToolkit::IsOpen(const Window* window) const {
+  return std::any_of(windows_.begin(), windows_.end(), [window](const auto& open) { return open.get() == window; });
+}
+
 GtkBackendWindow* GtkToolkit::WindowOf(GdkWindow* gdk) const {
   if (gdk == nullptr) return nullptr;
   GdkWindow* toplevel = gdk_window_get_toplevel(gdk);

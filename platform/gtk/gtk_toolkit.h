@@ -70,6 +70,9 @@ class GtkToolkit : public Toolkit {
   void ActiveChanged(GtkBackendWindow* window, bool active);
   void WindowClosed(GtkBackendWindow* window);
   GtkBackendWindow* WindowOf(GdkWindow* gdk) const;
+  // Whether the window is open (not closed yet), and the window opened last.
+  bool IsOpen(const Window* window) const;
+  GtkBackendWindow* NewestWindow() const { return windows_.empty() ? nullptr : windows_.back().get(); }
   // The window of the innermost modal loop, or null, and a number that tells one
   // modal loop from the next.
   GtkWindow* modalWindow() const { return modal_; }
