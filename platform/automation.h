@@ -119,6 +119,9 @@ class Automation {
   virtual void ChooseMenuItem(const ToolkitString& menu, const ToolkitString& item) = 0;
   // Moves the pointer to a point of the screen.
   virtual void MovePointer(Point screenPoint) = 0;
+  // How many dialogs, windows and pop-ups the watchdog had to end because no
+  // answer came: a test that relies on it has lost track of its user.
+  virtual int64_t WatchdogEndings() const = 0;
 
   // Selects these files or folders (full paths, in one folder) in the file panel
   // and confirms.

@@ -181,7 +181,16 @@ class FilePanel {
 struct AlertButton {
   ToolkitString title;
   int64_t tag = 0;
+  bool cancels = false;  // Escape presses it
 };
+// What an alert closed without a button gives: the tag of the button that cancels,
+// or 0.
+inline int64_t ClosedAlertTag(const std::vector<AlertButton>& buttons) {
+  for (const AlertButton& button : buttons) {
+    if (button.cancels) return button.tag;
+  }
+  return 0;
+}
 // The number of the toolkit's own button, on an alert given no buttons.
 inline constexpr int64_t kAlertDefaultButtonTag = 1000;
 
@@ -262,12 +271,14 @@ class Toolkit {
   virtual bool HostOwnsApplication() const = 0;
 
   // Modal loops. RunModal shows the window and handles events for it alone until
-  // StopModal, and returns the code given there.
+  // StopModal, and returns the code given there. While it runs, Escape that the
+  // focused view does not take presses the window's close button.
   virtual int64_t RunModal(Window& window) = 0;
   virtual void StopModal(int64_t code) = 0;
   // An alert with a message, an informative text and the buttons (none: the
   // toolkit's one default button), run modally. The pressed button's tag; 0 when
-  // the alert cannot be shown or was closed without a button.
+  // the alert cannot be shown or was closed without a button. Escape and the close
+  // button press the button that cancels, where there is one.
   virtual int64_t RunAlert(const ToolkitString& message, const ToolkitString& informative,
                            const std::vector<AlertButton>& buttons) = 0;
   // The shared colour panel, or null when none can be shown.

@@ -272,6 +272,7 @@ gboolean GtkAutomation::EndForgottenModal(gpointer self) {
   auto* automation = static_cast<GtkAutomation*>(self);
   automation->watchdog_ = 0;
   if (automation->toolkit_.modalWindow() != nullptr && automation->toolkit_.modalSerial() == automation->watchedModal_) {
+    ++automation->watchdogEndings_;
     automation->toolkit_.StopModal(0);
   }
   return G_SOURCE_REMOVE;
@@ -339,6 +340,7 @@ gboolean GtkAutomation::CloseForgottenWindow(gpointer self) {
   Window* watched = automation->watchedWindow_;
   Window* key = automation->toolkit_.KeyWindow();
   if (automation->toolkit_.IsOpen(watched) && (key == watched || key == nullptr)) {
+    ++automation->watchdogEndings_;
     automation->PressCloseButton(watched);
     return G_SOURCE_CONTINUE;
   }

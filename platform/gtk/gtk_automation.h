@@ -46,6 +46,7 @@ class GtkAutomation : public Automation {
   void PickColor(const ColorComponents& color) override;
   void ChooseFiles(const std::vector<ToolkitString>& paths) override;
   void WhenPopUp(std::function<void()> user) override;
+  int64_t WatchdogEndings() const override { return watchdogEndings_; }
   std::vector<MenuEntry> PopUpEntries() override;
   Point PopUpOrigin() override;
   void ChoosePopUpItem(const ToolkitString& title) override;
@@ -88,6 +89,7 @@ class GtkAutomation : public Automation {
   guint poll_ = 0;
   int polls_ = 0;
   guint watchdog_ = 0;
+  int64_t watchdogEndings_ = 0;
   uint64_t watchedModal_ = 0;
   // The script of WhenKey: the steps left, the source that takes the next one once
   // the loop has been quiet a moment, and the window the watchdog closes.

@@ -1,6 +1,7 @@
 #include "platform/gtk/gtk_file_panel.h"
 
 #include "platform/gtk/gtk_strings.h"
+#include "platform/gtk/gtk_style.h"
 #include "platform/gtk/gtk_toolkit.h"
 
 namespace zeb::platform {
@@ -51,6 +52,8 @@ GtkFilePanel::GtkFilePanel(GtkToolkit& toolkit, FilePanelMode mode)
       dialog_(OwnWidget(gtk_file_chooser_dialog_new(nullptr, nullptr, ActionFor(mode), "_Cancel", GTK_RESPONSE_CANCEL,
                                                     ConfirmTitle(mode), GTK_RESPONSE_ACCEPT, nullptr))) {
   gtk_dialog_set_default_response(GTK_DIALOG(dialog_.get()), GTK_RESPONSE_ACCEPT);
+  MarkDefaultButton(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog_.get()), GTK_RESPONSE_ACCEPT), true);
+  keys_ = SignalConnection(dialog_.get(), "key-press-event", G_CALLBACK(OnKeyPress), this);
   gtk_file_chooser_set_local_only(chooser(), TRUE);
   gtk_file_chooser_set_do_overwrite_confirmation(chooser(), TRUE);
   gtk_window_set_position(GTK_WINDOW(dialog_.get()), GTK_WIN_POS_CENTER);
@@ -73,10 +76,9 @@ bool GtkFilePanel::RunModal() {
   if (mode_ == FilePanelMode::Save) {
     if (!directory.empty()) gtk_file_chooser_set_current_folder(chooser(), directory.c_str());
     gtk_file_chooser_set_current_name(chooser(), name.c_str());
-  } else if (!name.empty() && (!directory.empty() || name.front() == '/')) {
-    // Opens the folder and selects the name in it; a full path without a folder of
-    // its own is selected where it lies.
-    gtk_file_chooser_set_filename(chooser(), (directory.empty() ? name : directory + "/" + name).c_str());
+  } else if (!name.empty() && !directory.empty()) {
+    // Opens the folder and selects the name in it.
+    gtk_file_chooser_set_filename(chooser(), (directory.back() == '/' ? directory + name : directory + "/" + name).c_str());
   } else if (!directory.empty()) {
     gtk_file_chooser_set_current_folder(chooser(), directory.c_str());
   }
@@ -87,6 +89,20 @@ bool GtkFilePanel::RunModal() {
   chosen_ = confirmed ? SelectedPaths(chooser()) : std::vector<ToolkitString>();
   gtk_widget_hide(dialog_.get());
   return confirmed;
+}
+
+// The chooser's folder list takes Return to open the folder it shows; in a folder
+// panel Return selects, as the default button does. A typed path (an entry) keeps
+// its own Return.
+gboolean GtkFilePanel::OnKeyPress(GtkWidget* dialog, GdkEventKey* event, gpointer self) {
+  const bool enter = event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter;
+  const bool plain = (event->state & gtk_accelerator_get_default_mod_mask()) == 0;
+  if (!enter || !plain || static_cast<GtkFilePanel*>(self)->mode_ != FilePanelMode::OpenFolder ||
+      GTK_IS_ENTRY(gtk_window_get_focus(GTK_WINDOW(dialog)))) {
+    return FALSE;
+  }
+  gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
+  return TRUE;
 }
 
 void GtkFilePanel::OnResponse(GtkDialog*, gint response, gpointer self) {

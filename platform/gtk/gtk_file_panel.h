@@ -28,11 +28,13 @@ class GtkFilePanel : public FilePanel {
 
  private:
   static void OnResponse(GtkDialog*, gint response, gpointer self);
+  static gboolean OnKeyPress(GtkWidget* dialog, GdkEventKey* event, gpointer self);
   GtkFileChooser* chooser() const { return GTK_FILE_CHOOSER(dialog_.get()); }
 
   GtkToolkit& toolkit_;
   FilePanelMode mode_;
   OwnedWidget dialog_;
+  SignalConnection keys_;
   ToolkitString directory_;
   ToolkitString name_;
   std::vector<ToolkitString> chosen_;

@@ -56,7 +56,10 @@ gboolean GtkAutomation::PollForPopUp(gpointer self) {
 gboolean GtkAutomation::DismissForgottenPopUp(gpointer self) {
   auto* automation = static_cast<GtkAutomation*>(self);
   automation->watchdog_ = 0;
-  if (GtkMenu* menu = automation->toolkit_.popUpMenu()) gtk_menu_popdown(menu);
+  if (GtkMenu* menu = automation->toolkit_.popUpMenu()) {
+    ++automation->watchdogEndings_;
+    gtk_menu_popdown(menu);
+  }
   return G_SOURCE_REMOVE;
 }
 

@@ -39,6 +39,9 @@ class SignalConnection {
   SignalConnection() = default;
   SignalConnection(gpointer instance, const char* signal, GCallback handler, gpointer data)
       : instance_(instance), id_(g_signal_connect(instance, signal, handler, data)) {}
+  // A handler that runs after the instance's own (G_CONNECT_AFTER).
+  SignalConnection(gpointer instance, const char* signal, GCallback handler, gpointer data, GConnectFlags flags)
+      : instance_(instance), id_(g_signal_connect_data(instance, signal, handler, data, nullptr, flags)) {}
   SignalConnection(const SignalConnection&) = delete;
   SignalConnection& operator=(const SignalConnection&) = delete;
   SignalConnection& operator=(SignalConnection&& other) noexcept {

@@ -55,4 +55,13 @@ void WidgetStyle::Apply() {
   gtk_css_provider_load_from_data(provider_.get(), css.c_str(), -1, nullptr);
 }
 
+void MarkDefaultButton(GtkWidget* button, bool isDefault) {
+  GtkStyleContext* style = gtk_widget_get_style_context(button);
+  if (isDefault) {
+    gtk_style_context_add_class(style, GTK_STYLE_CLASS_SUGGESTED_ACTION);
+  } else {
+    gtk_style_context_remove_class(style, GTK_STYLE_CLASS_SUGGESTED_ACTION);
+  }
+}
+
 }  // namespace zeb::platform

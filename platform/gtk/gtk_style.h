@@ -33,4 +33,8 @@ class WidgetStyle {
   std::string extra_;
 };
 
+// Draws a button as its window's default one (GTK's suggested-action style), or
+// as a plain one again.
+void MarkDefaultButton(GtkWidget* button, bool isDefault);
+
 }  // namespace zeb::platform

@@ -10,6 +10,7 @@
 #include "platform/gtk/gtk_fonts.h"
 #include "platform/gtk/gtk_text_view.h"
 #include "platform/gtk/gtk_strings.h"
+#include "platform/gtk/gtk_style.h"
 #include "platform/closed_windows.h"
 #include "platform/key_window.h"
 
@@ -265,6 +266,7 @@ int64_t GtkToolkit::RunAlert(const ToolkitString& message, const ToolkitString& 
     gtk_dialog_add_button(GTK_DIALOG(dialog.get()), ToUTF8(button->title).c_str(), static_cast<gint>(button->tag));
   }
   gtk_dialog_set_default_response(GTK_DIALOG(dialog.get()), static_cast<gint>(shown.front().tag));
+  MarkDefaultButton(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog.get()), static_cast<gint>(shown.front().tag)), true);
   gtk_window_set_position(GTK_WINDOW(dialog.get()), GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(dialog.get()), TRUE);
   const SignalConnection response(dialog.get(), "response", G_CALLBACK(OnAlertResponse), this);
@@ -272,7 +274,7 @@ int64_t GtkToolkit::RunAlert(const ToolkitString& message, const ToolkitString& 
   gtk_window_present(GTK_WINDOW(dialog.get()));
   const int64_t tag = RunModalLoop(GTK_WINDOW(dialog.get()));
   gtk_widget_hide(dialog.get());
-  return tag;
+  return tag != 0 ? tag : ClosedAlertTag(buttons);
 }
 
 // A button's response is its tag; closing the alert otherwise gives 0.

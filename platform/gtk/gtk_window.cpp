@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gtk/gtk_strings.h"
+#include "platform/gtk/gtk_style.h"
 #include "platform/gtk/gtk_toolkit.h"
 
 namespace zeb::platform {
@@ -40,6 +41,7 @@ GtkBackendWindow::GtkBackendWindow(GtkToolkit& toolkit, const Rect& frame, uint3
   gtk_window_set_default_size(window, std::max(1, Whole(frame.width - e.left - e.right)),
                               std::max(1, Whole(frame.height - e.top - e.bottom)));
   delete_ = SignalConnection(window, "delete-event", G_CALLBACK(OnDelete), this);
+  escape_ = SignalConnection(window, "key-press-event", G_CALLBACK(OnKeyNotTaken), this, G_CONNECT_AFTER);
   configure_ = SignalConnection(window, "configure-event", G_CALLBACK(OnConfigure), this);
   state_ = SignalConnection(window, "window-state-event", G_CALLBACK(OnWindowState), this);
   active_ = SignalConnection(window, "notify::is-active", G_CALLBACK(OnActive), this);
@@ -165,9 +167,13 @@ void GtkBackendWindow::MakeFirstResponder(View* view) {
   gtk_window_set_focus(gtkWindow(), gtkView != nullptr ? gtkView->widget() : nullptr);
 }
 
+// The default button looks like one: GTK's suggested-action style.
 void GtkBackendWindow::SetDefaultButton(Button* button) {
+  if (GtkWidget* old = gtk_window_get_default_widget(gtkWindow())) MarkDefaultButton(old, false);
   auto* gtkView = dynamic_cast<GtkBackendView*>(button);
-  gtk_window_set_default(gtkWindow(), gtkView != nullptr ? gtkView->widget() : nullptr);
+  GtkWidget* widget = gtkView != nullptr ? gtkView->widget() : nullptr;
+  gtk_window_set_default(gtkWindow(), widget);
+  if (widget != nullptr) MarkDefaultButton(widget, true);
 }
 
 void GtkBackendWindow::OrderFront() {
@@ -250,6 +256,16 @@ gboolean GtkBackendWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
   } else {
     window->Close();
   }
+  return TRUE;
+}
+
+// A key that neither the focused widget nor the window took: Escape, while this
+// window runs modally, is its close button.
+gboolean GtkBackendWindow::OnKeyNotTaken(GtkWidget* widget, GdkEventKey* event, gpointer self) {
+  auto* window = static_cast<GtkBackendWindow*>(self);
+  const bool plain = (event->state & gtk_accelerator_get_default_mod_mask()) == 0;
+  if (event->keyval != GDK_KEY_Escape || !plain || window->toolkit_.modalWindow() != window->gtkWindow()) return FALSE;
+  if (gtk_window_get_deletable(window->gtkWindow())) OnDelete(widget, nullptr, self);
   return TRUE;
 }
 

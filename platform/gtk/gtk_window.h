@@ -68,6 +68,7 @@ class GtkBackendWindow : public Window {
 
  private:
   static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self);
+  static gboolean OnKeyNotTaken(GtkWidget*, GdkEventKey* event, gpointer self);
   static gboolean OnConfigure(GtkWidget*, GdkEventConfigure* event, gpointer self);
   static gboolean OnWindowState(GtkWidget*, GdkEventWindowState* event, gpointer self);
   static void OnActive(GObject*, GParamSpec*, gpointer self);
@@ -95,6 +96,7 @@ class GtkBackendWindow : public Window {
   bool hidesOnClose_ = false;
   int64_t keyEventsDelivered_ = 0;
   SignalConnection delete_;
+  SignalConnection escape_;
   SignalConnection configure_;
   SignalConnection state_;
   SignalConnection active_;

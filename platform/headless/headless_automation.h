@@ -38,6 +38,7 @@ class HeadlessAutomation : public Automation {
   void PickColor(const ColorComponents& color) override;
   void ChooseFiles(const std::vector<ToolkitString>& paths) override;
   void WhenPopUp(std::function<void()> user) override { toolkit_.OnNextPopUp(std::move(user)); }
+  int64_t WatchdogEndings() const override { return toolkit_.timeLimitEndings(); }
   std::vector<MenuEntry> PopUpEntries() override;
   Point PopUpOrigin() override { return toolkit_.popUpPoint(); }
   void ChoosePopUpItem(const ToolkitString& title) override { ChooseAt({title}); }

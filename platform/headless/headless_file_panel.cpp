@@ -49,9 +49,11 @@ bool HeadlessFilePanel::RunModal() {
   confirm->SetTitle(ConfirmTitle(mode_));
   confirm->SetTarget(&confirmAction);
   confirm->SetFrame(kConfirmFrame);
+  Button* defaultButton = confirm.get();
   content->AddSubview(std::move(cancel));
   content->AddSubview(std::move(confirm));
   window->SetContentView(std::move(content));
+  window->SetDefaultButton(defaultButton);
   window->SetTitle(title_);
   window->Center();
   toolkit_.SetRunningFilePanel(this);
@@ -66,7 +68,9 @@ void HeadlessFilePanel::Choose(const std::vector<ToolkitString>& paths) {
   chosen_ = paths;
   // Nothing chosen: the name offered or selected in the panel's folder, or for a
   // folder panel that folder itself.
-  if (chosen_.empty() && !name_.empty()) chosen_.push_back(directory_.empty() ? name_ : directory_ + u"/" + name_);
+  if (chosen_.empty() && !name_.empty()) {
+    chosen_.push_back(directory_.empty() || directory_.back() == u'/' ? directory_ + name_ : directory_ + u"/" + name_);
+  }
   if (chosen_.empty() && mode_ == FilePanelMode::OpenFolder && !directory_.empty()) chosen_.push_back(directory_);
   if (!multiple_ && chosen_.size() > 1) chosen_.resize(1);
   toolkit_.StopModal(1);

@@ -49,7 +49,10 @@ void HeadlessToolkit::PopUpContextMenu(Menu& menu, Point screenPoint) {
   while (popUp_ != nullptr) {
     const Deadline until = modalTimeLimit_ ? Clock::now() + *modalTimeLimit_ : Deadline::max();
     const std::unique_ptr<ToolkitEvent> event = NextEvent(until);
-    if (event == nullptr) break;
+    if (event == nullptr) {
+      ++timeLimitEndings_;
+      break;
+    }
     const auto action = static_cast<const HeadlessEvent&>(*event).action;
     if (action == HeadlessAction::ChooseMenuItem || action == HeadlessAction::DismissMenu) SendEvent(*event);
   }

@@ -243,6 +243,7 @@ int64_t HeadlessToolkit::RunModal(Window& window) {
     const Deadline until = modalTimeLimit_ ? Clock::now() + *modalTimeLimit_ : Deadline::max();
     const std::unique_ptr<ToolkitEvent> event = NextEvent(until);
     if (event == nullptr) {
+      ++timeLimitEndings_;
       stopCode_ = 0;
       break;
     }
@@ -256,7 +257,7 @@ int64_t HeadlessToolkit::RunModal(Window& window) {
 
 int64_t HeadlessToolkit::RunAlert(const ToolkitString& message, const ToolkitString& informative,
                                   const std::vector<AlertButton>& buttons) {
-  Window* window = CreateWindow(kAlertContent, StyleTitled);
+  Window* window = CreateWindow(kAlertContent, StyleTitled | StyleClosable);
   if (window == nullptr) return 0;
   auto content = std::make_unique<HeadlessView>();
   content->SetFrame(kAlertContent);
@@ -289,7 +290,7 @@ int64_t HeadlessToolkit::RunAlert(const ToolkitString& message, const ToolkitStr
   window->Center();
   const int64_t tag = RunModal(*window);
   window->Close();
-  return tag;
+  return tag != 0 ? tag : ClosedAlertTag(buttons);
 }
 
 std::unique_ptr<FilePanel> HeadlessToolkit::CreateFilePanel(FilePanelMode mode) {

@@ -80,6 +80,8 @@ class HeadlessToolkit : public Toolkit {
   // A modal loop that has had no event for this long ends with code 0: the
   // simulated user has walked away. Unlimited unless set.
   void SetModalTimeLimit(std::chrono::milliseconds limit) { modalTimeLimit_ = limit; }
+  // How many modal loops and pop-ups the time limit ended.
+  int64_t timeLimitEndings() const { return timeLimitEndings_; }
   // The file panel whose modal loop runs, or null.
   HeadlessFilePanel* runningFilePanel() const { return filePanel_; }
   void SetRunningFilePanel(HeadlessFilePanel* panel) { filePanel_ = panel; }
@@ -118,6 +120,7 @@ class HeadlessToolkit : public Toolkit {
   HeadlessWindow* modal_ = nullptr;
   std::optional<int64_t> stopCode_;
   std::optional<std::chrono::milliseconds> modalTimeLimit_;
+  int64_t timeLimitEndings_ = 0;
   std::function<void()> nextModalUser_;
   IdleUser idleUser_;
   std::shared_ptr<Menu> mainMenu_;

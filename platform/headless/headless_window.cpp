@@ -184,6 +184,10 @@ void HeadlessWindow::KeyDown(const HeadlessEvent& event) {
     return;
   }
   if (commands) return;
+  if (event.characters == u"\x1b" && toolkit_.modalWindow() == this) {
+    PressCloseButton();
+    return;
+  }
   // A text view takes Return as a line break; elsewhere Return presses the default
   // button.
   HeadlessView* focused = FirstResponder();

@@ -1,11 +1,16 @@
 #include "runtime/requesters/file_requesters.h"
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "platform/toolkit.h"
 #include "runtime/core/temp_string_buffer.h"
+#include "runtime/core/text_conversion.h"
 #include "runtime/core/toolkit_strings.h"
 #include "runtime/requesters/key_window_keeper.h"
 
@@ -30,14 +35,26 @@ struct PanelPlace {
 };
 
 // The folder is everything before the last "/" and the name everything after it;
-// a "/" in the first place does not count, and in folder mode one trailing "/"
-// goes first.
+// a "/" in the first place is the root folder, and in folder mode one trailing "/"
+// goes first (but "/" stays the root).
 PanelPlace SplitDefaultPath(ToolkitString path, bool folderMode) {
-  if (folderMode && !path.empty() && path.back() == u'/') path.pop_back();
+  if (folderMode && path.size() > 1 && path.back() == u'/') path.pop_back();
   for (size_t i = path.size(); i-- > 1;) {
     if (path[i] == u'/') return {path.substr(0, i), path.substr(i + 1)};
   }
+  if (!path.empty() && path.front() == u'/') return {u"/", path.substr(1)};
   return {std::nullopt, path};
+}
+
+// The process's current folder; empty when it cannot be read.
+ToolkitString CurrentFolder() {
+  char* current = getcwd(nullptr, 0);
+  if (current == nullptr) return {};
+  const auto length = static_cast<int64_t>(std::strlen(current));
+  ToolkitString folder(static_cast<size_t>(DecodeUTF8(current, length, nullptr, 0).units), u'\0');
+  folder.resize(static_cast<size_t>(DecodeUTF8(current, length, folder.data(), static_cast<int64_t>(folder.size())).units));
+  std::free(current);
+  return folder;
 }
 
 // Runs a new panel set up for the default path; the paths chosen, none when the
@@ -49,12 +66,10 @@ std::vector<ToolkitString> ChoosePaths(FilePanelMode mode, const Unit* title, co
   panel->SetTitle(StringToToolkitString(title));
   panel->SetCanCreateDirectories(true);
   panel->SetAllowsMultipleSelection(multiple);
-  const ToolkitString path = StringToToolkitString(defaultPath);
-  if (!path.empty()) {
-    const PanelPlace place = SplitDefaultPath(path, mode == FilePanelMode::OpenFolder);
-    if (place.folder) panel->SetDirectory(*place.folder);
-    panel->SetNameFieldText(place.name);
-  }
+  // A default path that names no folder starts in the current one.
+  const PanelPlace place = SplitDefaultPath(StringToToolkitString(defaultPath), mode == FilePanelMode::OpenFolder);
+  panel->SetDirectory(place.folder ? *place.folder : CurrentFolder());
+  panel->SetNameFieldText(place.name);
   if (!panel->RunModal()) return {};
   return panel->Filenames();
 }

@@ -12,7 +12,7 @@ int64_t MessageRequester(const Unit* title, const Unit* text, int64_t flags) {
   std::vector<platform::AlertButton> buttons;
   if ((flags & 3) != 0) {
     buttons = {{u"Yes", MessageRequesterYes}, {u"No", MessageRequesterNo}};
-    if ((flags & MessageRequesterYesNoCancel) != 0) buttons.push_back({u"Cancel", MessageRequesterCancel});
+    if ((flags & MessageRequesterYesNoCancel) != 0) buttons.push_back({u"Cancel", MessageRequesterCancel, true});
   }
   const KeyWindowKeeper keeper;
   const int64_t tag =

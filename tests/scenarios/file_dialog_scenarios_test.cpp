@@ -1,8 +1,11 @@
-// The file, save and folder dialogs answered as a user would, on every backend.
+// The file, save and folder dialogs answered as a user would, on every backend,
+// and the keys every dialog answers to.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <string>
 
@@ -59,6 +62,23 @@ TEST_P(FileDialogScenario, OpenAndSavePanelsStartWhereTheDefaultPoints) {
   EXPECT_EQ(std::string(GetSaveFile("Save as", Path("new.txt").c_str(), "", 0)), Path("new.txt"));
   EXPECT_EQ(shown.folder, Wide(folder_));
   EXPECT_EQ(shown.name, u"new.txt");
+
+  // A default path without a folder: the process's current folder.
+  const fs::path before = fs::current_path();
+  fs::current_path(folder_);
+  automation().WhenModal([&] {
+    shown = automation().ModalWindowContents();
+    automation().PressButton(u"Save");
+  });
+  EXPECT_EQ(std::string(GetSaveFile("Save as", "plain.txt", "", 0)), Path("plain.txt"));
+  EXPECT_EQ(shown.folder, Wide(folder_));
+  automation().WhenModal([&] {
+    shown = automation().ModalWindowContents();
+    automation().PressButton(u"Cancel");
+  });
+  EXPECT_STREQ(GetOpenFile("Open", "", "", 0), "");
+  EXPECT_EQ(shown.folder, Wide(folder_));
+  fs::current_path(before);
 }
 
 TEST_P(FileDialogScenario, SeveralChosenFilesComeOneByOne) {
@@ -96,6 +116,36 @@ TEST_P(FileDialogScenario, CancelledPanelsGiveNothing) {
   EXPECT_STREQ(GetSaveFile("Save", Path("a.txt").c_str(), "", 0), "");
   Cancel();
   EXPECT_STREQ(GetDirectory("Folder", folder_.c_str()), "");
+}
+
+// Escape cancels as the close button does; Return presses the default button.
+TEST_P(FileDialogScenario, EscapeCancelsAndReturnConfirmsInEveryDialog) {
+  const auto number = [](double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return std::string(text);
+  };
+  struct Case {
+    const char* dialog;
+    std::function<std::string()> open;
+    std::string escaped;
+    std::string confirmed;
+  };
+  const Case cases[] = {
+      {"question", [&] { return number(ShowQuestion("Leave?", "")); }, "-1", "1"},
+      {"string", [] { return std::string(GetString("Name", "Your name:", "kept", 0)); }, "", "kept"},
+      {"colour", [&] { return number(GetColor(255.25, 0, 0)); }, "255.25", "255"},
+      {"open", [&] { return std::string(GetOpenFile("Open", Path("a.txt").c_str(), "", 0)); }, "", Path("a.txt")},
+      {"save", [&] { return std::string(GetSaveFile("Save", Path("new.txt").c_str(), "", 0)); }, "", Path("new.txt")},
+      {"folder", [&] { return std::string(GetDirectory("Folder", (Path("sub") + "/").c_str())); }, "", Path("sub") + "/"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dialog);
+    automation().WhenModal([&] { automation().TypeText(u"\x1b"); });
+    EXPECT_EQ(c.open(), c.escaped);
+    automation().WhenModal([&] { automation().TypeText(u"\r"); });
+    EXPECT_EQ(c.open(), c.confirmed);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, FileDialogScenario, ::testing::ValuesIn(AvailableBackends()), BackendName);

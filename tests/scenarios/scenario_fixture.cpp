@@ -41,6 +41,7 @@ void Scenario::SetUp() {
 
 void Scenario::TearDown() {
   if (toolkit_ == nullptr) return;
+  EXPECT_EQ(automation_->WatchdogEndings(), 0) << "a dialog, window or pop-up was left for the watchdog to end";
   automation_.reset();
   StopRuntime();
 }
