@@ -14,6 +14,7 @@
 #include "extension/host_strings.h"
 #include "platform/automation.h"
 #include "platform/headless/headless_automation.h"
+#include "runtime/menus/popup_choice.h"
 #include "tests/runtime_session.h"
 
 namespace {
@@ -34,20 +35,6 @@ zeb::platform::Automation& StartedAutomation() {
     return std::move(backend.automation);
   }();
   return *automation;
-}
-
-// The fields the decoded text splits into.
-std::vector<ToolkitString> Fields(const std::string& items) {
-  const zeb::StringVariable decoded = zeb::DecodeHostString(items.c_str());
-  std::vector<ToolkitString> fields(1);
-  for (const zeb::Unit* c = decoded.get(); *c != 0; ++c) {
-    if (*c == u'|') {
-      fields.emplace_back();
-    } else {
-      fields.back().push_back(*c);
-    }
-  }
-  return fields;
 }
 
 // The number ShowMenu gives for a click on the entry: the number of the first item
@@ -88,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   });
   const double result = ShowMenu(text.c_str(), kDefault, 0);
 
-  const std::vector<ToolkitString> fields = Fields(text);
+  const zeb::StringVariable decoded = zeb::DecodeHostString(text.c_str());
+  const std::vector<ToolkitString> fields = zeb::PopupFields(decoded.get());
   Require(entries.size() == fields.size());
   for (size_t i = 0; i < fields.size(); ++i) Require(entries[i].separator == (fields[i] == u"-"));
   Require(result == expected);

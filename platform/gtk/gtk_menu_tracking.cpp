@@ -11,6 +11,8 @@ namespace {
 // The dispatches a closed pop-up waits for at most before its choice is taken.
 constexpr int kTurnsAfterClosing = 50;
 
+GdkDevice* DefaultPointer() { return gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())); }
+
 }  // namespace
 
 std::shared_ptr<Menu> GtkToolkit::CreateMenu(const ToolkitString& title) {
@@ -40,11 +42,9 @@ void GtkToolkit::SetMainMenu(std::shared_ptr<Menu> bar, Window* window) {
 }
 
 Point GtkToolkit::MouseLocation() const {
-  GdkDisplay* display = gdk_display_get_default();
-  GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
   int x = 0;
   int y = 0;
-  gdk_device_get_position(pointer, nullptr, &x, &y);
+  gdk_device_get_position(DefaultPointer(), nullptr, &x, &y);
   return {static_cast<double>(x), static_cast<double>(y)};
 }
 
@@ -71,7 +71,7 @@ void GtkToolkit::PopUpContextMenu(Menu& menu, Point screenPoint) {
   trigger->button.window = GDK_WINDOW(g_object_ref(root));
   trigger->button.time = GDK_CURRENT_TIME;
   trigger->button.button = 1;
-  gdk_event_set_device(trigger.get(), gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())));
+  gdk_event_set_device(trigger.get(), DefaultPointer());
   gtk_menu_popup_at_rect(shown, root, &at, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, trigger.get());
   // A menu that could not take the grab never showed.
   if (!gtk_widget_get_visible(GTK_WIDGET(shown))) {
