@@ -4,10 +4,11 @@
 #include <X11/keysym.h>
 #include <gdk/gdkx.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
-#include <utility>
 #include <thread>
+#include <utility>
 
 #include "platform/gtk/gtk_backend.h"
 #include "platform/gtk/gtk_file_panel.h"
@@ -589,11 +590,17 @@ int64_t GtkAutomation::KeyEventsDelivered(Window* window) {
 }
 
 // Another program copies an image: xclip owns the clipboard with image data only,
-// until the next program takes it.
+// until the next program takes it. xclip takes the selection in the background after
+// its command has returned, so the copy is done once the clipboard has a new owner.
 void GtkAutomation::CopyImageElsewhere() {
+  const Atom clipboard = XInternAtom(display_, "CLIPBOARD", False);
+  const ::Window before = XGetSelectionOwner(display_, clipboard);
   const int status = std::system("timeout 10 xclip -selection clipboard -t image/png -i /dev/null </dev/null >/dev/null 2>&1");
   (void)status;
-  XSync(display_, False);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (XGetSelectionOwner(display_, clipboard) == before && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 }
 
 }  // namespace zeb::platform
