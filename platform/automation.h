@@ -27,9 +27,14 @@ struct ModalContents {
   std::optional<ToolkitString> field;  // the text field's text, when there is one
   bool secure = false;                 // the field shows dots
   std::pair<int64_t, int64_t> selection{0, 0};
-  // A file panel: the folder it shows and the name it offers for saving.
+  // A file panel: the folder it shows, the name it offers for saving, the
+  // descriptions of its filters and the chosen one, and the names it lists in the
+  // folder (sorted).
   ToolkitString folder;
   ToolkitString name;
+  std::vector<ToolkitString> filters;
+  ToolkitString filter;
+  std::vector<ToolkitString> listed;
 };
 
 // What a menu shows: its entries in order, each a separator or an item with its
@@ -126,6 +131,8 @@ class Automation {
   // Selects these files or folders (full paths, in one folder) in the file panel
   // and confirms.
   virtual void ChooseFiles(const std::vector<ToolkitString>& paths) = 0;
+  // Picks the file panel's filter of this description from its menu.
+  virtual void ChooseFilter(const ToolkitString& description) = 0;
 };
 
 // A backend with a screen and its automation, for one test run.

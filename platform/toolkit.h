@@ -20,6 +20,7 @@
 #include "platform/bitmap.h"
 #include "platform/controls.h"
 #include "platform/drops.h"
+#include "platform/file_filters.h"
 #include "platform/fonts.h"
 #include "platform/geometry.h"
 #include "platform/menus.h"
@@ -171,6 +172,9 @@ class FilePanel {
   // there (opening).
   virtual void SetDirectory(const ToolkitString& path) = 0;
   virtual void SetNameFieldText(const ToolkitString& name) = 0;
+  // The filters the user picks from, and the one chosen at first; with none the
+  // panel lists every file. Folders are listed whatever the filter.
+  virtual void SetFilters(const std::vector<FileFilter>& filters, size_t current) = 0;
   // Shows the panel until the user confirms (true) or cancels.
   virtual bool RunModal() = 0;
   // The full paths chosen, in order.

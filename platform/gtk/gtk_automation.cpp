@@ -11,8 +11,8 @@
 #include <utility>
 
 #include "platform/gtk/gtk_backend.h"
-#include "platform/gtk/gtk_file_panel.h"
 #include "platform/gtk/gtk_strings.h"
+#include "platform/gtk/gtk_widget_tree.h"
 
 namespace zeb::platform {
 namespace {
@@ -54,52 +54,6 @@ GdkDragAction ActionsOf(uint32_t operations) {
 ::Window XidOfGtk(GtkWindow* window) {
   GdkWindow* gdk = window != nullptr ? gtk_widget_get_window(GTK_WIDGET(window)) : nullptr;
   return gdk != nullptr ? gdk_x11_window_get_xid(gdk) : 0;
-}
-
-// Calls `visit` for the widget and every widget inside it, internal ones included.
-template <typename Visit>
-void VisitWidgets(GtkWidget* widget, Visit& visit) {
-  visit(widget);
-  if (!GTK_IS_CONTAINER(widget)) return;
-  GList* children = nullptr;
-  gtk_container_forall(
-      GTK_CONTAINER(widget), [](GtkWidget* child, gpointer list) {
-        *static_cast<GList**>(list) = g_list_append(*static_cast<GList**>(list), child);
-      },
-      &children);
-  for (GList* child = children; child != nullptr; child = child->next) VisitWidgets(GTK_WIDGET(child->data), visit);
-  g_list_free(children);
-}
-
-// Selects the rows of the chooser's file list that show these paths, read from the
-// list's column of files.
-void SelectRows(GtkWindow* chooser, const std::vector<ToolkitString>& paths) {
-  GtkTreeView* list = nullptr;
-  auto visit = [&](GtkWidget* widget) {
-    if (list == nullptr && GTK_IS_TREE_VIEW(widget)) list = GTK_TREE_VIEW(widget);
-  };
-  VisitWidgets(GTK_WIDGET(chooser), visit);
-  GtkTreeModel* model = list != nullptr ? gtk_tree_view_get_model(list) : nullptr;
-  if (model == nullptr) return;
-  int column = 0;
-  while (column < gtk_tree_model_get_n_columns(model) && gtk_tree_model_get_column_type(model, column) != G_TYPE_FILE) {
-    ++column;
-  }
-  if (column == gtk_tree_model_get_n_columns(model)) return;
-  GtkTreeSelection* selection = gtk_tree_view_get_selection(list);
-  gtk_tree_selection_unselect_all(selection);
-  GtkTreeIter row;
-  for (bool more = gtk_tree_model_get_iter_first(model, &row); more; more = gtk_tree_model_iter_next(model, &row)) {
-    GFile* file = nullptr;
-    gtk_tree_model_get(model, &row, column, &file, -1);
-    if (file == nullptr) continue;
-    const GCharPtr path(g_file_get_path(file));
-    g_object_unref(file);
-    if (path == nullptr) continue;
-    for (const ToolkitString& wanted : paths) {
-      if (ToUTF8(wanted) == path.get()) gtk_tree_selection_select_iter(selection, &row);
-    }
-  }
 }
 
 // A button's label as it reads, without the underline of its mnemonic.
@@ -477,6 +431,7 @@ ModalContents GtkAutomation::ModalWindowContents() {
       const GCharPtr name(gtk_file_chooser_get_current_name(chooser));
       if (name != nullptr) contents.name = FromUTF8(name.get());
     }
+    ReadFilePanel(chooser, contents);
   }
   if (GtkWidget* child = gtk_bin_get_child(GTK_BIN(modal))) {
     contents.content = {static_cast<double>(gtk_widget_get_allocated_width(child)),
@@ -531,45 +486,6 @@ void GtkAutomation::ClickWidget(GtkWidget* widget) {
   int originY = 0;
   gdk_window_get_origin(gtk_widget_get_window(toplevel), &originX, &originY);
   ClickAt(originX + x, originY + y, 1, MouseButton::Left);
-}
-
-// The chooser loads the folder in the background: the user selects the files in
-// its list once they are there, and clicks the confirm button once the chooser
-// holds them.
-void GtkAutomation::ChooseFiles(const std::vector<ToolkitString>& paths) {
-  GtkWindow* modal = toolkit_.modalWindow();
-  if (modal == nullptr || !GTK_IS_FILE_CHOOSER(modal) || paths.empty()) return;
-  GtkFileChooser* chooser = GTK_FILE_CHOOSER(modal);
-  if (gtk_file_chooser_get_action(chooser) == GTK_FILE_CHOOSER_ACTION_SAVE) {
-    const std::string path = ToUTF8(paths.front());
-    const GCharPtr folder(g_path_get_dirname(path.c_str()));
-    const GCharPtr name(g_path_get_basename(path.c_str()));
-    gtk_file_chooser_set_current_folder(chooser, folder.get());
-    gtk_file_chooser_set_current_name(chooser, name.get());
-  } else {
-    const GCharPtr folder(g_path_get_dirname(ToUTF8(paths.front()).c_str()));
-    gtk_file_chooser_set_current_folder(chooser, folder.get());
-  }
-  choosing_ = paths;
-  chooseTries_ = 0;
-  choose_ = g_timeout_add(kModalPollMs, SelectChosenFiles, this);
-}
-
-gboolean GtkAutomation::SelectChosenFiles(gpointer self) {
-  auto* automation = static_cast<GtkAutomation*>(self);
-  GtkWindow* modal = automation->toolkit_.modalWindow();
-  if (modal == nullptr || !GTK_IS_FILE_CHOOSER(modal)) {
-    automation->choose_ = 0;
-    return G_SOURCE_REMOVE;
-  }
-  GtkFileChooser* chooser = GTK_FILE_CHOOSER(modal);
-  if (SelectedPaths(chooser) != automation->choosing_ && ++automation->chooseTries_ < kPollsBeforeAnswering) {
-    if (gtk_file_chooser_get_action(chooser) != GTK_FILE_CHOOSER_ACTION_SAVE) SelectRows(modal, automation->choosing_);
-    return G_SOURCE_CONTINUE;
-  }
-  automation->choose_ = 0;
-  automation->ClickWidget(gtk_dialog_get_widget_for_response(GTK_DIALOG(modal), GTK_RESPONSE_ACCEPT));
-  return G_SOURCE_REMOVE;
 }
 
 void GtkAutomation::CloseModalWindow() {

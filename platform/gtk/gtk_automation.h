@@ -45,6 +45,7 @@ class GtkAutomation : public Automation {
   void CloseModalWindow() override;
   void PickColor(const ColorComponents& color) override;
   void ChooseFiles(const std::vector<ToolkitString>& paths) override;
+  void ChooseFilter(const ToolkitString& description) override;
   void WhenPopUp(std::function<void()> user) override;
   int64_t WatchdogEndings() const override { return watchdogEndings_; }
   std::vector<MenuEntry> PopUpEntries() override;
@@ -64,6 +65,8 @@ class GtkAutomation : public Automation {
   void ClickAt(int x, int y, int clicks, MouseButton button);
   void ClickWidget(GtkWidget* widget);
   static gboolean SelectChosenFiles(gpointer self);
+  // A file panel's filters and what its list shows, once the list holds still.
+  static void ReadFilePanel(GtkFileChooser* chooser, ModalContents& contents);
   static gboolean PollForModal(gpointer self);
   static gboolean EndForgottenModal(gpointer self);
   static gboolean TakeNextStep(gpointer self);

@@ -1,5 +1,6 @@
 #include "platform/gtk/gtk_file_panel.h"
 
+#include "platform/gtk/gtk_dialog_parent.h"
 #include "platform/gtk/gtk_strings.h"
 #include "platform/gtk/gtk_style.h"
 #include "platform/gtk/gtk_toolkit.h"
@@ -70,6 +71,23 @@ void GtkFilePanel::SetAllowsMultipleSelection(bool allows) {
   gtk_file_chooser_set_select_multiple(chooser(), allows && mode_ == FilePanelMode::OpenFiles);
 }
 
+// Each filter matches the names GTK shows with the panels' own globs, so the
+// chooser lists what the headless panel lists. GTK never filters out folders.
+void GtkFilePanel::SetFilters(const std::vector<FileFilter>& filters, size_t current) {
+  for (size_t index = 0; index < filters.size(); ++index) {
+    GtkFileFilter* filter = gtk_file_filter_new();
+    gtk_file_filter_set_name(filter, ToUTF8(filters[index].description).c_str());
+    gtk_file_filter_add_custom(filter, GTK_FILE_FILTER_DISPLAY_NAME, Accepts, new FileFilter(filters[index]),
+                               [](gpointer kept) { delete static_cast<FileFilter*>(kept); });
+    gtk_file_chooser_add_filter(chooser(), filter);
+    if (index == current) gtk_file_chooser_set_filter(chooser(), filter);
+  }
+}
+
+gboolean GtkFilePanel::Accepts(const GtkFileFilterInfo* info, gpointer filter) {
+  return info->display_name != nullptr && static_cast<const FileFilter*>(filter)->Accepts(FromUTF8(info->display_name));
+}
+
 bool GtkFilePanel::RunModal() {
   const std::string directory = ToUTF8(directory_);
   const std::string name = ToUTF8(name_);
@@ -83,6 +101,7 @@ bool GtkFilePanel::RunModal() {
     gtk_file_chooser_set_current_folder(chooser(), directory.c_str());
   }
   const SignalConnection response(dialog_.get(), "response", G_CALLBACK(OnResponse), this);
+  const DialogParent parent(GTK_WINDOW(dialog_.get()), toolkit_.keyWindow(), DialogParent::Placement::OverParent);
   gtk_widget_show(dialog_.get());
   gtk_window_present(GTK_WINDOW(dialog_.get()));
   const bool confirmed = toolkit_.RunModalLoop(GTK_WINDOW(dialog_.get())) != 0;

@@ -23,10 +23,12 @@ class GtkFilePanel : public FilePanel {
   void SetAllowsMultipleSelection(bool allows) override;
   void SetDirectory(const ToolkitString& path) override { directory_ = path; }
   void SetNameFieldText(const ToolkitString& name) override { name_ = name; }
+  void SetFilters(const std::vector<FileFilter>& filters, size_t current) override;
   bool RunModal() override;
   std::vector<ToolkitString> Filenames() const override { return chosen_; }
 
  private:
+  static gboolean Accepts(const GtkFileFilterInfo* info, gpointer filter);
   static void OnResponse(GtkDialog*, gint response, gpointer self);
   static gboolean OnKeyPress(GtkWidget* dialog, GdkEventKey* event, gpointer self);
   GtkFileChooser* chooser() const { return GTK_FILE_CHOOSER(dialog_.get()); }

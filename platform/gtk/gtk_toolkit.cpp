@@ -6,6 +6,7 @@
 
 #include "platform/gtk/gtk_bitmap.h"
 #include "platform/gtk/gtk_controls.h"
+#include "platform/gtk/gtk_dialog_parent.h"
 #include "platform/gtk/gtk_file_panel.h"
 #include "platform/gtk/gtk_fonts.h"
 #include "platform/gtk/gtk_text_view.h"
@@ -243,6 +244,7 @@ int64_t GtkToolkit::RunModalLoop(GtkWindow* window) {
 int64_t GtkToolkit::RunModal(Window& window) {
   auto* gtk = dynamic_cast<GtkBackendWindow*>(&window);
   if (gtk == nullptr) return 0;
+  const DialogParent parent(gtk->gtkWindow(), key_, DialogParent::Placement::AsPlaced);
   gtk->MakeKeyAndOrderFront();
   return RunModalLoop(gtk->gtkWindow());
 }
@@ -270,6 +272,7 @@ int64_t GtkToolkit::RunAlert(const ToolkitString& message, const ToolkitString& 
   gtk_window_set_position(GTK_WINDOW(dialog.get()), GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(dialog.get()), TRUE);
   const SignalConnection response(dialog.get(), "response", G_CALLBACK(OnAlertResponse), this);
+  const DialogParent parent(GTK_WINDOW(dialog.get()), key_, DialogParent::Placement::OverParent);
   gtk_widget_show(dialog.get());
   gtk_window_present(GTK_WINDOW(dialog.get()));
   const int64_t tag = RunModalLoop(GTK_WINDOW(dialog.get()));

@@ -76,6 +76,7 @@ class GtkToolkit : public Toolkit {
   // The window of the innermost modal loop, or null, and a number that tells one
   // modal loop from the next.
   GtkWindow* modalWindow() const { return modal_; }
+  GtkBackendWindow* keyWindow() const { return key_; }
   uint64_t modalSerial() const { return modalSerial_; }
   GtkColorPanel* colorPanel() const { return colorPanel_.get(); }
   // Runs GTK's loop with the window modal until StopModal.

@@ -109,6 +109,10 @@ void HeadlessAutomation::ChooseFiles(const std::vector<ToolkitString>& paths) {
   toolkit_.Queue(std::move(event));
 }
 
+// The pick takes effect at once, so what the panel lists can be read right after.
+void HeadlessAutomation::ChooseFilter(const ToolkitString& description) {
+  if (HeadlessFilePanel* panel = toolkit_.runningFilePanel()) panel->ChooseFilter(description);
+}
 
 ModalContents HeadlessAutomation::ModalWindowContents() {
   ModalContents contents;
@@ -121,6 +125,9 @@ ModalContents HeadlessAutomation::ModalWindowContents() {
   if (const HeadlessFilePanel* panel = toolkit_.runningFilePanel()) {
     contents.folder = panel->directory();
     contents.name = panel->offeredName();
+    for (const FileFilter& filter : panel->filters()) contents.filters.push_back(filter.description);
+    contents.filter = panel->currentFilter();
+    contents.listed = panel->ListedNames();
   }
   window->content()->VisitTree([&](HeadlessView& view) {
     if (auto* label = dynamic_cast<HeadlessLabel*>(&view)) contents.labels.push_back(label->text());

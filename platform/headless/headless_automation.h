@@ -37,6 +37,7 @@ class HeadlessAutomation : public Automation {
   void CloseModalWindow() override { Queue(HeadlessAction::CloseButton, toolkit_.modalWindow()); }
   void PickColor(const ColorComponents& color) override;
   void ChooseFiles(const std::vector<ToolkitString>& paths) override;
+  void ChooseFilter(const ToolkitString& description) override;
   void WhenPopUp(std::function<void()> user) override { toolkit_.OnNextPopUp(std::move(user)); }
   int64_t WatchdogEndings() const override { return toolkit_.timeLimitEndings(); }
   std::vector<MenuEntry> PopUpEntries() override;

@@ -1,5 +1,9 @@
 #include "platform/headless/headless_file_panel.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
 #include "platform/headless/headless_toolkit.h"
 
 namespace zeb::platform {
@@ -62,6 +66,38 @@ bool HeadlessFilePanel::RunModal() {
   window->Close();
   if (!confirmed) chosen_.clear();
   return confirmed;
+}
+
+void HeadlessFilePanel::SetFilters(const std::vector<FileFilter>& filters, size_t current) {
+  filters_ = filters;
+  current_ = current < filters.size() ? current : 0;
+}
+
+ToolkitString HeadlessFilePanel::currentFilter() const {
+  return filters_.empty() ? ToolkitString() : filters_[current_].description;
+}
+
+void HeadlessFilePanel::ChooseFilter(const ToolkitString& description) {
+  const auto found = std::find_if(filters_.begin(), filters_.end(),
+                                  [&](const FileFilter& filter) { return filter.description == description; });
+  if (found != filters_.end()) current_ = static_cast<size_t>(found - filters_.begin());
+}
+
+std::vector<ToolkitString> HeadlessFilePanel::ListedNames() const {
+  std::vector<ToolkitString> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(directory_), error)) {
+    ToolkitString name;
+    try {
+      name = entry.path().filename().u16string();
+    } catch (const std::exception&) {
+      continue;  // a name that is no text
+    }
+    if (name.empty() || name.front() == u'.') continue;
+    if (entry.is_directory(error) || filters_.empty() || filters_[current_].Accepts(name)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 void HeadlessFilePanel::Choose(const std::vector<ToolkitString>& paths) {

@@ -20,12 +20,21 @@ class HeadlessFilePanel : public FilePanel {
   void SetAllowsMultipleSelection(bool allows) override { multiple_ = allows; }
   void SetDirectory(const ToolkitString& path) override { directory_ = path; }
   void SetNameFieldText(const ToolkitString& name) override { name_ = name; }
+  void SetFilters(const std::vector<FileFilter>& filters, size_t current) override;
   bool RunModal() override;
   std::vector<ToolkitString> Filenames() const override { return chosen_; }
 
   const ToolkitString& directory() const { return directory_; }
   // The name offered for saving; opening selects, and offers nothing.
   ToolkitString offeredName() const { return mode_ == FilePanelMode::Save ? name_ : ToolkitString(); }
+  const std::vector<FileFilter>& filters() const { return filters_; }
+  // The chosen filter's description; empty without filters.
+  ToolkitString currentFilter() const;
+  // The user picks the filter of this description (none of it: no change).
+  void ChooseFilter(const ToolkitString& description);
+  // The names the panel lists in its folder, sorted: its folders and the files the
+  // chosen filter accepts, without hidden ones.
+  std::vector<ToolkitString> ListedNames() const;
   // The user selects these paths (only the first without multiple selection), or
   // none to take what the panel shows, and confirms.
   void Choose(const std::vector<ToolkitString>& paths);
@@ -37,6 +46,8 @@ class HeadlessFilePanel : public FilePanel {
   bool multiple_ = false;
   ToolkitString directory_;
   ToolkitString name_;
+  std::vector<FileFilter> filters_;
+  size_t current_ = 0;
   std::vector<ToolkitString> chosen_;
 };
 

@@ -12,6 +12,7 @@
 #include "runtime/core/temp_string_buffer.h"
 #include "runtime/core/text_conversion.h"
 #include "runtime/core/toolkit_strings.h"
+#include "runtime/requesters/file_patterns.h"
 #include "runtime/requesters/key_window_keeper.h"
 
 namespace zeb {
@@ -57,17 +58,26 @@ ToolkitString CurrentFolder() {
   return folder;
 }
 
+// What a panel is set up with besides its mode.
+struct PanelSetup {
+  const Unit* title;
+  const Unit* defaultPath;
+  PanelFilters filters;
+  bool multiple;
+};
+
 // Runs a new panel set up for the default path; the paths chosen, none when the
 // user cancelled or no panel can be shown.
-std::vector<ToolkitString> ChoosePaths(FilePanelMode mode, const Unit* title, const Unit* defaultPath, bool multiple) {
+std::vector<ToolkitString> ChoosePaths(FilePanelMode mode, const PanelSetup& setup) {
   std::unique_ptr<platform::FilePanel> panel = platform::CurrentToolkit().CreateFilePanel(mode);
   if (panel == nullptr) return {};
   const KeyWindowKeeper keeper;
-  panel->SetTitle(StringToToolkitString(title));
+  panel->SetTitle(StringToToolkitString(setup.title));
   panel->SetCanCreateDirectories(true);
-  panel->SetAllowsMultipleSelection(multiple);
+  panel->SetAllowsMultipleSelection(setup.multiple);
+  panel->SetFilters(setup.filters.filters, setup.filters.current);
   // A default path that names no folder starts in the current one.
-  const PanelPlace place = SplitDefaultPath(StringToToolkitString(defaultPath), mode == FilePanelMode::OpenFolder);
+  const PanelPlace place = SplitDefaultPath(StringToToolkitString(setup.defaultPath), mode == FilePanelMode::OpenFolder);
   panel->SetDirectory(place.folder ? *place.folder : CurrentFolder());
   panel->SetNameFieldText(place.name);
   if (!panel->RunModal()) return {};
@@ -85,10 +95,11 @@ void FirstPathResult(const std::vector<ToolkitString>& paths, int64_t start) {
 
 }  // namespace
 
-void OpenFileRequester(const Unit* title, const Unit* defaultFile, const Unit*, int64_t, int64_t flags,
-                       int64_t start) {
+void OpenFileRequester(const Unit* title, const Unit* defaultFile, const Unit* pattern, int64_t patternPosition,
+                       int64_t flags, int64_t start) {
   const bool multiple = (flags & OpenFileRequesterMultiple) != 0;
-  std::vector<ToolkitString> chosen = ChoosePaths(FilePanelMode::OpenFiles, title, defaultFile, multiple);
+  const PanelSetup setup{title, defaultFile, FiltersOfPattern(StringToToolkitString(pattern), patternPosition), multiple};
+  std::vector<ToolkitString> chosen = ChoosePaths(FilePanelMode::OpenFiles, setup);
   FirstPathResult(chosen, start);
   if (multiple && !chosen.empty()) kept = std::make_unique<Selection>(Selection{std::move(chosen), 1});
 }
@@ -107,12 +118,14 @@ void NextSelectedFileName(int64_t start) {
   EmptyTempResult(start);
 }
 
-void SaveFileRequester(const Unit* title, const Unit* defaultFile, const Unit*, int64_t, int64_t start) {
-  FirstPathResult(ChoosePaths(FilePanelMode::Save, title, defaultFile, false), start);
+void SaveFileRequester(const Unit* title, const Unit* defaultFile, const Unit* pattern, int64_t patternPosition,
+                       int64_t start) {
+  const PanelSetup setup{title, defaultFile, FiltersOfPattern(StringToToolkitString(pattern), patternPosition), false};
+  FirstPathResult(ChoosePaths(FilePanelMode::Save, setup), start);
 }
 
 void PathRequester(const Unit* title, const Unit* initialPath, int64_t start) {
-  std::vector<ToolkitString> chosen = ChoosePaths(FilePanelMode::OpenFolder, title, initialPath, false);
+  std::vector<ToolkitString> chosen = ChoosePaths(FilePanelMode::OpenFolder, {title, initialPath, {}, false});
   if (!chosen.empty() && (chosen.front().empty() || chosen.front().back() != u'/')) chosen.front() += u'/';
   FirstPathResult(chosen, start);
 }

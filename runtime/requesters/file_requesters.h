@@ -3,8 +3,9 @@
 //
 // Every requester takes its texts as runtime strings (null: empty) and leaves its
 // result in the temporary string buffer at `start`; the empty string means
-// cancelled or no panel. The pattern and its position are accepted for the callers'
-// sake and not applied: the panels show every file.
+// cancelled or no panel. The open and save panels offer the pattern's filters and
+// start with the one at the pattern position; the save panel keeps the typed name
+// as it is, whichever filter is chosen.
 #pragma once
 
 #include <cstdint>

@@ -8,6 +8,8 @@
 #include <functional>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "extension/exports.h"
 #include "runtime/core/temp_string_buffer.h"
@@ -116,6 +118,43 @@ TEST_P(FileDialogScenario, CancelledPanelsGiveNothing) {
   EXPECT_STREQ(GetSaveFile("Save", Path("a.txt").c_str(), "", 0), "");
   Cancel();
   EXPECT_STREQ(GetDirectory("Folder", folder_.c_str()), "");
+}
+
+// The pattern's filters: the one at the position first, then as the user picks
+// them; the save panel keeps the typed name whatever the filter.
+TEST_P(FileDialogScenario, FiltersListWhatTheirPatternsMatch) {
+  const std::string mixed = Path("mixed");
+  fs::create_directory(mixed);
+  for (const char* name : {"a.txt", "b.md", "c.png", "d.TXT"}) std::ofstream(mixed + "/" + name) << name;
+  const char* pattern = "Text|*.txt;*.md|Images|*.png";
+  std::vector<platform::ModalContents> seen;
+  automation().WhenModal([&] {
+    seen.push_back(automation().ModalWindowContents());
+    for (const char16_t* filter : {u"Text", u"All files"}) {
+      automation().ChooseFilter(filter);
+      seen.push_back(automation().ModalWindowContents());
+    }
+    automation().PressButton(u"Cancel");
+  });
+  EXPECT_STREQ(GetOpenFile("Open", (mixed + "/").c_str(), pattern, 2), "");
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].filters, (std::vector<std::u16string>{u"Text", u"Images", u"All files"}));
+  const std::pair<std::u16string, std::vector<std::u16string>> listings[] = {
+      {u"Images", {u"c.png"}}, {u"Text", {u"a.txt", u"b.md", u"d.TXT"}}, {u"All files", {u"a.txt", u"b.md", u"c.png", u"d.TXT"}}};
+  for (size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_EQ(seen[i].filter, listings[i].first);
+    EXPECT_EQ(seen[i].listed, listings[i].second);
+  }
+
+  automation().WhenModal([&] {
+    automation().ChooseFilter(u"Images");
+    seen.push_back(automation().ModalWindowContents());
+    automation().TypeText(u"\r");
+  });
+  EXPECT_EQ(std::string(GetSaveFile("Save", (mixed + "/notes.txt").c_str(), pattern, 0)), mixed + "/notes.txt");
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[3].filter, u"Images");
+  EXPECT_EQ(seen[3].name, u"notes.txt");
 }
 
 // Escape cancels as the close button does; Return presses the default button.

@@ -1,0 +1,124 @@
+// Dialogs of the GTK backend belong over the window the user is in: the key
+// runtime window, or else the host's own X11 window when it is the active one.
+#include <gtest/gtest.h>
+// after GoogleTest, whose own None the X11 macro would break
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "extension/exports.h"
+#include "platform/gtk/gtk_automation.h"
+#include "platform/gtk/gtk_window.h"
+#include "tests/runtime_session.h"
+
+namespace zeb {
+namespace {
+
+constexpr auto kWatchdog = std::chrono::seconds(5);
+
+class DialogParentOnDisplay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::AutomatedBackend backend = platform::MakeGtkBackend();
+    if (backend.toolkit == nullptr) GTEST_SKIP() << "no display here";
+    toolkit_ = static_cast<platform::GtkToolkit*>(backend.toolkit.get());
+    automation_ = std::move(backend.automation);
+    StartRuntime(std::move(backend.toolkit));
+    display_ = XOpenDisplay(nullptr);
+    ASSERT_NE(display_, nullptr);
+  }
+  void TearDown() override {
+    if (toolkit_ == nullptr) return;
+    EXPECT_EQ(automation_->WatchdogEndings(), 0);
+    automation_.reset();
+    StopRuntime();
+    XCloseDisplay(display_);
+  }
+
+  ::Window Active() {
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    ::Window active = None;
+    XGetWindowProperty(display_, DefaultRootWindow(display_), XInternAtom(display_, "_NET_ACTIVE_WINDOW", False), 0, 1,
+                       False, XA_WINDOW, &type, &format, &items, &after, &data);
+    if (data != nullptr && items == 1) active = *reinterpret_cast<::Window*>(data);
+    if (data != nullptr) XFree(data);
+    return active;
+  }
+
+  bool WaitFor(const std::function<bool()>& done) {
+    const auto giveUp = std::chrono::steady_clock::now() + kWatchdog;
+    while (!done() && std::chrono::steady_clock::now() < giveUp) WaitWindowEvent(20);
+    return done();
+  }
+
+  // The window the dialog `open` shows is transient for, read while it is up, then
+  // dismissed with Escape (None: it is transient for no window).
+  ::Window ParentOf(const std::function<void()>& open) {
+    ::Window parent = None;
+    automation_->WhenModal([&] {
+      GdkWindow* dialog = gtk_widget_get_window(GTK_WIDGET(toolkit_->modalWindow()));
+      if (dialog != nullptr) XGetTransientForHint(display_, gdk_x11_window_get_xid(dialog), &parent);
+      automation_->TypeText(u"\x1b");
+    });
+    open();
+    return parent;
+  }
+
+  platform::GtkToolkit* toolkit_ = nullptr;
+  std::unique_ptr<platform::Automation> automation_;
+  Display* display_ = nullptr;
+};
+
+TEST_F(DialogParentOnDisplay, DialogsAreTransientForTheKeyRuntimeWindowOrTheActiveHostWindow) {
+  const auto input = [] { EXPECT_STREQ(GetString("Name", "Your name:", "", 0), ""); };
+  const auto question = [] { EXPECT_EQ(ShowQuestion("Leave?", "Unsaved work is lost."), -1); };
+
+  // The host draws into a window of its own, made without GTK, and the user is in it.
+  const ::Window host = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 200, 150, 800, 600, 0, 0, 0);
+  const long pid = getpid();
+  XChangeProperty(display_, host, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&pid), 1);
+  XMapWindow(display_, host);
+  XEvent activate{};
+  activate.xclient.type = ClientMessage;
+  activate.xclient.window = host;
+  activate.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+  activate.xclient.format = 32;
+  activate.xclient.data.l[0] = 2;
+  XSync(display_, False);
+  ASSERT_TRUE(WaitFor([&] {
+    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask, &activate);
+    XSync(display_, False);
+    return Active() == host;
+  }));
+  EXPECT_EQ(ParentOf(input), host);
+  // The window manager gives the host its focus back.
+  ASSERT_TRUE(WaitFor([&] { return Active() == host; }));
+  EXPECT_EQ(ParentOf(question), host);
+
+  // A runtime window the user is in comes first.
+  ASSERT_NE(OpenWindow(1, 100, 100, 300, 200, u"key", 0x76), 0);
+  auto* key = static_cast<platform::GtkBackendWindow*>(WindowID(1));
+  ASSERT_TRUE(WaitFor([&] { return toolkit_->KeyWindow() == key; }));
+  EXPECT_EQ(ParentOf(input), gdk_x11_window_get_xid(gtk_widget_get_window(GTK_WIDGET(key->gtkWindow()))));
+  CloseWindow(1);
+
+  // Neither: the dialog belongs to no window.
+  XUnmapWindow(display_, host);
+  XSync(display_, False);
+  ASSERT_TRUE(WaitFor([&] { return Active() != host; }));
+  EXPECT_EQ(ParentOf(input), static_cast<::Window>(None));
+  XDestroyWindow(display_, host);
+}
+
+}  // namespace
+}  // namespace zeb
