@@ -423,16 +423,7 @@ ModalContents GtkAutomation::ModalWindowContents() {
   GtkWindow* modal = toolkit_.modalWindow();
   if (modal == nullptr) return contents;
   contents.title = FromUTF8(gtk_window_get_title(modal));
-  if (GTK_IS_FILE_CHOOSER(modal)) {
-    GtkFileChooser* chooser = GTK_FILE_CHOOSER(modal);
-    const GCharPtr folder(gtk_file_chooser_get_current_folder(chooser));
-    if (folder != nullptr) contents.folder = FromUTF8(folder.get());
-    if (gtk_file_chooser_get_action(chooser) == GTK_FILE_CHOOSER_ACTION_SAVE) {
-      const GCharPtr name(gtk_file_chooser_get_current_name(chooser));
-      if (name != nullptr) contents.name = FromUTF8(name.get());
-    }
-    ReadFilePanel(chooser, contents);
-  }
+  if (GTK_IS_FILE_CHOOSER(modal)) ReadFilePanel(GTK_FILE_CHOOSER(modal), contents);
   if (GtkWidget* child = gtk_bin_get_child(GTK_BIN(modal))) {
     contents.content = {static_cast<double>(gtk_widget_get_allocated_width(child)),
                         static_cast<double>(gtk_widget_get_allocated_height(child))};

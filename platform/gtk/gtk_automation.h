@@ -65,7 +65,8 @@ class GtkAutomation : public Automation {
   void ClickAt(int x, int y, int clicks, MouseButton button);
   void ClickWidget(GtkWidget* widget);
   static gboolean SelectChosenFiles(gpointer self);
-  // A file panel's filters and what its list shows, once the list holds still.
+  // A file panel's folder, offered name, filters and what its list shows, once the
+  // list holds still.
   static void ReadFilePanel(GtkFileChooser* chooser, ModalContents& contents);
   static gboolean PollForModal(gpointer self);
   static gboolean EndForgottenModal(gpointer self);

@@ -111,6 +111,12 @@ GtkWidget* MenuOf(GtkWidget* combo) {
 }  // namespace
 
 void GtkAutomation::ReadFilePanel(GtkFileChooser* chooser, ModalContents& contents) {
+  const GCharPtr folder(gtk_file_chooser_get_current_folder(chooser));
+  if (folder != nullptr) contents.folder = FromUTF8(folder.get());
+  if (gtk_file_chooser_get_action(chooser) == GTK_FILE_CHOOSER_ACTION_SAVE) {
+    const GCharPtr name(gtk_file_chooser_get_current_name(chooser));
+    if (name != nullptr) contents.name = FromUTF8(name.get());
+  }
   GSList* filters = gtk_file_chooser_list_filters(chooser);
   for (GSList* filter = filters; filter != nullptr; filter = filter->next) {
     contents.filters.push_back(FromUTF8(gtk_file_filter_get_name(GTK_FILE_FILTER(filter->data))));
