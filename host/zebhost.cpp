@@ -3,13 +3,14 @@
 //
 //   zebhost [--library PATH] call <Export> [arguments...]
 //   zebhost [--library PATH] demo
-//   zebhost [--library PATH] list
+//   zebhost [--library PATH] list [--json]
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: zebhost [--library PATH] call <Export> [arguments...]\n"
                "       zebhost [--library PATH] demo\n"
-               "       zebhost [--library PATH] list\n");
+               "       zebhost [--library PATH] list [--json]\n");
   return 2;
 }
 
@@ -113,12 +114,42 @@ int Demo(void* library) {
   return failures == 0 ? 0 : 1;
 }
 
+const char* KindName(char kind) {
+  switch (kind) {
+    case 'i':
+      return "integer";
+    case 'd':
+      return "double";
+    default:
+      return "string";
+  }
+}
+
+// Every export with its kinds and whether this library has it.
 int List(void* library) {
   for (const zeb::ExportSignature& signature : zeb::kExportSignatures) {
     const bool present = dlsym(library, signature.name.data()) != nullptr;
     std::printf("%-18s (%s) -> %c  %s\n", signature.name.data(), signature.arguments.data(), signature.result,
                 present ? "" : "(not in this library)");
   }
+  return 0;
+}
+
+// The same as JSON, for hosts that generate bindings: an array of
+// {"name", "arguments", "result", "built"}, the kinds spelled out.
+int ListJson(void* library) {
+  std::printf("[\n");
+  for (const zeb::ExportSignature& signature : zeb::kExportSignatures) {
+    const bool present = dlsym(library, signature.name.data()) != nullptr;
+    std::printf("  {\"name\": \"%s\", \"arguments\": [", signature.name.data());
+    for (size_t i = 0; i < signature.arguments.size(); ++i) {
+      std::printf("%s\"%s\"", i > 0 ? ", " : "", KindName(signature.arguments[i]));
+    }
+    const bool last = &signature == &zeb::kExportSignatures[std::size(zeb::kExportSignatures) - 1];
+    std::printf("], \"result\": \"%s\", \"built\": %s}%s\n", KindName(signature.result), present ? "true" : "false",
+                last ? "" : ",");
+  }
+  std::printf("]\n");
   return 0;
 }
 
@@ -143,8 +174,10 @@ int main(int argc, char** argv) {
     status = CallAndPrint(library, words[1], {words.begin() + 2, words.end()}, false) ? 0 : 1;
   } else if (words[0] == "demo") {
     status = Demo(library);
-  } else if (words[0] == "list") {
+  } else if (words[0] == "list" && words.size() == 1) {
     status = List(library);
+  } else if (words[0] == "list" && words.size() == 2 && words[1] == "--json") {
+    status = ListJson(library);
   } else {
     status = Usage();
   }

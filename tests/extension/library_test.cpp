@@ -6,10 +6,13 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <optional>
 #include <set>
 #include <string>
 
 #include "extension/export_signatures.h"
+#include "tests/media/json_reader.h"
 
 namespace {
 
@@ -73,6 +76,31 @@ TEST(Library, DemoHostCallsExportsByName) {
   EXPECT_NE(status, 0);
   RunCommand("'" ZEB_HOST_PATH "' call NoSuchExport 2>&1", &status);
   EXPECT_NE(status, 0);
+}
+
+// The JSON list a host generates bindings from: every export of the table, in
+// order, with its kinds spelled out and whether this library has it.
+TEST(Library, DemoHostListsTheExportsAsJson) {
+  int status = -1;
+  const std::optional<zeb::testing::JsonValue> list =
+      zeb::testing::ParseJson(RunCommand("'" ZEB_HOST_PATH "' list --json", &status));
+  EXPECT_EQ(status, 0);
+  ASSERT_TRUE(list.has_value());
+  ASSERT_EQ(list->items.size(), std::size(zeb::kExportSignatures));
+  const auto kind = [](char letter) { return letter == 'i' ? "integer" : letter == 'd' ? "double" : "string"; };
+  for (size_t i = 0; i < list->items.size(); ++i) {
+    const zeb::ExportSignature& signature = zeb::kExportSignatures[i];
+    const zeb::testing::JsonValue& entry = list->items[i];
+    EXPECT_EQ(entry.Text("name"), signature.name);
+    ASSERT_NE(entry.Find("arguments"), nullptr);
+    std::string arguments;
+    for (const zeb::testing::JsonValue& argument : entry.Find("arguments")->items) arguments += argument.text + " ";
+    std::string expected;
+    for (const char letter : signature.arguments) expected += std::string(kind(letter)) + " ";
+    EXPECT_EQ(arguments, expected) << signature.name;
+    EXPECT_EQ(entry.Text("result"), kind(signature.result));
+    EXPECT_EQ(entry.Text("built"), kBuiltExports.count(std::string(signature.name)) != 0 ? "true" : "false");
+  }
 }
 
 TEST(Library, ShowMenuGivesZeroAtOnceWithoutADisplay) {

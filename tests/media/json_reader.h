@@ -1,5 +1,5 @@
-// A small JSON reader for the test corpus's manifest: one tree of values, with
-// numbers, true, false and null kept as their text, unchecked.
+// A small JSON reader for tests (the corpus manifest, the demo host's export list):
+// one tree of values, with numbers, true, false and null kept as their text, unchecked.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,76 @@
+/* zebext: desktop services for a game-engine host, as 21 C functions.
+ *
+ * Numbers are doubles (AttachProcess and DetachProcess take and return 64-bit
+ * integers); strings are NUL-terminated UTF-8, and a null string argument counts as
+ * the empty string. A string result is never null. It belongs to the library and
+ * stays valid until the next call into the library: copy it before calling again.
+ * The library is not thread-safe; call it from one thread. Dialogs are modal and
+ * return when the user has answered; without a display they answer at once as if
+ * cancelled. */
+#ifndef ZEBEXT_H
+#define ZEBEXT_H
+
+#include <stdint.h>
+
+#define ZEBEXT_VERSION_MAJOR 0
+#define ZEBEXT_VERSION_MINOR 1
+#define ZEBEXT_VERSION_PATCH 0
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Loading and unloading: the host calls these once each; both return 0.
+ * DetachProcess also frees all menus and closes all windows. */
+int64_t AttachProcess(int64_t reserved);
+int64_t DetachProcess(int64_t reserved);
+/* Frees all menus and closes all windows; returns 0. */
+double ClearAll(void);
+
+/* 1 when the path names a file (a folder for DirectoryExists), else 0. */
+double FileExists(const char* path);
+double DirectoryExists(const char* path);
+/* Copies a file, never onto itself; 1 on success, else 0. */
+double FileCopy(const char* source, const char* destination);
+/* Deletes a file; 1 on success, else 0. */
+double FileDelete(const char* path);
+/* The names in a folder that match the pattern, each followed by "|". */
+const char* GetFolderFiles(const char* folder, const char* pattern);
+/* The file's lines joined by the separator. */
+const char* StringLoad(const char* file, const char* separator);
+
+/* The clipboard's text, or "" when it holds none. */
+const char* ClipboardGetText(void);
+/* Puts the text on the clipboard; returns 0. */
+double ClipboardSetText(const char* text);
+/* Opens the document or folder with the desktop's launcher; 1 when it started. */
+double RunFile(const char* path);
+
+/* The file chosen to open (or to save under), or "" when cancelled. The pattern
+ * gives the dialog's filters ("Text files|*.txt;*.md|Images|*.png"), the position
+ * (from 1) the filter shown first. */
+const char* GetOpenFile(const char* title, const char* defaultFile, const char* pattern, double patternPosition);
+const char* GetSaveFile(const char* title, const char* defaultFile, const char* pattern, double patternPosition);
+/* The folder chosen, ending in "/", or "" when cancelled. */
+const char* GetDirectory(const char* title, const char* initialPath);
+/* The colour chosen, or the colour given when cancelled. */
+double GetColor(double color, double x, double y);
+/* The text typed, or "" when cancelled; a password value other than 0 hides it. */
+const char* GetString(const char* title, const char* message, const char* defaultText, double password);
+/* 1 for Yes, 0 for No, -1 when the dialog was closed. */
+double ShowQuestion(const char* title, const char* message);
+
+/* Gives the host's window the application menu and a "Project" menu; returns 0. */
+double AddMenu(double window);
+/* Pops up a menu of the "|"-separated items; the number of the item chosen, or the
+ * default result when none was. The third argument is ignored. */
+double ShowMenu(const char* items, double defaultResult, double ignored);
+/* Edits a text in a modal window of the size "width,height"; the text when the
+ * button is pressed, or "" when the window is closed. */
+const char* GetText(const char* size, const char* title, const char* text, const char* buttonText);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZEBEXT_H */

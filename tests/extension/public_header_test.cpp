@@ -1,0 +1,61 @@
+// The public header against the export signature table, which the library test
+// holds the built library's symbols to: the header declares exactly those exports,
+// with their argument and result kinds. (Included beside the library's own
+// declarations, any difference in a type is a compile error.)
+#include "include/zebext.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "extension/export_signatures.h"
+#include "extension/exports.h"
+
+extern "C" long ZebextHeaderVersion(void);
+
+namespace zeb {
+namespace {
+
+char KindOf(const std::string& type) {
+  if (type.rfind("double", 0) == 0) return 'd';
+  if (type.rfind("int64_t", 0) == 0) return 'i';
+  if (type.rfind("const char*", 0) == 0) return 's';
+  return '?';
+}
+
+// Each prototype of the header as its name and its kinds, "arguments:result".
+std::map<std::string, std::string> HeaderPrototypes() {
+  std::ifstream file(ZEB_PUBLIC_HEADER);
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::string header = text.str();
+  const std::regex prototype(R"(\n(double|int64_t|const char\*) (\w+)\(([^)]*)\);)");
+  std::map<std::string, std::string> prototypes;
+  for (auto match = std::sregex_iterator(header.begin(), header.end(), prototype); match != std::sregex_iterator();
+       ++match) {
+    std::string kinds;
+    std::stringstream arguments((*match)[3].str());
+    for (std::string argument; std::getline(arguments, argument, ',');) {
+      argument.erase(0, argument.find_first_not_of(' '));
+      if (argument != "void") kinds += KindOf(argument);
+    }
+    prototypes[(*match)[2]] = kinds + ":" + KindOf((*match)[1]);
+  }
+  return prototypes;
+}
+
+TEST(PublicHeader, DeclaresExactlyTheBuiltExportsWithTheirKinds) {
+  std::map<std::string, std::string> table;
+  for (const ExportSignature& signature : kExportSignatures) {
+    table[std::string(signature.name)] = std::string(signature.arguments) + ":" + signature.result;
+  }
+  EXPECT_EQ(HeaderPrototypes(), table);
+  EXPECT_EQ(ZebextHeaderVersion(), ZEBEXT_VERSION_MAJOR * 10000L + ZEBEXT_VERSION_MINOR * 100L + ZEBEXT_VERSION_PATCH);
+}
+
+}  // namespace
+}  // namespace zeb
