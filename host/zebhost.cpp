@@ -54,15 +54,18 @@ const std::vector<DemoCall>& DemoCalls() {
   return calls;
 }
 
-// The library beside the host program, unless --library names another.
+// The library beside the host program (in the build tree), or else the installed
+// libzebext.so.1 that the dynamic loader finds (an installed host looks in its
+// prefix's library folder first); --library names another.
 std::string DefaultLibraryPath() {
   char path[PATH_MAX];
   const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (length <= 0) return "libzebext.so";
+  if (length <= 0) return "libzebext.so.1";
   path[length] = 0;
-  std::string folder(path);
-  folder.erase(folder.rfind('/') + 1);
-  return folder + "libzebext.so";
+  std::string beside(path);
+  beside.erase(beside.rfind('/') + 1);
+  beside += "libzebext.so";
+  return access(beside.c_str(), F_OK) == 0 ? beside : "libzebext.so.1";
 }
 
 int Usage() {

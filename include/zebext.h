@@ -12,8 +12,8 @@
 
 #include <stdint.h>
 
-#define ZEBEXT_VERSION_MAJOR 0
-#define ZEBEXT_VERSION_MINOR 1
+#define ZEBEXT_VERSION_MAJOR 1
+#define ZEBEXT_VERSION_MINOR 0
 #define ZEBEXT_VERSION_PATCH 0
 
 #ifdef __cplusplus
