@@ -55,6 +55,10 @@ TEST(PublicHeader, DeclaresExactlyTheBuiltExportsWithTheirKinds) {
   }
   EXPECT_EQ(HeaderPrototypes(), table);
   EXPECT_EQ(ZebextHeaderVersion(), ZEBEXT_VERSION_MAJOR * 10000L + ZEBEXT_VERSION_MINOR * 100L + ZEBEXT_VERSION_PATCH);
+  // The header's version is the project's, which names the library file.
+  EXPECT_EQ(std::to_string(ZEBEXT_VERSION_MAJOR) + "." + std::to_string(ZEBEXT_VERSION_MINOR) + "." +
+                std::to_string(ZEBEXT_VERSION_PATCH),
+            ZEB_PROJECT_VERSION);
 }
 
 }  // namespace
