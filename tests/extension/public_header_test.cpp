@@ -1,7 +1,7 @@
 // The public header against the export signature table, which the library test
 // holds the built library's symbols to: the header declares exactly those exports,
-// with their argument and result kinds. (Included beside the library's own
-// declarations, any difference in a type is a compile error.)
+// with their argument and result kinds. (The library defines its exports against
+// these prototypes, so any difference in a type is a compile error there.)
 #include "include/zebext.h"
 
 #include <gtest/gtest.h>
