@@ -1,5 +1,5 @@
 # What `cmake --install` puts under the prefix: the library with its SONAME link and
-# development link, the public header, the demo host, a CMake package
+# development link, the public header, the demo host, the examples, a CMake package
 # (find_package(zebext) gives zebext::zebext) and zebext.pc for pkg-config. Every
 # path inside the package files is relative to the prefix.
 include(CMakePackageConfigHelpers)
@@ -23,3 +23,5 @@ file(RELATIVE_PATH ZEB_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" ZEB_PC_TO_PREFIX "${ZEB_PC_TO_PREFIX}")
 configure_file(${CMAKE_SOURCE_DIR}/cmake/zebext.pc.in ${CMAKE_BINARY_DIR}/zebext.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/zebext.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples USE_SOURCE_PERMISSIONS)

@@ -53,7 +53,8 @@ const char* GetOpenFile(const char* title, const char* defaultFile, const char* 
 const char* GetSaveFile(const char* title, const char* defaultFile, const char* pattern, double patternPosition);
 /* The folder chosen, ending in "/", or "" when cancelled. */
 const char* GetDirectory(const char* title, const char* initialPath);
-/* The colour chosen, or the colour given when cancelled. */
+/* The colour chosen (red in bits 0-7, green 8-15, blue 16-23), or the colour
+ * given when cancelled; 0 when no window can be opened (without a display). */
 double GetColor(double color, double x, double y);
 /* The text typed, or "" when cancelled; a password value other than 0 hides it. */
 const char* GetString(const char* title, const char* message, const char* defaultText, double password);
@@ -68,6 +69,30 @@ double ShowMenu(const char* items, double defaultResult, double ignored);
 /* Edits a text in a modal window of the size "width,height"; the text when the
  * button is pressed, or "" when the window is closed. */
 const char* GetText(const char* size, const char* title, const char* text, const char* buttonText);
+
+/* The exports' pointer types, for hosts that load the library at run time
+ * (dlopen and dlsym) instead of linking with it. */
+typedef int64_t (*ZebextAttachProcessFn)(int64_t);
+typedef int64_t (*ZebextDetachProcessFn)(int64_t);
+typedef double (*ZebextClearAllFn)(void);
+typedef double (*ZebextFileExistsFn)(const char*);
+typedef double (*ZebextDirectoryExistsFn)(const char*);
+typedef double (*ZebextFileCopyFn)(const char*, const char*);
+typedef double (*ZebextFileDeleteFn)(const char*);
+typedef const char* (*ZebextGetFolderFilesFn)(const char*, const char*);
+typedef const char* (*ZebextStringLoadFn)(const char*, const char*);
+typedef const char* (*ZebextClipboardGetTextFn)(void);
+typedef double (*ZebextClipboardSetTextFn)(const char*);
+typedef double (*ZebextRunFileFn)(const char*);
+typedef const char* (*ZebextGetOpenFileFn)(const char*, const char*, const char*, double);
+typedef const char* (*ZebextGetSaveFileFn)(const char*, const char*, const char*, double);
+typedef const char* (*ZebextGetDirectoryFn)(const char*, const char*);
+typedef double (*ZebextGetColorFn)(double, double, double);
+typedef const char* (*ZebextGetStringFn)(const char*, const char*, const char*, double);
+typedef double (*ZebextShowQuestionFn)(const char*, const char*);
+typedef double (*ZebextAddMenuFn)(double);
+typedef double (*ZebextShowMenuFn)(const char*, double, double);
+typedef const char* (*ZebextGetTextFn)(const char*, const char*, const char*, const char*);
 
 #ifdef __cplusplus
 }

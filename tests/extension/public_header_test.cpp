@@ -1,7 +1,8 @@
 // The public header against the export signature table, which the library test
 // holds the built library's symbols to: the header declares exactly those exports,
 // with their argument and result kinds. (The library defines its exports against
-// these prototypes, so any difference in a type is a compile error there.)
+// these prototypes, so any difference in a type is a compile error there.) Each
+// export also has a pointer type of the same kinds.
 #include "include/zebext.h"
 
 #include <gtest/gtest.h>
@@ -27,15 +28,15 @@ char KindOf(const std::string& type) {
   return '?';
 }
 
-// Each prototype of the header as its name and its kinds, "arguments:result".
-std::map<std::string, std::string> HeaderPrototypes() {
+// The declarations of the header that the pattern finds (result, name, arguments),
+// each as its name and its kinds, "arguments:result".
+std::map<std::string, std::string> HeaderDeclarations(const std::regex& declaration) {
   std::ifstream file(ZEB_PUBLIC_HEADER);
   std::stringstream text;
   text << file.rdbuf();
   const std::string header = text.str();
-  const std::regex prototype(R"(\n(double|int64_t|const char\*) (\w+)\(([^)]*)\);)");
-  std::map<std::string, std::string> prototypes;
-  for (auto match = std::sregex_iterator(header.begin(), header.end(), prototype); match != std::sregex_iterator();
+  std::map<std::string, std::string> declarations;
+  for (auto match = std::sregex_iterator(header.begin(), header.end(), declaration); match != std::sregex_iterator();
        ++match) {
     std::string kinds;
     std::stringstream arguments((*match)[3].str());
@@ -43,9 +44,9 @@ std::map<std::string, std::string> HeaderPrototypes() {
       argument.erase(0, argument.find_first_not_of(' '));
       if (argument != "void") kinds += KindOf(argument);
     }
-    prototypes[(*match)[2]] = kinds + ":" + KindOf((*match)[1]);
+    declarations[(*match)[2]] = kinds + ":" + KindOf((*match)[1]);
   }
-  return prototypes;
+  return declarations;
 }
 
 TEST(PublicHeader, DeclaresExactlyTheBuiltExportsWithTheirKinds) {
@@ -53,7 +54,10 @@ TEST(PublicHeader, DeclaresExactlyTheBuiltExportsWithTheirKinds) {
   for (const ExportSignature& signature : kExportSignatures) {
     table[std::string(signature.name)] = std::string(signature.arguments) + ":" + signature.result;
   }
-  EXPECT_EQ(HeaderPrototypes(), table);
+  EXPECT_EQ(HeaderDeclarations(std::regex(R"(\n(double|int64_t|const char\*) (\w+)\(([^)]*)\);)")), table);
+  // Each export has its pointer type, for hosts that look it up with dlsym.
+  EXPECT_EQ(HeaderDeclarations(std::regex(R"(\ntypedef (double|int64_t|const char\*) \(\*Zebext(\w+)Fn\)\(([^)]*)\);)")),
+            table);
   EXPECT_EQ(ZebextHeaderVersion(), ZEBEXT_VERSION_MAJOR * 10000L + ZEBEXT_VERSION_MINOR * 100L + ZEBEXT_VERSION_PATCH);
   // The header's version is the project's, which names the library file.
   EXPECT_EQ(std::to_string(ZEBEXT_VERSION_MAJOR) + "." + std::to_string(ZEBEXT_VERSION_MINOR) + "." +

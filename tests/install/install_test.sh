@@ -1,25 +1,34 @@
 #!/bin/sh
-# Installs the build into a temporary prefix, then builds and runs two hosts
-# against that prefix only: one with pkg-config, one with find_package(zebext).
-# Both run without a display. Usage: install_test.sh <build folder> <this folder>
+# Installs the build into a temporary prefix, then builds the C examples against that
+# prefix only: the linked host with pkg-config, both hosts with find_package(zebext).
+# All run without a display. Usage: install_test.sh <build folder> <examples folder>
 set -eu
 build=$1
-here=$2
+examples=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+headless() { env -u DISPLAY -u WAYLAND_DISPLAY "$@"; }
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
-libdir=$(dirname "$(find "$work/prefix" -name libzebext.so.1 | head -n 1)")
+library=$(find "$work/prefix" -name libzebext.so.1)
+libdir=$(dirname "$library")
 
-# pkg-config, with the prefix's .pc file only
-PKG_CONFIG_PATH= PKG_CONFIG_LIBDIR="$libdir/pkgconfig" \
-  cc -std=c99 -Wall -Wextra -Werror -o "$work/pc-host" "$here/consumer.c" \
-  $(PKG_CONFIG_PATH= PKG_CONFIG_LIBDIR="$libdir/pkgconfig" pkg-config --cflags --libs zebext)
-env -u DISPLAY -u WAYLAND_DISPLAY LD_LIBRARY_PATH="$libdir" "$work/pc-host"
+readelf -d "$library" | grep -q 'SONAME.*\[libzebext\.so\.1\]'
+# Relocatable: no package file names the build tree or the prefix.
+if grep -rlF -e "$(cd "$build" && pwd)" -e "$work" "$libdir/pkgconfig" "$libdir/cmake"; then
+  echo "absolute paths in the package files" >&2
+  exit 1
+fi
 
-# find_package, with the prefix as the only place to look
-cmake -S "$here" -B "$work/cmake-host" -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_FIND_USE_SYSTEM_PACKAGE_REGISTRY=OFF >/dev/null
-cmake --build "$work/cmake-host" >/dev/null
-env -u DISPLAY -u WAYLAND_DISPLAY "$work/cmake-host/consumer"
+export PKG_CONFIG_PATH= PKG_CONFIG_LIBDIR="$libdir/pkgconfig"
+cc -std=c99 -Wall -Wextra -Werror -o "$work/pc-host" "$examples/c/linked_host.c" \
+  $(pkg-config --cflags --libs zebext)
+LD_LIBRARY_PATH="$libdir" headless "$work/pc-host"
 
-# the installed demo host finds the installed library by itself
-test "$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/prefix/bin/zebhost" call DirectoryExists /)" = 1
+cmake -S "$examples/c" -B "$work/cmake-hosts" -DCMAKE_PREFIX_PATH="$work/prefix" \
+  -DCMAKE_FIND_USE_SYSTEM_PACKAGE_REGISTRY=OFF -DCMAKE_C_FLAGS="-Wall -Wextra -Werror -pedantic" >/dev/null
+cmake --build "$work/cmake-hosts" >/dev/null
+headless "$work/cmake-hosts/linked_host"
+LD_LIBRARY_PATH="$libdir" headless "$work/cmake-hosts/dlopen_host"
+
+# The installed demo host finds the installed library by itself.
+test "$(headless "$work/prefix/bin/zebhost" call DirectoryExists /)" = 1
