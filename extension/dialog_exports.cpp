@@ -6,6 +6,7 @@
 #include "extension/exports.h"
 #include "extension/host_strings.h"
 #include "runtime/core/temp_string_buffer.h"
+#include "runtime/events/application.h"
 #include "runtime/events/windows.h"
 #include "runtime/requesters/color_requester.h"
 #include "runtime/requesters/file_requesters.h"
@@ -20,6 +21,8 @@ using FileRequester = void (*)(const zeb::Unit* title, const zeb::Unit* defaultF
 const char* RunFileDialog(FileRequester requester, const char* title, const char* defaultFile, const char* pattern,
                           double patternPosition) {
   zeb::HostCall call;
+  // From another thread no dialog can be shown: the answer of a cancelled one.
+  if (!zeb::OnApplicationThread()) return call.Text(u"");
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
   const zeb::StringVariable decodedFile = zeb::DecodeHostString(defaultFile);
   const zeb::StringVariable decodedPattern = zeb::DecodeHostString(pattern);
@@ -43,6 +46,8 @@ ZEB_EXPORT const char* GetSaveFile(const char* title, const char* defaultFile, c
 
 ZEB_EXPORT const char* GetDirectory(const char* title, const char* initialPath) {
   zeb::HostCall call;
+  // From another thread no dialog can be shown: the answer of a cancelled one.
+  if (!zeb::OnApplicationThread()) return call.Text(u"");
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
   const zeb::StringVariable decodedPath = zeb::DecodeHostString(initialPath);
   const int64_t start = zeb::TempBufferPosition();
@@ -52,6 +57,8 @@ ZEB_EXPORT const char* GetDirectory(const char* title, const char* initialPath) 
 
 ZEB_EXPORT const char* GetString(const char* title, const char* message, const char* defaultText, double password) {
   zeb::HostCall call;
+  // From another thread no dialog can be shown: the answer of a cancelled one.
+  if (!zeb::OnApplicationThread()) return call.Text(u"");
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
   const zeb::StringVariable decodedMessage = zeb::DecodeHostString(message);
   const zeb::StringVariable decodedText = zeb::DecodeHostString(defaultText);
@@ -65,6 +72,7 @@ ZEB_EXPORT const char* GetString(const char* title, const char* message, const c
 
 ZEB_EXPORT double ShowQuestion(const char* title, const char* message) {
   zeb::HostCall call;
+  if (!zeb::OnApplicationThread()) return call.Number(-1);
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
   const zeb::StringVariable decodedMessage = zeb::DecodeHostString(message);
   const int64_t answer =
@@ -78,6 +86,8 @@ ZEB_EXPORT double ShowQuestion(const char* title, const char* message) {
 // (x, y), after every runtime window has closed; none is left open afterwards.
 ZEB_EXPORT double GetColor(double color, double x, double y) {
   zeb::HostCall call;
+  // From another thread its window cannot be opened.
+  if (!zeb::OnApplicationThread()) return call.Number(0);
   zeb::CloseWindow(-1);
   const auto Coordinate = [](double value) {
     return static_cast<int32_t>(std::clamp<int64_t>(zeb::RoundToInteger(value), INT32_MIN, INT32_MAX));

@@ -71,6 +71,8 @@ ZEB_EXPORT const char* GetFolderFiles(const char* folder, const char* pattern) {
       zeb::DirectoryEntryName(kExportObject, name);
       if (zeb::TempBufferPosition() != name) zeb::AppendTempString(u"|");
     }
+    // A folder that could not be read to its end could not be listed.
+    if (zeb::DirectoryListingBroken(kExportObject) != 0) zeb::EmptyTempResult(start);
     zeb::FinishDirectory(kExportObject);
   }
   zeb::StringVariable result;

@@ -6,6 +6,7 @@
 #include "extension/host_strings.h"
 #include "runtime/core/string_functions.h"
 #include "runtime/core/temp_string_buffer.h"
+#include "runtime/events/application.h"
 #include "runtime/gadgets/text_window.h"
 
 namespace {
@@ -23,6 +24,8 @@ int32_t SizeField(const zeb::Unit* size, int32_t index) {
 
 ZEB_EXPORT const char* GetText(const char* size, const char* title, const char* text, const char* buttonText) {
   zeb::HostCall call;
+  // From another thread the window cannot be made.
+  if (!zeb::OnApplicationThread()) return call.Text(u"");
   const zeb::StringVariable decodedSize = zeb::DecodeHostString(size);
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
   const zeb::StringVariable decodedText = zeb::DecodeHostString(text);

@@ -4,9 +4,12 @@
  * integers); strings are NUL-terminated UTF-8, and a null string argument counts as
  * the empty string. A string result is never null. It belongs to the library and
  * stays valid until the next call into the library: copy it before calling again.
- * The library is not thread-safe; call it from one thread. Dialogs are modal and
+ * The library is not thread-safe: calls must not overlap. Dialogs are modal and
  * return when the user has answered; without a display they answer at once as if
- * cancelled. */
+ * cancelled. Windows, dialogs and menus belong to the thread that loaded the
+ * library: from any other thread the dialogs, GetText and ShowMenu answer the same
+ * way at once, and AddMenu, ClearAll and DetachProcess leave menus and windows as
+ * they are. The file and clipboard exports work from any thread. */
 #ifndef ZEBEXT_H
 #define ZEBEXT_H
 

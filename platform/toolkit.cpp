@@ -1,5 +1,8 @@
 #include "platform/toolkit.h"
 
+#include <atomic>
+#include <thread>
+
 #include "platform/headless/headless_toolkit.h"
 #if ZEB_HAVE_GTK
 #include "platform/gtk/gtk_backend.h"
@@ -13,6 +16,12 @@ std::unique_ptr<Toolkit>& CurrentSlot() {
   return toolkit;
 }
 
+// The thread that selected or set the toolkit; nobody's before that.
+std::atomic<std::thread::id>& ToolkitThread() {
+  static std::atomic<std::thread::id> thread;
+  return thread;
+}
+
 }  // namespace
 
 Toolkit& CurrentToolkit() {
@@ -21,6 +30,7 @@ Toolkit& CurrentToolkit() {
 }
 
 void SelectToolkit() {
+  ToolkitThread() = std::this_thread::get_id();
 #if ZEB_HAVE_GTK
   if (auto gtk = ConnectGtkToolkit()) {
     CurrentSlot() = std::move(gtk);
@@ -31,6 +41,14 @@ void SelectToolkit() {
   CurrentSlot() = std::make_unique<HeadlessToolkit>(std::nullopt);
 }
 
-void SetToolkit(std::unique_ptr<Toolkit> toolkit) { CurrentSlot() = std::move(toolkit); }
+void SetToolkit(std::unique_ptr<Toolkit> toolkit) {
+  ToolkitThread() = std::this_thread::get_id();
+  CurrentSlot() = std::move(toolkit);
+}
+
+bool OnToolkitThread() {
+  const std::thread::id owner = ToolkitThread();
+  return owner == std::thread::id() || owner == std::this_thread::get_id();
+}
 
 }  // namespace zeb::platform

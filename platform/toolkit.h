@@ -303,5 +303,9 @@ Toolkit& CurrentToolkit();
 void SelectToolkit();
 // Replaces the toolkit (tests attach a headless one with a screen).
 void SetToolkit(std::unique_ptr<Toolkit> toolkit);
+// Whether the calling thread is the one that selected or set the toolkit (true
+// while there is none). Windows, dialogs and menus are used from that thread
+// only; the pasteboard from any thread.
+bool OnToolkitThread();
 
 }  // namespace zeb::platform

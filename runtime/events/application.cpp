@@ -55,6 +55,8 @@ void StartApplication() {
   StartApplicationMenu();
 }
 
+bool OnApplicationThread() { return platform::OnToolkitThread(); }
+
 void PostWakeUpEvent() { platform::CurrentToolkit().PostWakeUpEvent(); }
 
 int64_t WaitWindowEvent(int32_t timeout) {

@@ -10,6 +10,10 @@ namespace zeb {
 // InitMenus and before InitEvents.
 void StartApplication();
 
+// Whether the calling thread is the application's: the one the library loaded on.
+// Windows, dialogs and menus are made and closed there only.
+bool OnApplicationThread();
+
 // Ends a wait of the toolkit loop at once: an empty event at the front of its queue.
 void PostWakeUpEvent();
 

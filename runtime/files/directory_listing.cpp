@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "runtime/core/memory_strings.h"
@@ -21,6 +22,7 @@ struct DirectoryListing {
   char* pattern;        // owned UTF-8; null when every entry is listed
   struct stat status;   // of the current entry, not following links; zeroed without one
   const dirent* entry;  // the stream's current entry, valid until its next readdir
+  bool broken;          // the stream ended on a read error
 };
 
 constexpr int32_t kGrowthStep = 16;
@@ -68,6 +70,7 @@ int64_t ExamineDirectory(int64_t number, const Unit* directory, const Unit* patt
   }
   listing->handle = handle;
   listing->pattern = NamePattern(pattern);
+  listing->broken = false;
   return number == DynamicNumber ? address : 1;
 }
 
@@ -75,7 +78,13 @@ int NextDirectoryEntry(int64_t number) {
   DirectoryListing* listing = FindListing(number);
   if (listing == nullptr) return 0;
   listing->entry = nullptr;
-  while (const dirent* entry = readdir(listing->handle)) {
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(listing->handle);
+    if (entry == nullptr) {
+      listing->broken = listing->broken || errno != 0;
+      break;
+    }
     if (listing->pattern != nullptr && fnmatch(listing->pattern, entry->d_name, FNM_PATHNAME) != 0) continue;
     // Examined relative to the open directory, so no path is built and the
     // directory's own path may be of any length.
@@ -85,6 +94,11 @@ int NextDirectoryEntry(int64_t number) {
   }
   std::memset(&listing->status, 0, sizeof listing->status);
   return 0;
+}
+
+int DirectoryListingBroken(int64_t number) {
+  const DirectoryListing* listing = FindListing(number);
+  return listing != nullptr && listing->broken ? 1 : 0;
 }
 
 void DirectoryEntryName(int64_t number, int64_t start) {

@@ -22,6 +22,10 @@ int64_t ExamineDirectory(int64_t number, const Unit* directory, const Unit* patt
 // when the listing does not exist.
 int NextDirectoryEntry(int64_t number);
 
+// 1 when the directory could not be read to its end (the listing stopped early at
+// a read error), else 0.
+int DirectoryListingBroken(int64_t number);
+
 // The current entry's name as a result at `start`; the empty string without a
 // listing or a current entry.
 void DirectoryEntryName(int64_t number, int64_t start);

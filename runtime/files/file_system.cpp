@@ -107,11 +107,14 @@ int CopyFileAt(int sourceDirectory, const char* sourceName, int targetDirectory,
     return 0;
   }
   struct stat target;
-  bool copied =
-      fstat(out, &target) == 0 && !SameFile(source, target) && Empty(out, target) && MoveData(in, out, source.st_size);
+  const bool emptied = fstat(out, &target) == 0 && !SameFile(source, target) && Empty(out, target);
+  bool copied = emptied && MoveData(in, out, source.st_size);
   // A failed close can be the first report of a write that did not reach the disk.
   if (close(out) != 0) copied = false;
   close(in);
+  // A file emptied for the copy that did not get all of it goes, rather than
+  // stay looking like a copy.
+  if (emptied && !copied && S_ISREG(target.st_mode)) unlinkat(targetDirectory, targetName, 0);
   return copied ? 1 : 0;
 }
 
@@ -138,7 +141,14 @@ int CopyEntries(int source, int target, const char* pattern, int flags) {
     return 0;
   }
   int result = 1;
-  while (const dirent* entry = readdir(stream)) {
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(stream);
+    if (entry == nullptr) {
+      // A listing that broke off leaves the entries after it uncopied.
+      if (errno != 0) result = 0;
+      break;
+    }
     const char* name = entry->d_name;
     if (IsDirectoryEntry(stream, entry)) {
       if ((flags & CopyDirectoryRecursive) == 0 || IsDotOrDotDot(name)) continue;

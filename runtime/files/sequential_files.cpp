@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -134,9 +135,15 @@ int64_t OpenSequentialFile(int64_t number, const Unit* path, OpenKind kind, int 
   return static_cast<int64_t>(reinterpret_cast<intptr_t>(stream));
 }
 
-// Fills the read buffer from the stream; false when nothing more can be read.
+// Fills the read buffer from the stream; false when nothing more can be read. A
+// read that a signal interrupted stops the stream with an error: it is taken up
+// again.
 bool Refill(SequentialFile* file) {
-  const size_t count = std::fread(file->buffer, 1, static_cast<size_t>(file->size), file->stream);
+  size_t count = std::fread(file->buffer, 1, static_cast<size_t>(file->size), file->stream);
+  while (count == 0 && std::ferror(file->stream) != 0 && errno == EINTR) {
+    std::clearerr(file->stream);
+    count = std::fread(file->buffer, 1, static_cast<size_t>(file->size), file->stream);
+  }
   file->filled = file->available = static_cast<int32_t>(count);
   return count > 0;
 }

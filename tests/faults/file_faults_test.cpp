@@ -1,0 +1,199 @@
+// The file exports of the built library under failing system calls: zebhost calls
+// each one in a child process with fault_shim.c preloaded, which fails writes,
+// closes, reads and listings under the test's folder only.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/files/file_test_folder.h"
+
+namespace {
+
+using namespace zeb::file_testing;
+
+struct Outcome {
+  int status;          // the wait status: 0 when zebhost exited with 0
+  std::string output;  // what it printed: the export's result and a line end
+};
+
+// zebhost calling one export without a display, with the shim failing calls
+// under `folder` as `faults` ("NAME=value ...", see fault_shim.c) say, or without
+// the shim for no faults; stopped after a minute.
+Outcome Call(const TestFolder& folder, const std::string& faults, const std::vector<std::string>& arguments) {
+  std::string command = "timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY";
+  if (!faults.empty()) command += " LD_PRELOAD='" ZEB_FAULT_SHIM "' ZEB_FAULT_FOLDER='" + folder.path() + "' " + faults;
+  command += " '" ZEB_HOST_PATH "' call";
+  for (const std::string& argument : arguments) command += " '" + argument + "'";
+  Outcome outcome{-1, ""};
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return outcome;
+  std::array<char, 4096> chunk;
+  while (const size_t n = fread(chunk.data(), 1, chunk.size(), pipe)) outcome.output.append(chunk.data(), n);
+  outcome.status = pclose(pipe);
+  return outcome;
+}
+
+// Bytes that differ from block to block, so a block copied twice or left out shows.
+std::string Pattern(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7919) >> 8);
+  return bytes;
+}
+
+// A file's size and a hash of its bytes, short enough to show in a failure.
+std::string Fingerprint(const std::string& path) {
+  const std::optional<std::string> bytes = ReadBytes(path);
+  if (!bytes) return "unreadable";
+  return std::to_string(bytes->size()) + " bytes, hash " + std::to_string(std::hash<std::string>{}(*bytes));
+}
+
+// What lies at `root`: a file as "" with its fingerprint, or a folder's files by
+// relative path with theirs and its folders by relative path ending in "/".
+// Empty when nothing is there.
+std::map<std::string, std::string> Contents(const std::string& root) {
+  std::map<std::string, std::string> contents;
+  struct stat status;
+  if (stat(root.c_str(), &status) != 0) return contents;
+  if (!S_ISDIR(status.st_mode)) {
+    contents[""] = Fingerprint(root);
+    return contents;
+  }
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    const std::string name = entry.path().lexically_relative(root).string();
+    if (entry.is_directory()) {
+      contents[name + "/"] = "";
+    } else {
+      contents[name] = Fingerprint(entry.path());
+    }
+  }
+  return contents;
+}
+
+enum class Shape { kFile, kTree };
+
+// A source of several copy blocks (512000 bytes each): one file, or a tree with
+// an empty file and two levels of subfolders.
+std::string MakeSource(const TestFolder& folder, Shape shape) {
+  if (shape == Shape::kFile) {
+    EXPECT_TRUE(WriteBytes(folder / "source", Pattern(1300000)));
+    return folder / "source";
+  }
+  EXPECT_TRUE(MakeEntries(folder.path(), {"tree/", "tree/empty", "tree/sub/", "tree/sub/deeper/",
+                                          "tree/sub/deeper/c.txt=ccc"}));
+  EXPECT_TRUE(WriteBytes(folder / "tree/a.bin", Pattern(700000)));
+  EXPECT_TRUE(WriteBytes(folder / "tree/sub/b.bin", Pattern(300000)));
+  return folder / "tree";
+}
+
+// FileCopy of each shape under the faults, through the kernel's copy and through
+// the copy's own buffer. The source stays as it was. A copy reported as done is
+// byte for byte the source; one reported as failed is not all there, and every
+// file it left holds its source's bytes.
+void ExpectFileCopy(const std::string& faults, bool copies,
+                    std::initializer_list<Shape> shapes = {Shape::kFile, Shape::kTree}) {
+  for (const Shape shape : shapes) {
+    for (const char* path : {"", " ZEB_FAULT_NO_KERNEL_COPY=1"}) {
+      SCOPED_TRACE((shape == Shape::kFile ? "file" : "tree") + std::string(path));
+      TestFolder folder;
+      ASSERT_TRUE(folder.ok());
+      const std::string source = MakeSource(folder, shape);
+      const std::map<std::string, std::string> before = Contents(source);
+      const Outcome outcome = Call(folder, faults + path, {"FileCopy", source, folder / "copy"});
+      EXPECT_EQ(outcome.status, 0);
+      EXPECT_EQ(outcome.output, copies ? "1\n" : "0\n");
+      EXPECT_EQ(Contents(source), before);
+      const std::map<std::string, std::string> copied = Contents(folder / "copy");
+      if (copies) {
+        EXPECT_EQ(copied, before);
+        continue;
+      }
+      EXPECT_NE(copied, before);
+      for (const auto& [name, bytes] : copied) {
+        const auto original = before.find(name);
+        EXPECT_TRUE(original != before.end() && original->second == bytes) << name << " is not its source's copy";
+      }
+    }
+  }
+}
+
+TEST(Faults, FileCopyUnderFullDisk) { ExpectFileCopy("ZEB_FAULT_WRITE_LIMIT=600000", false); }
+
+TEST(Faults, FileCopyUnderFailingClose) { ExpectFileCopy("ZEB_FAULT_CLOSE=1", false); }
+
+TEST(Faults, FileCopyUnderReadErrors) { ExpectFileCopy("ZEB_FAULT_READ_LIMIT=600000", false); }
+
+TEST(Faults, FileCopyUnderShortAndInterruptedReads) { ExpectFileCopy("ZEB_FAULT_SLOW_READS=1", true); }
+
+TEST(Faults, FileCopyUnderFailingFolderListing) {
+  for (const std::string& faults :
+       {"ZEB_FAULT_OPEN_DIRECTORY=" + std::to_string(EMFILE), std::string("ZEB_FAULT_READDIR_LIMIT=3")}) {
+    SCOPED_TRACE(faults);
+    ExpectFileCopy(faults, false, {Shape::kTree});
+  }
+}
+
+// Lines of every length up to several read buffers (4096 bytes), ended by LF, CR
+// LF and CR in turn, with two- and three-byte UTF-8 characters.
+std::string Text() {
+  static const char* const kEnds[] = {"\n", "\r\n", "\r"};
+  std::string text;
+  for (int line = 0; line < 60; ++line) {
+    for (int i = 0; i < line * line * 5; ++i) text += i % 7 == 0 ? "\xC3\xA9" : i % 11 == 0 ? "\xE2\x82\xAC" : "x";
+    text += kEnds[line % 3];
+  }
+  return text;
+}
+
+TEST(Faults, StringLoadUnderShortAndInterruptedReadsGivesTheWholeText) {
+  TestFolder folder;
+  ASSERT_TRUE(folder.ok());
+  ASSERT_TRUE(WriteBytes(folder / "text", Text()));
+  const Outcome whole = Call(folder, "", {"StringLoad", folder / "text", "/"});
+  ASSERT_EQ(whole.status, 0);
+  ASSERT_GT(whole.output.size(), Text().size() / 2);
+  const Outcome slow = Call(folder, "ZEB_FAULT_SLOW_READS=1", {"StringLoad", folder / "text", "/"});
+  EXPECT_EQ(slow.status, 0);
+  EXPECT_EQ(slow.output, whole.output);
+}
+
+// The text read before the error, as if the file ended there.
+TEST(Faults, StringLoadUnderReadErrorsGivesWhatWasRead) {
+  constexpr size_t kRead = 20000;
+  TestFolder folder;
+  ASSERT_TRUE(folder.ok());
+  ASSERT_TRUE(WriteBytes(folder / "text", Text()));
+  ASSERT_TRUE(WriteBytes(folder / "start", Text().substr(0, kRead)));
+  const Outcome start = Call(folder, "", {"StringLoad", folder / "start", "/"});
+  ASSERT_EQ(start.status, 0);
+  const Outcome failed =
+      Call(folder, "ZEB_FAULT_READ_LIMIT=" + std::to_string(kRead), {"StringLoad", folder / "text", "/"});
+  EXPECT_EQ(failed.status, 0);
+  EXPECT_EQ(failed.output, start.output);
+}
+
+// A folder that cannot be opened, or read to its end, cannot be listed.
+TEST(Faults, GetFolderFilesUnderFailingListingIsEmpty) {
+  TestFolder folder;
+  ASSERT_TRUE(folder.ok());
+  ASSERT_TRUE(MakeEntries(folder.path(), {"a", "b", "c", "d", "e", "f"}));
+  for (const std::string& faults : {"ZEB_FAULT_OPEN_DIRECTORY=" + std::to_string(EACCES),
+                                    "ZEB_FAULT_OPEN_DIRECTORY=" + std::to_string(EMFILE),
+                                    std::string("ZEB_FAULT_READDIR_LIMIT=5")}) {
+    SCOPED_TRACE(faults);
+    const Outcome outcome = Call(folder, faults, {"GetFolderFiles", folder.path(), "*"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.output, "\"\"\n");
+  }
+}
+
+}  // namespace
