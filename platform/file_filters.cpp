@@ -26,9 +26,11 @@ char32_t Small(char32_t c) {
   if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
   if ((c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F)) return c + 0x20;
   if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+  // The one capital of Extended-A whose small letter lies in Latin-1.
+  if (c == 0x178) return 0xFF;
   // Extended-A pairs a capital with the small letter after it; the pairs start on
   // even code points, except between U+0139 and U+0148 and from U+0179 on.
-  if (c >= 0x100 && c <= 0x17E && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x178) {
+  if (c >= 0x100 && c <= 0x17E && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149) {
     const bool oddCapitals = (c >= 0x139 && c <= 0x148) || c >= 0x179;
     if ((c % 2 == 1) == oddCapitals) return c + 1;
   }

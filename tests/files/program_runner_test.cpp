@@ -1,4 +1,4 @@
-// Starting programs: detached launches, waiting, exit codes, folders, arguments.
+// Starting programs: waiting, exit codes, folders, arguments.
 #include "runtime/files/program_runner.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -35,18 +34,6 @@ class ProgramRunner : public ::testing::Test {
   TestFolder folder_;
   std::string path_;  // the folder without symbolic links, as pwd reports it
 };
-
-TEST_F(ProgramRunner, DetachedLaunchesLeaveNoChildAndNoDescriptor) {
-  const std::set<int> children = ChildProcesses();
-  const auto descriptors = OpenDescriptors();
-  for (int i = 0; i < 1000; ++i) ASSERT_EQ(RunProgram(u"/bin/true"), 1) << i;
-  // The first child of each launch is reaped before RunProgram returns, and the
-  // program itself belongs to the system: nothing new waits as our child.
-  const std::set<int> after = ChildProcesses();
-  EXPECT_TRUE(std::includes(children.begin(), children.end(), after.begin(), after.end()))
-      << ::testing::PrintToString(after);
-  EXPECT_EQ(OpenDescriptors(), descriptors);
-}
 
 TEST_F(ProgramRunner, ExplicitArgumentVectorsKeepEveryParameterUpToTheLimit) {
   // The script writes its arguments, each followed by "|", and renames the file

@@ -90,6 +90,7 @@ TEST(FileFilters, GlobsMatchWholeNamesWithoutCase) {
       {u"*", u"", true},                 {u"", u"a", false},                 {u"*a*b*c", u"xaybzc", true},
       {u"*a*b*c", u"xaybz", false},      {u"\u00C9T\u00C9.*", u"\u00E9t\u00E9.doc", true},
       {u"\u0141\u00D3D\u0179.*", u"\u0142\u00F3d\u017A.png", true},
+      {u"\u0178VES.*", u"\u00FFves.txt", true},  // a capital of Extended-A, its small letter in Latin-1
       {u"\u0424\u0410\u0419\u041B.*", u"\u0444\u0430\u0439\u043B.txt", true},
       {u"\u03A3.*", u"\u03C3.txt", true},
       {u"?.png", u"\U0001F600.png", true},  // one character, two units

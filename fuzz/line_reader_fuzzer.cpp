@@ -1,0 +1,103 @@
+// libFuzzer target for reading sequential files line by line: the input's bytes
+// are the whole file (one temporary file per process, rewritten for each input and
+// removed at exit), read buffered and then unbuffered with ReadString until Eof.
+// Whatever the bytes, the lines are the pieces of the file between line ends (LF,
+// CR, CR LF as one, and NUL, after which the next line begins), each decoded as a
+// NUL-terminated UTF-8 text; a buffered file gives no line after a final line end
+// (and none for an empty file), an unbuffered one gives a last empty line unless
+// the file ends in CR. A broken property ends the run like a crash.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/core/temp_string_buffer.h"
+#include "runtime/core/text_conversion.h"
+#include "runtime/files/sequential_files.h"
+
+namespace {
+
+using zeb::Unit;
+using Units = std::u16string;
+using Lines = std::vector<Units>;
+
+char path[] = "/tmp/line_reader_fuzzer-XXXXXX";
+int handle = -1;
+
+void Require(bool holds) {
+  if (!holds) std::abort();
+}
+
+void RemoveFile() { unlink(path); }
+
+void Start() {
+  handle = mkstemp(path);
+  Require(handle >= 0);
+  std::atexit(RemoveFile);
+  zeb::InitStringBuffer();
+  zeb::InitSequentialFiles();
+}
+
+// A line's bytes as the runtime string that decoding them gives: up to its first
+// zero unit, the terminator's or one of the text's.
+Units DecodedLine(const std::string& bytes) {
+  const int64_t count = zeb::DecodeUTF8(bytes.c_str(), -1, nullptr, 0).units;
+  const auto units = std::make_unique<Unit[]>(static_cast<size_t>(count));
+  const int64_t written = zeb::DecodeUTF8(bytes.c_str(), -1, units.get(), count).units;
+  Units line(units.get(), static_cast<size_t>(written));
+  return line.substr(0, line.find(u'\0'));
+}
+
+Lines ExpectedLines(const std::string& bytes, bool buffered) {
+  std::vector<std::string> pieces(1);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const char byte = bytes[i];
+    if (byte != '\n' && byte != '\r' && byte != 0) {
+      pieces.back() += byte;
+      continue;
+    }
+    if (byte == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    pieces.emplace_back();
+  }
+  const bool endsInCR = !bytes.empty() && bytes.back() == '\r';
+  if (pieces.back().empty() && (buffered || endsInCR)) pieces.pop_back();
+  Lines lines;
+  for (const std::string& piece : pieces) lines.push_back(DecodedLine(piece));
+  return lines;
+}
+
+Lines ReadLines(size_t size, int flags) {
+  const std::u16string file(path, path + sizeof path - 1);
+  Require(zeb::ReadFile(0, file.c_str(), flags) != 0);
+  Lines lines;
+  while (zeb::Eof(0) == 0) {
+    // No file of n bytes has more than n + 1 lines.
+    Require(lines.size() <= size);
+    const int64_t start = zeb::TempBufferPosition();
+    zeb::ReadString(0, start);
+    lines.emplace_back(zeb::TempStringAddress(start));
+    zeb::SetTempBufferPosition(start);
+  }
+  zeb::CloseFile(0);
+  return lines;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool started = (Start(), true);
+  (void)started;
+
+  Require(pwrite(handle, data, size, 0) == static_cast<ssize_t>(size));
+  Require(ftruncate(handle, static_cast<off_t>(size)) == 0);
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  Require(ReadLines(size, zeb::FileBuffered) == ExpectedLines(bytes, true));
+  Require(ReadLines(size, zeb::FileUnbuffered) == ExpectedLines(bytes, false));
+  return 0;
+}
