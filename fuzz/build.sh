@@ -3,7 +3,7 @@
 # with ASan + UBSan) and optionally runs each of them.
 #   fuzz/build.sh [seconds per target] [output folder]
 # With seconds, every target in turn then runs that long (fuzz/build.sh 20 runs
-# all nine in about three and a half minutes), seeded with fuzz/seeds/<target>
+# them all in about four minutes), seeded with fuzz/seeds/<target>
 # and, for the BMP decoder, the BMP suite when the corpora folder is there. New
 # inputs go to <output folder>/<target>/corpus, any crashing input to
 # <output folder>/<target>/crash-*, and the log to <output folder>/<target>.log;
@@ -14,7 +14,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-}
 out=$(mkdir -p "${2:-$root/build/fuzz}" && cd "${2:-$root/build/fuzz}" && pwd)
 targets=(bmp_fuzzer shortcut_text_fuzzer popup_items_fuzzer utf8_roundtrip_fuzzer line_reader_fuzzer
-  string_functions_fuzzer glob_fuzzer parameter_line_fuzzer filter_pattern_fuzzer)
+  string_functions_fuzzer glob_fuzzer parameter_line_fuzzer filter_pattern_fuzzer json_line_fuzzer)
 
 cmake -S "$root" -B "$out/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZEB_FUZZ=ON -DZEB_BENCHMARKS=OFF >/dev/null

@@ -1,0 +1,79 @@
+// libFuzzer target for reading a line of a JSON Lines file: the input's bytes are
+// the line. Whatever they are, the reader either gives an object or says what is
+// wrong at a column inside the line (or just past it); an object written out again
+// (names and strings escaped, numbers as they were written) reads back as the
+// same object. A broken property ends the run like a crash.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "runtime/core/json_line.h"
+
+namespace {
+
+void Require(bool holds) {
+  if (!holds) std::abort();
+}
+
+std::string Quoted(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned char>(c));
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string Written(const zeb::JsonObject& object) {
+  static const char* const kWords[] = {"", "", "true", "false", "null"};
+  std::string out = "{";
+  for (const auto& [name, value] : object) {
+    if (out.size() > 1) out += ", ";
+    out += Quoted(name) + ": ";
+    switch (value.kind) {
+      case zeb::JsonScalar::Kind::String: out += Quoted(value.text); break;
+      case zeb::JsonScalar::Kind::Number: out += value.text; break;
+      default: out += kWords[static_cast<int>(value.kind)];
+    }
+  }
+  return out + "}";
+}
+
+bool Same(const zeb::JsonObject& a, const zeb::JsonObject& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const zeb::JsonScalar& x = a[i].second;
+    const zeb::JsonScalar& y = b[i].second;
+    if (a[i].first != b[i].first || x.kind != y.kind || x.text != y.text) return false;
+    if (x.number != y.number && !(x.number != x.number && y.number != y.number)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view line(reinterpret_cast<const char*>(data), size);
+  const zeb::JsonLine read = zeb::ParseJsonLine(line);
+  if (!read.object) {
+    const size_t at = read.error.rfind(" at column ");
+    Require(at != std::string::npos);
+    const long column = std::strtol(read.error.c_str() + at + 11, nullptr, 10);
+    Require(column >= 1 && static_cast<size_t>(column) <= size + 1);
+    return 0;
+  }
+  const zeb::JsonLine again = zeb::ParseJsonLine(Written(*read.object));
+  Require(again.object.has_value() && Same(*read.object, *again.object));
+  return 0;
+}
