@@ -12,23 +12,28 @@
 #include "runtime/requesters/file_requesters.h"
 #include "runtime/requesters/input_requester.h"
 #include "runtime/requesters/message_requester.h"
+#include "runtime/requesters/scripted_dialogs.h"
 
 namespace {
 
 // A file dialog's arguments decoded, its requester run and its path returned.
 using FileRequester = void (*)(const zeb::Unit* title, const zeb::Unit* defaultFile, const zeb::Unit* pattern,
                                int64_t patternPosition, int64_t start);
-const char* RunFileDialog(FileRequester requester, const char* title, const char* defaultFile, const char* pattern,
-                          double patternPosition) {
+const char* RunFileDialog(std::string_view exportName, FileRequester requester, const char* title,
+                          const char* defaultFile, const char* pattern, double patternPosition) {
   zeb::HostCall call;
   // From another thread no dialog can be shown: the answer of a cancelled one.
   if (!zeb::OnApplicationThread()) return call.Text(u"");
+  zeb::ScriptedDialog scripted(exportName, {{"title", zeb::JsonString(title)},
+                                            {"default", zeb::JsonString(defaultFile)},
+                                            {"pattern", zeb::JsonString(pattern)},
+                                            {"position", zeb::JsonNumber(patternPosition)}});
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
   const zeb::StringVariable decodedFile = zeb::DecodeHostString(defaultFile);
   const zeb::StringVariable decodedPattern = zeb::DecodeHostString(pattern);
   const int64_t start = zeb::TempBufferPosition();
   requester(decodedTitle.get(), decodedFile.get(), decodedPattern.get(), zeb::RoundToInteger(patternPosition), start);
-  return call.Text(zeb::TempStringAddress(start));
+  return scripted.Answered(call.Text(zeb::TempStringAddress(start)));
 }
 
 }  // namespace
@@ -36,29 +41,34 @@ const char* RunFileDialog(FileRequester requester, const char* title, const char
 // One file only: the requester's short form.
 ZEB_EXPORT const char* GetOpenFile(const char* title, const char* defaultFile, const char* pattern,
                                    double patternPosition) {
-  return RunFileDialog(static_cast<FileRequester>(zeb::OpenFileRequester), title, defaultFile, pattern, patternPosition);
+  return RunFileDialog("GetOpenFile", static_cast<FileRequester>(zeb::OpenFileRequester), title, defaultFile, pattern, patternPosition);
 }
 
 ZEB_EXPORT const char* GetSaveFile(const char* title, const char* defaultFile, const char* pattern,
                                    double patternPosition) {
-  return RunFileDialog(zeb::SaveFileRequester, title, defaultFile, pattern, patternPosition);
+  return RunFileDialog("GetSaveFile", zeb::SaveFileRequester, title, defaultFile, pattern, patternPosition);
 }
 
 ZEB_EXPORT const char* GetDirectory(const char* title, const char* initialPath) {
   zeb::HostCall call;
   // From another thread no dialog can be shown: the answer of a cancelled one.
   if (!zeb::OnApplicationThread()) return call.Text(u"");
+  zeb::ScriptedDialog scripted("GetDirectory", {{"title", zeb::JsonString(title)}, {"default", zeb::JsonString(initialPath)}});
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
   const zeb::StringVariable decodedPath = zeb::DecodeHostString(initialPath);
   const int64_t start = zeb::TempBufferPosition();
   zeb::PathRequester(decodedTitle.get(), decodedPath.get(), start);
-  return call.Text(zeb::TempStringAddress(start));
+  return scripted.Answered(call.Text(zeb::TempStringAddress(start)));
 }
 
 ZEB_EXPORT const char* GetString(const char* title, const char* message, const char* defaultText, double password) {
   zeb::HostCall call;
   // From another thread no dialog can be shown: the answer of a cancelled one.
   if (!zeb::OnApplicationThread()) return call.Text(u"");
+  zeb::ScriptedDialog scripted("GetString", {{"title", zeb::JsonString(title)},
+                                             {"message", zeb::JsonString(message)},
+                                             {"default", zeb::JsonString(defaultText)},
+                                             {"password", zeb::JsonNumber(password)}});
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
   const zeb::StringVariable decodedMessage = zeb::DecodeHostString(message);
   const zeb::StringVariable decodedText = zeb::DecodeHostString(defaultText);
@@ -67,19 +77,19 @@ ZEB_EXPORT const char* GetString(const char* title, const char* message, const c
   // the typing.
   const int64_t flags = password != 0.0 ? zeb::InputRequesterPassword : 0;
   zeb::InputRequester(decodedTitle.get(), decodedMessage.get(), decodedText.get(), flags, start);
-  return call.Text(zeb::TempStringAddress(start));
+  return scripted.Answered(call.Text(zeb::TempStringAddress(start)));
 }
 
 ZEB_EXPORT double ShowQuestion(const char* title, const char* message) {
   zeb::HostCall call;
   if (!zeb::OnApplicationThread()) return call.Number(-1);
+  zeb::ScriptedDialog scripted("ShowQuestion", {{"title", zeb::JsonString(title)}, {"message", zeb::JsonString(message)}});
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
   const zeb::StringVariable decodedMessage = zeb::DecodeHostString(message);
   const int64_t answer =
       zeb::MessageRequester(decodedTitle.get(), decodedMessage.get(), zeb::MessageRequesterYesNo);
-  if (answer == zeb::MessageRequesterNo) return call.Number(0);
-  if (answer == zeb::MessageRequesterYes) return call.Number(1);
-  return call.Number(-1);
+  const double result = answer == zeb::MessageRequesterNo ? 0 : answer == zeb::MessageRequesterYes ? 1 : -1;
+  return scripted.Answered(call.Number(result));
 }
 
 // The colour panel floats in a borderless window of no size of the exports' own at
@@ -88,16 +98,18 @@ ZEB_EXPORT double GetColor(double color, double x, double y) {
   zeb::HostCall call;
   // From another thread its window cannot be opened.
   if (!zeb::OnApplicationThread()) return call.Number(0);
+  zeb::ScriptedDialog scripted("GetColor", {{"color", zeb::JsonNumber(color)}, {"x", zeb::JsonNumber(x)},
+                                            {"y", zeb::JsonNumber(y)}});
   zeb::CloseWindow(-1);
   const auto Coordinate = [](double value) {
     return static_cast<int32_t>(std::clamp<int64_t>(zeb::RoundToInteger(value), INT32_MIN, INT32_MAX));
   };
   if (zeb::OpenWindow(zeb::kReservedWindow, Coordinate(x), Coordinate(y), 0, 0, nullptr, zeb::WindowBorderless) == 0) {
-    return call.Number(0);
+    return scripted.Answered(call.Number(0));
   }
   zeb::StickyWindow(zeb::kReservedWindow, 1);
   const int64_t chosen = zeb::ColorRequester(zeb::RoundToInteger(color));
   zeb::CloseWindow(zeb::kReservedWindow);
   // Cancelled: the colour exactly as the host gave it, fraction and all.
-  return call.Number(chosen > -1 ? static_cast<double>(chosen) : color);
+  return scripted.Answered(call.Number(chosen > -1 ? static_cast<double>(chosen) : color));
 }

@@ -16,6 +16,7 @@
 #include "runtime/media/fonts.h"
 #include "runtime/media/images.h"
 #include "runtime/menus/menus.h"
+#include "runtime/requesters/scripted_dialogs.h"
 
 namespace zeb {
 namespace {
@@ -30,6 +31,7 @@ using LibraryRoutine = void (*)();
 //   4. the BMP decoder's registration     10. the sequential-file registry
 //   5. the image registry                 11. the font registry
 //   6. the window registry, gadget lists  12. the program runner
+//                                          13. the scripted answers
 constexpr std::array kStartupRoutines = std::to_array<LibraryRoutine>({
     InitStringBuffer,
     InitGadgets,
@@ -43,18 +45,20 @@ constexpr std::array kStartupRoutines = std::to_array<LibraryRoutine>({
     InitSequentialFiles,
     InitFonts,
     InitProgramRunner,
+    InitScriptedAnswers,
 });
 
 // The end routines, after DetachProcess has freed the menus and closed the windows:
-// fonts, directory listings, sequential files, images. The library is never
-// unmapped (it is linked to stay loaded: detached threads and the toolkit may still
-// run its code), so this runs when the process ends; the temporary string buffer
-// lives on to the very end.
+// fonts, directory listings, sequential files, images, the scripted answers' record.
+// The library is never unmapped (it is linked to stay loaded: detached threads and
+// the toolkit may still run its code), so this runs when the process ends; the
+// temporary string buffer lives on to the very end.
 constexpr std::array kEndRoutines = std::to_array<LibraryRoutine>({
     EndFonts,
     EndDirectoryListings,
     EndSequentialFiles,
     EndImages,
+    EndScriptedAnswers,
 });
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "runtime/events/windows.h"
 #include "runtime/menus/menus.h"
 #include "runtime/menus/popup_choice.h"
+#include "runtime/requesters/scripted_dialogs.h"
 
 // From a thread other than the application's, AddMenu, ShowMenu and ClearAll leave
 // the menus and windows as they are: ShowMenu answers as when its window cannot open.
@@ -28,8 +29,9 @@ ZEB_EXPORT double AddMenu(double window) {
 ZEB_EXPORT double ShowMenu(const char* items, double defaultResult, double) {
   zeb::HostCall call;
   if (!zeb::OnApplicationThread()) return 0;
+  zeb::ScriptedDialog scripted("ShowMenu", {{"items", zeb::JsonString(items)}, {"default", zeb::JsonNumber(defaultResult)}});
   const zeb::StringVariable decoded = zeb::DecodeHostString(items);
-  return static_cast<double>(zeb::PopupChoice(decoded.get(), zeb::RoundToInteger(defaultResult)));
+  return scripted.Answered(static_cast<double>(zeb::PopupChoice(decoded.get(), zeb::RoundToInteger(defaultResult))));
 }
 
 ZEB_EXPORT double ClearAll() {

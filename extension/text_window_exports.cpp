@@ -8,6 +8,7 @@
 #include "runtime/core/temp_string_buffer.h"
 #include "runtime/events/application.h"
 #include "runtime/gadgets/text_window.h"
+#include "runtime/requesters/scripted_dialogs.h"
 
 namespace {
 
@@ -26,6 +27,10 @@ ZEB_EXPORT const char* GetText(const char* size, const char* title, const char* 
   zeb::HostCall call;
   // From another thread the window cannot be made.
   if (!zeb::OnApplicationThread()) return call.Text(u"");
+  zeb::ScriptedDialog scripted("GetText", {{"size", zeb::JsonString(size)},
+                                           {"title", zeb::JsonString(title)},
+                                           {"text", zeb::JsonString(text)},
+                                           {"button", zeb::JsonString(buttonText)}});
   const zeb::StringVariable decodedSize = zeb::DecodeHostString(size);
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
   const zeb::StringVariable decodedText = zeb::DecodeHostString(text);
@@ -34,5 +39,5 @@ ZEB_EXPORT const char* GetText(const char* size, const char* title, const char* 
   const int32_t height = SizeField(decodedSize.get(), 2);
   const int64_t start = zeb::TempBufferPosition();
   zeb::TextWindow(width, height, decodedTitle.get(), decodedText.get(), decodedButton.get(), start);
-  return call.Text(zeb::TempStringAddress(start));
+  return scripted.Answered(call.Text(zeb::TempStringAddress(start)));
 }

@@ -1,11 +1,10 @@
 // libFuzzer target for reading a line of a JSON Lines file: the input's bytes are
 // the line. Whatever they are, the reader either gives an object or says what is
 // wrong at a column inside the line (or just past it); an object written out again
-// (names and strings escaped, numbers as they were written) reads back as the
+// (names and strings quoted, numbers as they were written) reads back as the
 // same object. A broken property ends the run like a crash.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -18,31 +17,14 @@ void Require(bool holds) {
   if (!holds) std::abort();
 }
 
-std::string Quoted(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned char>(c));
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 std::string Written(const zeb::JsonObject& object) {
   static const char* const kWords[] = {"", "", "true", "false", "null"};
   std::string out = "{";
   for (const auto& [name, value] : object) {
     if (out.size() > 1) out += ", ";
-    out += Quoted(name) + ": ";
+    out += zeb::JsonQuoted(name) + ": ";
     switch (value.kind) {
-      case zeb::JsonScalar::Kind::String: out += Quoted(value.text); break;
+      case zeb::JsonScalar::Kind::String: out += zeb::JsonQuoted(value.text); break;
       case zeb::JsonScalar::Kind::Number: out += value.text; break;
       default: out += kWords[static_cast<int>(value.kind)];
     }

@@ -2,6 +2,8 @@
 // by export name) and calls its exports from a shell.
 //
 //   zebhost [--library PATH] call <Export> [arguments...]
+//   zebhost [--library PATH] calls     (one call a line on stdin: the export and its
+//                                      arguments, separated by tabs)
 //   zebhost [--library PATH] demo
 //   zebhost [--library PATH] list [--json]
 #include <dlfcn.h>
@@ -9,6 +11,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -71,6 +74,7 @@ std::string DefaultLibraryPath() {
 int Usage() {
   std::fprintf(stderr,
                "usage: zebhost [--library PATH] call <Export> [arguments...]\n"
+               "       zebhost [--library PATH] calls < lines of Export<TAB>arguments...\n"
                "       zebhost [--library PATH] demo\n"
                "       zebhost [--library PATH] list [--json]\n");
   return 2;
@@ -156,6 +160,30 @@ int ListJson(void* library) {
   return 0;
 }
 
+// Calls in one process, as a host's session makes them: one a line of standard
+// input, the export's name and its arguments separated by tabs; each printed with
+// its result. 1 when any call could not be made.
+int CallsFromInput(void* library) {
+  int failures = 0;
+  char* line = nullptr;
+  size_t capacity = 0;
+  for (ssize_t length; (length = getline(&line, &capacity, stdin)) > 0;) {
+    std::string text(line, static_cast<size_t>(length));
+    if (text.back() == '\n') text.pop_back();
+    if (text.empty()) continue;
+    std::vector<std::string> fields;
+    for (size_t start = 0, tab;; start = tab + 1) {
+      tab = text.find('\t', start);
+      fields.push_back(text.substr(start, tab - start));
+      if (tab == std::string::npos) break;
+    }
+    if (!CallAndPrint(library, fields[0], {fields.begin() + 1, fields.end()}, true)) ++failures;
+    std::fflush(stdout);
+  }
+  std::free(line);
+  return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -175,6 +203,8 @@ int main(int argc, char** argv) {
   int status = 0;
   if (words[0] == "call" && words.size() >= 2) {
     status = CallAndPrint(library, words[1], {words.begin() + 2, words.end()}, false) ? 0 : 1;
+  } else if (words[0] == "calls" && words.size() == 1) {
+    status = CallsFromInput(library);
   } else if (words[0] == "demo") {
     status = Demo(library);
   } else if (words[0] == "list" && words.size() == 1) {

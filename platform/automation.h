@@ -1,7 +1,8 @@
-// The automation API: plays the user of a toolkit backend, for the tests. Every
-// action goes through the backend's real input path (simulated toolkit events for
-// the headless toolkit, real input for a display backend) and arrives when the
-// event loop next pumps events. Linked into the tests only.
+// The automation API: plays the user of a toolkit backend. Every action goes
+// through the backend's real input path (simulated toolkit events for the headless
+// toolkit, real input for a display backend) and arrives when the event loop next
+// pumps events. The headless one is in the library, where it answers scripted
+// dialogs; the others are linked into the tests only.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/headless/headless_automation.h"
 #include "platform/headless/headless_toolkit.h"
 #if ZEB_HAVE_GTK
 #include "platform/gtk/gtk_backend.h"
@@ -14,6 +15,11 @@ namespace {
 std::unique_ptr<Toolkit>& CurrentSlot() {
   static std::unique_ptr<Toolkit> toolkit;
   return toolkit;
+}
+
+std::unique_ptr<Automation>& ScriptedUserSlot() {
+  static std::unique_ptr<Automation> user;
+  return user;
 }
 
 // The thread that selected or set the toolkit; nobody's before that.
@@ -29,7 +35,7 @@ Toolkit& CurrentToolkit() {
   return *CurrentSlot();
 }
 
-void SelectToolkit() {
+void SelectToolkit(bool scriptedUser) {
   ToolkitThread() = std::this_thread::get_id();
 #if ZEB_HAVE_GTK
   if (auto gtk = ConnectGtkToolkit()) {
@@ -37,14 +43,25 @@ void SelectToolkit() {
     return;
   }
 #endif
+  if (scriptedUser) {
+    AutomatedBackend backend = MakeHeadlessBackend();
+    CurrentSlot() = std::move(backend.toolkit);
+    ScriptedUserSlot() = std::move(backend.automation);
+    return;
+  }
   // No display: every window and dialog is refused at once.
   CurrentSlot() = std::make_unique<HeadlessToolkit>(std::nullopt);
 }
 
 void SetToolkit(std::unique_ptr<Toolkit> toolkit) {
   ToolkitThread() = std::this_thread::get_id();
+  ScriptedUserSlot().reset();
   CurrentSlot() = std::move(toolkit);
 }
+
+bool HasToolkit() { return CurrentSlot() != nullptr; }
+
+Automation* ScriptedUser() { return ScriptedUserSlot().get(); }
 
 bool OnToolkitThread() {
   const std::thread::id owner = ToolkitThread();

@@ -299,8 +299,14 @@ class Toolkit {
 // The toolkit chosen when the library loaded.
 Toolkit& CurrentToolkit();
 // Chooses the backend: a real display when one can be opened, else the headless
-// toolkit without a screen.
-void SelectToolkit();
+// toolkit without a screen, or, with `scriptedUser`, with a screen and an automated
+// user who answers its dialogs.
+void SelectToolkit(bool scriptedUser = false);
+// Whether a toolkit is chosen or attached.
+bool HasToolkit();
+class Automation;
+// The automated user of a headless toolkit chosen with `scriptedUser`, else null.
+Automation* ScriptedUser();
 // Replaces the toolkit (tests attach a headless one with a screen).
 void SetToolkit(std::unique_ptr<Toolkit> toolkit);
 // Whether the calling thread is the one that selected or set the toolkit (true

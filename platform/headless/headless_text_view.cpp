@@ -36,8 +36,14 @@ void HeadlessTextView::ReplaceSelection(const ToolkitString& characters) {
   if (textDelegate_ != nullptr) textDelegate_->TextDidChange();
 }
 
+// Backspace ("\b") deletes the selection, or the character before the caret.
 void HeadlessTextView::Insert(const ToolkitString& characters) {
   if (!editable_) return;
+  if (characters == u"\b") {
+    if (start_ == end_) start_ = BackspaceStart(text_, start_);
+    ReplaceSelection(u"");
+    return;
+  }
   ToolkitString typed = characters;
   std::replace(typed.begin(), typed.end(), u'\r', u'\n');
   ReplaceSelection(typed);

@@ -78,7 +78,11 @@ void HeadlessTextField::ReplaceSelection(const ToolkitString& characters) {
   start_ = end_ = start_ + static_cast<int64_t>(characters.size());
 }
 
-void HeadlessTextField::Insert(const ToolkitString& characters) { ReplaceSelection(characters); }
+// Backspace ("\b") deletes the selection, or the character before the caret.
+void HeadlessTextField::Insert(const ToolkitString& characters) {
+  if (characters == u"\b" && start_ == end_) start_ = BackspaceStart(text_, start_);
+  ReplaceSelection(characters == u"\b" ? u"" : characters);
+}
 
 void HeadlessTextField::Perform(EditingAction action) {
   const ToolkitString selected = text_.substr(static_cast<size_t>(start_), static_cast<size_t>(end_ - start_));

@@ -54,6 +54,16 @@ class HeadlessView : public virtual View {
   bool needsDisplay_ = true;
 };
 
+// Where Backspace starts deleting when nothing is selected: the character before
+// `caret`, a surrogate pair taken whole.
+inline int64_t BackspaceStart(const ToolkitString& text, int64_t caret) {
+  if (caret <= 0) return 0;
+  const auto Unit = [&](int64_t at) { return text[static_cast<size_t>(at)]; };
+  const bool pair = caret >= 2 && Unit(caret - 1) >= 0xDC00 && Unit(caret - 1) <= 0xDFFF && Unit(caret - 2) >= 0xD800 &&
+                    Unit(caret - 2) <= 0xDBFF;
+  return caret - (pair ? 2 : 1);
+}
+
 class HeadlessTextField : public HeadlessView, public TextField {
  public:
   HeadlessTextField(HeadlessPasteboard& pasteboard, bool secure) : pasteboard_(pasteboard), secure_(secure) {}

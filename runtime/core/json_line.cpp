@@ -1,5 +1,6 @@
 #include "runtime/core/json_line.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "runtime/core/text_conversion.h"
@@ -181,5 +182,22 @@ const JsonScalar* FindMember(const JsonObject& object, std::string_view name) {
 }
 
 JsonLine ParseJsonLine(std::string_view line) { return Reader(line).Object(); }
+
+std::string JsonQuoted(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned char>(c));
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
 
 }  // namespace zeb

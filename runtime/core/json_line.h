@@ -35,4 +35,8 @@ struct JsonLine {
 // other bytes are kept as they are.
 JsonLine ParseJsonLine(std::string_view line);
 
+// The text as a JSON string: quotes, backslashes and control characters escaped,
+// other bytes as they are.
+std::string JsonQuoted(std::string_view text);
+
 }  // namespace zeb

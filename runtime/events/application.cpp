@@ -8,6 +8,7 @@
 #include "runtime/gadgets/drag_drop.h"
 #include "runtime/menus/application_menu.h"
 #include "runtime/menus/key_equivalents.h"
+#include "runtime/requesters/scripted_dialogs.h"
 
 namespace zeb {
 namespace {
@@ -49,8 +50,9 @@ int64_t Taken(int32_t type) {
 }  // namespace
 
 void StartApplication() {
-  // The backend is chosen here unless one was attached before.
-  platform::CurrentToolkit();
+  // The backend is chosen here unless one was attached before; scripted answers
+  // want an automated user.
+  if (!platform::HasToolkit()) platform::SelectToolkit(ScriptedAnswersWanted());
   launched = false;
   StartApplicationMenu();
 }

@@ -1,0 +1,149 @@
+// Scripted answers as a host's test uses them: zebhost without a display, with
+// ZEBEXT_ANSWERS naming a file of answers and ZEBEXT_RECORD a record of the calls.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/files/file_test_folder.h"
+
+namespace zeb {
+namespace {
+
+using namespace file_testing;
+
+struct HostRun {
+  std::string output;  // what zebhost printed: each call and its result
+  std::string errors;  // what the library wrote on stderr
+};
+
+class ScriptedAnswers : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(folder_.ok()); }
+
+  // zebhost calls each export in one process, its dialogs answered by `answers`;
+  // stopped after a minute.
+  HostRun Calls(const std::string& answers, const std::vector<std::vector<std::string>>& calls,
+            const std::string& display = "") {
+    EXPECT_TRUE(WriteBytes(folder_ / "answers.jsonl", answers));
+    std::string script;
+    for (const auto& call : calls) {
+      for (const std::string& word : call) script += (&word == &call.front() ? "" : "\t") + word;
+      script += "\n";
+    }
+    EXPECT_TRUE(WriteBytes(folder_ / "calls", script));
+    const std::string command = "timeout 60 env -u WAYLAND_DISPLAY " +
+                                (display.empty() ? std::string("-u DISPLAY") : "DISPLAY=" + display) +
+                                " ZEBEXT_ANSWERS='" + folder_ / "answers.jsonl" + "' ZEBEXT_RECORD='" +
+                                folder_ / "record.jsonl" + "' '" ZEB_HOST_PATH "' calls <'" + folder_ / "calls" +
+                                "' 2>'" + folder_ / "errors" + "'";
+    HostRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    std::array<char, 4096> chunk;
+    while (const size_t n = fread(chunk.data(), 1, chunk.size(), pipe)) run.output.append(chunk.data(), n);
+    EXPECT_EQ(pclose(pipe), 0);
+    run.errors = ReadBytes(folder_ / "errors").value_or("");
+    return run;
+  }
+
+  std::string Record() { return ReadBytes(folder_ / "record.jsonl").value_or(""); }
+
+  TestFolder folder_;
+};
+
+TEST_F(ScriptedAnswers, EachDialogGetsItsAnswerAndTheCallsAreRecorded) {
+  const std::string folder = folder_.path();
+  ASSERT_TRUE(MakeEntries(folder, {"level1.txt=1", "saves/"}));
+  const HostRun run = Calls(
+      "{\"export\": \"ShowQuestion\", \"answer\": \"yes\"}\n"
+      "{\"export\": \"ShowQuestion\", \"answer\": \"close\"}\n"
+      "{\"export\": \"GetString\", \"text\": \"Ada \\ud83d\\ude00\"}\n"
+      "{\"export\": \"GetString\", \"text\": \"\"}\n"
+      "{\"export\": \"GetString\", \"cancel\": true}\n"
+      "{\"export\": \"GetColor\", \"color\": 16711935}\n"
+      "{\"export\": \"GetColor\", \"cancel\": true}\n"
+      "{\"export\": \"GetOpenFile\", \"path\": \"" + folder + "/level1.txt\"}\n"
+      "{\"export\": \"GetSaveFile\", \"path\": \"" + folder + "/saves/new.sav\"}\n"
+      "{\"export\": \"GetDirectory\", \"path\": \"" + folder + "/saves\"}\n"
+      "{\"export\": \"GetDirectory\", \"cancel\": true}\n"
+      "{\"export\": \"ShowMenu\", \"item\": \"Save\"}\n"
+      "{\"export\": \"ShowMenu\", \"item\": 3}\n"
+      "{\"export\": \"ShowMenu\", \"dismiss\": true}\n"
+      "{\"export\": \"GetText\", \"text\": \"new notes\\nline 2\"}\n"
+      "{\"export\": \"GetText\", \"close\": true}\n",
+      {{"ShowQuestion", "Quit?", "Really quit?"},
+       {"ShowQuestion", "Quit?", "Really quit?"},
+       {"GetString", "Name", "Your name:", "default", "0"},
+       {"GetString", "Name", "Your name:", "default", "0"},
+       {"GetString", "Name", "Your name:", "default", "0"},
+       {"GetColor", "255", "10", "10"},
+       {"GetColor", "255", "10", "10"},
+       {"GetOpenFile", "Open level", folder + "/", "Levels|*.txt", "1"},
+       {"GetSaveFile", "Save game", "", "", "0"},
+       {"GetDirectory", "Saves", folder},
+       {"GetDirectory", "Saves", folder},
+       {"ShowMenu", "Open|Save|-|Quit", "-1", "0"},
+       {"ShowMenu", "Open|Save|-|Quit", "-1", "0"},
+       {"ShowMenu", "Open|Save|-|Quit", "-1", "0"},
+       {"GetText", "300,200", "Notes", "old", "Done"},
+       {"GetText", "300,200", "Notes", "old", "Done"}});
+  EXPECT_EQ(run.errors, "");
+  std::vector<std::string> results;
+  for (size_t at = 0, end; (end = run.output.find('\n', at)) != std::string::npos; at = end + 1) {
+    const std::string line = run.output.substr(at, end - at);
+    results.push_back(line.substr(line.rfind(" -> ") + 4));
+  }
+  EXPECT_EQ(results, (std::vector<std::string>{"1", "-1", "\"Ada \xF0\x9F\x98\x80\"", "\"\"", "\"\"", "16711935", "255",
+                                                "\"" + folder + "/level1.txt\"", "\"" + folder + "/saves/new.sav\"",
+                                                "\"" + folder + "/saves/\"", "\"\"", "2", "3", "-1",
+                                                "\"new notes\\nline 2\"", "\"\""}));
+  const std::string record = Record();
+  EXPECT_NE(record.find("{\"export\": \"ShowQuestion\", \"title\": \"Quit?\", \"message\": \"Really quit?\", "
+                        "\"result\": 1}\n"),
+            std::string::npos)
+      << record;
+  EXPECT_NE(record.find("{\"export\": \"GetOpenFile\", \"title\": \"Open level\", \"default\": \"" + folder +
+                        "/\", \"pattern\": \"Levels|*.txt\", \"position\": 1, \"result\": \"" + folder +
+                        "/level1.txt\"}\n"),
+            std::string::npos)
+      << record;
+  EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 16);
+}
+
+TEST_F(ScriptedAnswers, AWrongOrMissingAnswerCancelsAndSaysWhere) {
+  const HostRun run = Calls("{\"export\": \"ShowQuestion\", \"answer\": \"yes\"}\n",
+                        {{"GetString", "Name", "Your name:", "default", "0"}, {"ShowQuestion", "Quit?", "Really?"}});
+  EXPECT_NE(run.output.find("-> \"\"\n"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("-> -1\n"), std::string::npos) << run.output;
+  EXPECT_EQ(run.errors, "zebext: GetString(\"Name\") was called, but line 1 of " + folder_ / "answers.jsonl" +
+                            " answers ShowQuestion with yes; answered as cancelled\n"
+                            "zebext: ShowQuestion(\"Quit?\") found no answer left in " +
+                            folder_ / "answers.jsonl" + "; answered as cancelled\n");
+}
+
+TEST_F(ScriptedAnswers, AMalformedFileIsReportedOnceAndEveryDialogCancels) {
+  const HostRun run = Calls("{\"export\": \"ShowQuestion\", \"answer\": \"yes\"}\n{\"export\": \"GetString\", text}\n",
+                        {{"ShowQuestion", "Quit?", "Really?"}, {"GetColor", "255", "0", "0"}});
+  EXPECT_NE(run.output.find("-> -1\n"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("-> 255\n"), std::string::npos) << run.output;
+  EXPECT_EQ(run.errors, "zebext: the answers file " + folder_ / "answers.jsonl" +
+                            ": line 2: expected a member name at column 25; every dialog answers as cancelled\n");
+}
+
+// A display is never scripted: the library says so and records nothing.
+TEST_F(ScriptedAnswers, AreIgnoredOnDisplay) {
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == 0) GTEST_SKIP() << "no display";
+  const HostRun run = Calls("{\"export\": \"ShowQuestion\", \"answer\": \"yes\"}\n", {{"DirectoryExists", "/"}}, display);
+  EXPECT_EQ(run.output, "DirectoryExists(\"/\") -> 1\n");
+  EXPECT_EQ(run.errors, "zebext: ZEBEXT_ANSWERS and ZEBEXT_RECORD are ignored: a display is in use\n");
+  EXPECT_EQ(Record(), "");
+}
+
+}  // namespace
+}  // namespace zeb
