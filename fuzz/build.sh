@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets with clang (the runtime on the headless toolkit,
 # with ASan + UBSan) and optionally runs each of them.
 #   fuzz/build.sh [seconds per target] [output folder]
-# With seconds, every target in turn then runs that long (fuzz/build.sh 20 runs
+# With seconds, every target in turn then runs that long (fuzz/build.sh 18 runs
 # them all in about four minutes), seeded with fuzz/seeds/<target>
 # and, for the BMP decoder, the BMP suite when the corpora folder is there. New
 # inputs go to <output folder>/<target>/corpus, any crashing input to

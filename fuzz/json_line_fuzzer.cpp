@@ -2,7 +2,9 @@
 // the line. Whatever they are, the reader either gives an object or says what is
 // wrong at a column inside the line (or just past it); an object written out again
 // (names and strings quoted, numbers as they were written) reads back as the
-// same object. A broken property ends the run like a crash.
+// same object. Read as a whole file of dialog answers, the bytes give either
+// answers, each naming its export and line, or an error naming the line, never
+// both. A broken property ends the run like a crash.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 #include <string_view>
 
 #include "runtime/core/json_line.h"
+#include "runtime/requesters/answer_script.h"
 
 namespace {
 
@@ -47,6 +50,9 @@ bool Same(const zeb::JsonObject& a, const zeb::JsonObject& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view line(reinterpret_cast<const char*>(data), size);
+  const zeb::AnswerScript script = zeb::ReadAnswerScript(line);
+  Require(script.error.empty() || (script.answers.empty() && script.error.rfind("line ", 0) == 0));
+  for (const zeb::ScriptedAnswer& answer : script.answers) Require(!answer.exportName.empty() && answer.line >= 1);
   const zeb::JsonLine read = zeb::ParseJsonLine(line);
   if (!read.object) {
     const size_t at = read.error.rfind(" at column ");
