@@ -3,7 +3,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -12,6 +11,7 @@
 #include <string>
 
 #include "extension/export_signatures.h"
+#include "tests/files/process_test_support.h"
 #include "tests/media/json_reader.h"
 
 namespace {
@@ -23,19 +23,11 @@ const std::set<std::string> kBuiltExports = {
     "GetOpenFile",   "GetSaveFile",  "GetDirectory",     "GetString",        "ShowQuestion", "GetColor",
     "GetText",       "AddMenu",      "ShowMenu",         "ClearAll"};
 
-std::string RunCommand(const std::string& command, int* status) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  std::array<char, 4096> chunk;
-  while (size_t n = fread(chunk.data(), 1, chunk.size(), pipe)) output.append(chunk.data(), n);
-  *status = pclose(pipe);
-  return output;
-}
+using zeb::file_testing::CommandOutput;
 
 TEST(Library, DynamicSymbolTableHoldsExactlyTheBuiltExports) {
   int status = -1;
-  const std::string output = RunCommand("nm -D --defined-only '" ZEB_LIBRARY_PATH "'", &status);
+  const std::string output = CommandOutput("nm -D --defined-only '" ZEB_LIBRARY_PATH "'", &status);
   ASSERT_EQ(status, 0) << output;
   std::set<std::string> symbols;
   char type = 0;
@@ -67,14 +59,14 @@ TEST(Library, LoadsCallsAndUnloads) {
 
 TEST(Library, DemoHostCallsExportsByName) {
   int status = -1;
-  EXPECT_EQ(RunCommand("'" ZEB_HOST_PATH "' call AttachProcess 0", &status), "0\n");
+  EXPECT_EQ(CommandOutput("'" ZEB_HOST_PATH "' call AttachProcess 0", &status), "0\n");
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(RunCommand("'" ZEB_HOST_PATH "' call DetachProcess 0", &status), "0\n");
+  EXPECT_EQ(CommandOutput("'" ZEB_HOST_PATH "' call DetachProcess 0", &status), "0\n");
   EXPECT_EQ(status, 0);
   // Wrong argument counts and unknown names are refused without a call.
-  RunCommand("'" ZEB_HOST_PATH "' call AttachProcess 2>&1", &status);
+  CommandOutput("'" ZEB_HOST_PATH "' call AttachProcess 2>&1", &status);
   EXPECT_NE(status, 0);
-  RunCommand("'" ZEB_HOST_PATH "' call NoSuchExport 2>&1", &status);
+  CommandOutput("'" ZEB_HOST_PATH "' call NoSuchExport 2>&1", &status);
   EXPECT_NE(status, 0);
 }
 
@@ -83,7 +75,7 @@ TEST(Library, DemoHostCallsExportsByName) {
 TEST(Library, DemoHostListsTheExportsAsJson) {
   int status = -1;
   const std::optional<zeb::testing::JsonValue> list =
-      zeb::testing::ParseJson(RunCommand("'" ZEB_HOST_PATH "' list --json", &status));
+      zeb::testing::ParseJson(CommandOutput("'" ZEB_HOST_PATH "' list --json", &status));
   EXPECT_EQ(status, 0);
   ASSERT_TRUE(list.has_value());
   ASSERT_EQ(list->items.size(), std::size(zeb::kExportSignatures));
@@ -106,7 +98,7 @@ TEST(Library, DemoHostListsTheExportsAsJson) {
 TEST(Library, ShowMenuGivesZeroAtOnceWithoutADisplay) {
   int status = -1;
   const std::string shown =
-      RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 '" ZEB_HOST_PATH "' call ShowMenu 'A|-|B' 2 0", &status);
+      CommandOutput("env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 '" ZEB_HOST_PATH "' call ShowMenu 'A|-|B' 2 0", &status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(shown, "0\n");
 }
@@ -116,7 +108,7 @@ TEST(Library, EveryExportAnswersWithoutADisplay) {
   // them may wait for a user. The timeout is a watchdog, not a measure of speed.
   int status = -1;
   const std::string demo =
-      RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 '" ZEB_HOST_PATH "' demo 2>&1", &status);
+      CommandOutput("env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 '" ZEB_HOST_PATH "' demo 2>&1", &status);
   EXPECT_EQ(status, 0) << demo;
   for (const zeb::ExportSignature& signature : zeb::kExportSignatures) {
     if (kBuiltExports.count(std::string(signature.name)) == 0) continue;

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "tests/files/file_test_folder.h"
+#include "tests/files/process_test_support.h"
 
 namespace zeb {
 namespace {
@@ -42,11 +41,9 @@ class ScriptedAnswers : public ::testing::Test {
                                 folder_ / "record.jsonl" + "' '" ZEB_HOST_PATH "' calls <'" + folder_ / "calls" +
                                 "' 2>'" + folder_ / "errors" + "'";
     HostRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    std::array<char, 4096> chunk;
-    while (const size_t n = fread(chunk.data(), 1, chunk.size(), pipe)) run.output.append(chunk.data(), n);
-    EXPECT_EQ(pclose(pipe), 0);
+    int status = -1;
+    run.output = CommandOutput(command, &status);
+    EXPECT_EQ(status, 0);
     run.errors = ReadBytes(folder_ / "errors").value_or("");
     return run;
   }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -15,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/files/file_test_folder.h"
+#include "tests/files/process_test_support.h"
 
 namespace {
 
@@ -34,12 +33,8 @@ Outcome Call(const TestFolder& folder, const std::string& faults, const std::vec
   if (!faults.empty()) command += " LD_PRELOAD='" ZEB_FAULT_SHIM "' ZEB_FAULT_FOLDER='" + folder.path() + "' " + faults;
   command += " '" ZEB_HOST_PATH "' call";
   for (const std::string& argument : arguments) command += " '" + argument + "'";
-  Outcome outcome{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return outcome;
-  std::array<char, 4096> chunk;
-  while (const size_t n = fread(chunk.data(), 1, chunk.size(), pipe)) outcome.output.append(chunk.data(), n);
-  outcome.status = pclose(pipe);
+  Outcome outcome;
+  outcome.output = CommandOutput(command, &outcome.status);
   return outcome;
 }
 

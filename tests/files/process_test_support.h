@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
@@ -50,6 +51,19 @@ class CurrentFolder {
   int saved_;
   bool changed_ = false;
 };
+
+// What a shell command prints on standard output; its wait status goes to *status
+// (-1 when it could not be started).
+inline std::string CommandOutput(const std::string& command, int* status) {
+  std::string output;
+  *status = -1;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return output;
+  char chunk[4096];
+  while (const size_t n = fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, n);
+  *status = pclose(pipe);
+  return output;
+}
 
 // Polls `done` every 10 ms for at most `seconds`: a watchdog, so that a fault
 // fails the test instead of hanging it.
