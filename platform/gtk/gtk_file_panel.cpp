@@ -106,7 +106,7 @@ bool GtkFilePanel::RunModal() {
   gtk_window_present(GTK_WINDOW(dialog_.get()));
   const bool confirmed = toolkit_.RunModalLoop(GTK_WINDOW(dialog_.get())) != 0;
   chosen_ = confirmed ? SelectedPaths(chooser()) : std::vector<ToolkitString>();
-  gtk_widget_hide(dialog_.get());
+  HideNow(dialog_.get());
   return confirmed;
 }
 

@@ -276,7 +276,7 @@ int64_t GtkToolkit::RunAlert(const ToolkitString& message, const ToolkitString& 
   gtk_widget_show(dialog.get());
   gtk_window_present(GTK_WINDOW(dialog.get()));
   const int64_t tag = RunModalLoop(GTK_WINDOW(dialog.get()));
-  gtk_widget_hide(dialog.get());
+  HideNow(dialog.get());
   return tag != 0 ? tag : ClosedAlertTag(buttons);
 }
 

@@ -216,7 +216,7 @@ void GtkBackendWindow::Close() {
   WindowDelegate* delegate = delegate_;
   delegate_ = nullptr;
   if (delegate != nullptr) delegate->WindowWillClose();
-  gtk_widget_hide(window_.get());
+  HideNow(window_.get());
   toolkit_.WindowClosed(this);
 }
 

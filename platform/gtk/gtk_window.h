@@ -16,6 +16,15 @@ namespace zeb::platform {
 
 class GtkToolkit;
 
+// Hides a window and tells the X server at once. A host that runs its own event
+// loop (a game engine) may not let GTK flush its requests for a long while after
+// a dialog, and the dialog must not stay on the screen, holding the keyboard,
+// meanwhile.
+inline void HideNow(GtkWidget* window) {
+  gtk_widget_hide(window);
+  gdk_display_flush(gtk_widget_get_display(window));
+}
+
 class GtkBackendWindow : public Window {
  public:
   GtkBackendWindow(GtkToolkit& toolkit, const Rect& frame, uint32_t style);

@@ -5,9 +5,6 @@
 #include "platform/gtk/x11_clipboard.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -15,17 +12,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/foreign_copy.h"
+
 // After gtest: Xlib's None macro would clash with a gtest type.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-
-extern char** environ;
 
 namespace zeb::platform {
 namespace {
@@ -43,32 +41,6 @@ std::string Paste(const std::string& target = "UTF8_STRING") {
   pclose(pipe);
   return out;
 }
-
-// Another program's copy: xclip owning the clipboard with `data` as `type` until
-// this object ends it (by its process id).
-class ForeignCopy {
- public:
-  ForeignCopy(const std::string& data, const std::string& type) {
-    const int fd = mkstemp(path_);
-    if (fd < 0 || write(fd, data.data(), data.size()) != static_cast<ssize_t>(data.size())) ADD_FAILURE();
-    if (fd >= 0) close(fd);
-    const std::string command =
-        "exec timeout 10 xclip -quiet -selection clipboard -t '" + type + "' " + path_ + " >/dev/null 2>&1";
-    const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
-    if (posix_spawnp(&pid_, "sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) pid_ = -1;
-  }
-  ~ForeignCopy() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);  // timeout passes it on to xclip
-      waitpid(pid_, nullptr, 0);
-    }
-    unlink(path_);
-  }
-
- private:
-  char path_[32] = "/tmp/zeb_clip_XXXXXX";
-  pid_t pid_ = -1;
-};
 
 template <typename Condition>
 void WaitUntil(Condition done) {
@@ -233,10 +205,12 @@ class RawClient {
   void Run(Serve serve) {
     thread_ = std::thread(serve);
   }
-  // The next event of the type for our window; false once destroyed or after 10 s.
-  bool Next(int type, XEvent* event) {
+  // The next event of the type for our window (or another one we listen to); false
+  // once destroyed or after 10 s.
+  bool Next(int type, XEvent* event) { return NextOf(window_, type, event); }
+  bool NextOf(::Window window, int type, XEvent* event) {
     const auto limit = std::chrono::steady_clock::now() + 10s;
-    while (!XCheckTypedWindowEvent(display_, window_, type, event)) {
+    while (!XCheckTypedWindowEvent(display_, window, type, event)) {
       if (stop_ || std::chrono::steady_clock::now() > limit) return false;
       std::this_thread::sleep_for(2ms);
     }
@@ -270,6 +244,98 @@ class RawClient {
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
+
+// A host that serves the clipboard from its own event loop, as game engines do: it
+// answers only while it pumps, and counts the requests it gets. Texts beyond
+// 256 KiB go in pieces of that size (INCR).
+class LoopOwner : public RawClient {
+ public:
+  void Copy(std::string utf8) {
+    text_ = std::move(utf8);
+    Own("CLIPBOARD");
+  }
+  // Pumps until it has had `total` requests, answering UTF8_STRING and refusing the
+  // rest; false after 10 s.
+  bool PumpUntil(int total) {
+    for (XEvent event; requests_ < total;) {
+      if (!Next(SelectionRequest, &event)) return false;
+      ++requests_;
+      const XSelectionRequestEvent& request = event.xselectionrequest;
+      if (request.target != Intern("UTF8_STRING")) {
+        Notify(request, None);
+      } else if (!Send(request)) {
+        return false;
+      }
+    }
+    return true;
+  }
+  int requests() const { return requests_; }
+
+ private:
+  static constexpr size_t kPiece = 256 << 10;
+
+  bool Send(const XSelectionRequestEvent& request) {
+    const auto put = [&](Atom type, int format, const void* data, size_t count) {
+      XChangeProperty(display(), request.requestor, request.property, type, format, PropModeReplace,
+                      static_cast<const unsigned char*>(data), static_cast<int>(count));
+    };
+    if (text_.size() <= kPiece) {
+      put(request.target, 8, text_.data(), text_.size());
+      Notify(request, request.property);
+      return true;
+    }
+    XSelectInput(display(), request.requestor, PropertyChangeMask);
+    const long size = static_cast<long>(text_.size());
+    put(Intern("INCR"), 32, &size, 1);
+    Notify(request, request.property);
+    // A piece each time the requestor deletes the property; an empty one ends it.
+    for (size_t sent = 0, piece = 1; piece > 0; sent += piece) {
+      XEvent event;
+      do {
+        if (!NextOf(request.requestor, PropertyNotify, &event)) return false;
+      } while (event.xproperty.atom != request.property || event.xproperty.state != PropertyDelete);
+      piece = std::min(kPiece, text_.size() - sent);
+      put(request.target, 8, text_.data() + sent, piece);
+      XFlush(display());
+    }
+    XSelectInput(display(), request.requestor, NoEventMask);
+    return true;
+  }
+
+  std::string text_;
+  std::atomic<int> requests_{0};
+};
+
+TEST_F(X11ClipboardTest, AHostServingFromItsLoopIsReadFromTheCopyFetchedWhileItPumped) {
+  LoopOwner host;
+  ASSERT_NE(host.display(), nullptr);
+  // A copy taken back before the host pumps: its late answer changes nothing.
+  host.Copy("unanswered");
+  clipboard_->SetText(u"ours");
+  ASSERT_TRUE(host.PumpUntil(1));
+  EXPECT_EQ(clipboard_->Text(), u"ours");
+
+  // Copied, pumped for as long as our fetch takes (1 MiB in pieces), then read while
+  // the host waits in the call and serves nothing: the read sends no request.
+  ToolkitString text;
+  std::string utf8;
+  while (utf8.size() < (size_t{1} << 20)) {
+    text += u"\U0001F600 caf\u00E9\n";
+    utf8 += "\xF0\x9F\x98\x80 caf\xC3\xA9\n";
+  }
+  host.Copy(utf8);
+  ASSERT_TRUE(host.PumpUntil(2));
+  for (int read = 0; read < 2; ++read) EXPECT_TRUE(clipboard_->Text() == text);
+  EXPECT_EQ(host.requests(), 2);
+
+  // A read that comes before the fetch of a new copy is answered: it waits for the
+  // owner, and gets the new text, not the old copy.
+  host.Copy("second \xF0\x9F\x98\x80");
+  auto read = std::async(std::launch::async, [&] { return clipboard_->Text(); });
+  ASSERT_TRUE(host.PumpUntil(3));
+  EXPECT_EQ(read.get(), u"second \U0001F600");
+  EXPECT_EQ(host.requests(), 3);
+}
 
 TEST_F(X11ClipboardTest, HandsItsTextToAClipboardManagerWhenItCloses) {
   // The manager answers SAVE_TARGETS by fetching UTF8_STRING and image/png in one
