@@ -54,7 +54,7 @@ class SdlHost : public ::testing::Test {
   }
 
   // One frame of the host's loop: every SDL event is taken, clipboard requests and
-  // key presses counted.
+  // key presses counted, and the window drawn.
   void Frame() {
     for (SDL_Event event; SDL_PollEvent(&event);) {
       if (event.type == SDL_SYSWMEVENT && event.syswm.msg->msg.x11.event.type == SelectionRequest) ++requests_;
@@ -64,6 +64,9 @@ class SdlHost : public ::testing::Test {
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) focused_ = false;
       }
     }
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 40, 90, 160));
+    SDL_UpdateWindowSurface(window_);
     SDL_Delay(16);
   }
   // Runs frames until `done` holds; false after 10 s.
