@@ -36,44 +36,40 @@ ToolkitString FromLatin1(std::string_view text) {
 }  // namespace
 
 std::optional<ToolkitString> X11Clipboard::Server::ReadSelection() {
+  if (!Alive()) return std::nullopt;
+  const ::Window owner = XGetSelectionOwner(display_, atom(kClipboard));
+  // The reply came after the notice of every change before it.
+  DispatchQueued();
+  if (owner == window_) return text_ ? std::optional(FromUTF8(*text_)) : std::nullopt;
+  text_.reset();  // someone else owns it; their SelectionClear is on its way
+  if (owner == None) return std::nullopt;
   const bool following = fixesEvent_ >= 0;
+  if (following && copy_ && copy_->change == changes_) return copy_->text;
+
+  // One wait per read: for the fetch under way, or for one asked for now. A change
+  // meanwhile starts a fetch from the newer owner, which is waited for in turn,
+  // within the limit of one read.
   if (!following) copy_.reset();
-  // A fetch that this read did not start (the one begun at the change of owner)
-  // may have gone unanswered while the owner was busy: the read then asks once more
-  // itself. A change of owner meanwhile is followed, within the limit of one read.
-  bool asked = false;
-  const Clock::time_point limit = Clock::now() + kReadLimit;
-  for (;;) {
-    if (!Alive()) return std::nullopt;
-    const ::Window owner = XGetSelectionOwner(display_, atom(kClipboard));
-    // The reply came after the notice of every change of owner before it.
-    DispatchQueued();
-    if (owner == window_) return text_ ? std::optional(FromUTF8(*text_)) : std::nullopt;
-    text_.reset();  // someone else owns it; their SelectionClear is on its way
-    if (owner == None) return std::nullopt;
-    if (copy_ && copy_->change == changes_) return copy_->text;
-    if (asked || Clock::now() >= limit) return std::nullopt;
-    if (!Fetching()) {
-      const Time time = ServerTime();
-      if (!Fetching()) {
-        StartFetch(time);
-        asked = true;
-      }
-    }
-    while (Fetching() && Exchange()) {
-      XEvent event;
-      if (NextQueued(&event)) {
-        Dispatch(event);
-        continue;
-      }
-      const Clock::time_point deadline = std::min(FetchDeadline(), limit);
-      if (Clock::now() >= deadline) {
-        fetch_.reset();
-        break;
-      }
-      AwaitConnection(deadline);
-    }
+  if (!Fetching()) {
+    const Time time = ServerTime();
+    if (!Fetching()) StartFetch(time);
   }
+  const Clock::time_point limit = Clock::now() + kReadLimit;
+  while (Fetching() && Exchange()) {
+    XEvent event;
+    if (NextQueued(&event)) {
+      Dispatch(event);
+      continue;
+    }
+    const Clock::time_point deadline = std::min(FetchDeadline(), limit);
+    if (Clock::now() >= deadline) {
+      fetch_.reset();
+      break;
+    }
+    AwaitConnection(deadline);
+  }
+  if (!copy_ || copy_->change != changes_) return std::nullopt;
+  return copy_->text;
 }
 
 // CLIPBOARD has a new owner (None when the owner's window or connection went), or
