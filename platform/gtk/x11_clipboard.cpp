@@ -49,8 +49,8 @@ constexpr size_t kRequestHeader = 32;
 constexpr const char* kAtomNames[kAtomCount] = {
     "CLIPBOARD",         "TARGETS",      "MULTIPLE",       "TIMESTAMP",      "UTF8_STRING",
     "TEXT",              "text/plain;charset=utf-8",       "INCR",           "ATOM_PAIR",
-    "CLIPBOARD_MANAGER", "SAVE_TARGETS", "SDL_CUTBUFFER",  "_ZEB_SELECTION", "_ZEB_TIMESTAMP",
-    "_ZEB_SAVE_TARGETS",
+    "CLIPBOARD_MANAGER", "SAVE_TARGETS", "SDL_CUTBUFFER",  "_ZEB_SELECTION", "_ZEB_SELECTION_2",
+    "_ZEB_TIMESTAMP",    "_ZEB_SAVE_TARGETS",
 };
 
 // Protocol errors on our connection are expected (requestors go away) and mean
@@ -318,11 +318,11 @@ void X11Clipboard::Server::Dispatch(const XEvent& event) {
     case PropertyNotify:
       if (event.xproperty.state == PropertyDelete) {
         ContinueTransfer(event.xproperty.window, event.xproperty.atom);
-      } else if (event.xproperty.window == window_ && event.xproperty.atom == atom(kSelectionProperty)) {
-        Piece();
+      } else if (event.xproperty.window == window_) {
+        Piece(event.xproperty.atom);
       } else if (fixesEvent_ >= 0 && event.xproperty.window == DefaultRootWindow(display_) &&
                  event.xproperty.atom == atom(kSdlCutBuffer)) {
-        Changed(owner_, event.xproperty.time);
+        TextRewritten(event.xproperty.time);
       }
       break;
     case DestroyNotify:

@@ -66,6 +66,7 @@ enum AtomName {
   // Properties on our own window: the converted selection, the timestamp probe and
   // the targets we ask a clipboard manager to keep.
   kSelectionProperty,
+  kOtherSelectionProperty,
   kTimeProperty,
   kSaveProperty,
   kAtomCount
@@ -110,7 +111,10 @@ class X11Clipboard::Server {
   // The conversion of another client's text under way, for one change.
   struct Fetch {
     uint64_t change;
-    Atom target;  // UTF8_STRING, then STRING when the owner refuses it
+    Atom target;    // UTF8_STRING, then STRING when the owner refuses it
+    Atom property;  // ours, alternating between fetches: a late answer to the one
+                    // before names the other
+
     Time time;
     bool incremental = false;
     Atom type = None;
@@ -148,9 +152,10 @@ class X11Clipboard::Server {
   std::optional<ToolkitString> ReadSelection();
   bool Fetching() const { return fetch_ && fetch_->change == changes_; }
   void Changed(::Window owner, Time time);
+  void TextRewritten(Time time);
   void StartFetch(Time time);
   void Converted(const XSelectionEvent& notify);
-  void Piece();
+  void Piece(Atom property);
   void Finish(Atom type, const std::string& bytes);
   Clock::time_point FetchDeadline() const;
 
@@ -194,6 +199,7 @@ class X11Clipboard::Server {
   uint64_t changes_ = 0;
   std::optional<Fetch> fetch_;
   std::optional<Copy> copy_;
+  Atom property_ = None;  // of the latest fetch
 };
 
 }  // namespace zeb::platform

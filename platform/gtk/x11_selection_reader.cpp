@@ -82,13 +82,25 @@ void X11Clipboard::Server::Changed(::Window owner, Time time) {
   if (owner != None && owner != window_) StartFetch(time);
 }
 
+// SDL2 rewrote its text on the root window. When it copies without owning the
+// clipboard it takes the clipboard right after: the round trip brings in that
+// change, which then stands for both, and the old owner is not asked.
+void X11Clipboard::Server::TextRewritten(Time time) {
+  const uint64_t before = changes_;
+  const ::Window owner = XGetSelectionOwner(display_, atom(kClipboard));
+  DispatchQueued();
+  if (changes_ == before) Changed(owner, time);
+}
+
 // Asks the owner for its text as UTF-8, on our window's property. An answer still
 // on its way for an earlier fetch is told apart by its time.
 void X11Clipboard::Server::StartFetch(Time time) {
-  XDeleteProperty(display_, window_, atom(kSelectionProperty));
+  const Atom property = atom(property_ == atom(kSelectionProperty) ? kOtherSelectionProperty : kSelectionProperty);
+  property_ = property;
+  XDeleteProperty(display_, window_, property);
   const Clock::time_point now = Clock::now();
-  fetch_ = Fetch{changes_, atom(kUTF8String), time, false, None, {}, now, now + kReadLimit};
-  XConvertSelection(display_, atom(kClipboard), fetch_->target, atom(kSelectionProperty), window_, time);
+  fetch_ = Fetch{changes_, atom(kUTF8String), property, time, false, None, {}, now, now + kReadLimit};
+  XConvertSelection(display_, atom(kClipboard), fetch_->target, property, window_, time);
   XFlush(display_);
 }
 
@@ -97,6 +109,7 @@ void X11Clipboard::Server::StartFetch(Time time) {
 // do not echo our time send CurrentTime.
 void X11Clipboard::Server::Converted(const XSelectionEvent& notify) {
   if (!fetch_ || fetch_->incremental || notify.target != fetch_->target ||
+      (notify.property != None && notify.property != fetch_->property) ||
       (notify.time != fetch_->time && notify.time != CurrentTime)) {
     return;
   }
@@ -113,9 +126,9 @@ void X11Clipboard::Server::Converted(const XSelectionEvent& notify) {
 }
 
 // The next piece of an incremental transfer; a piece of length zero ends it.
-void X11Clipboard::Server::Piece() {
-  if (!fetch_ || !fetch_->incremental) return;
-  std::optional<Property> value = ReadProperty(window_, atom(kSelectionProperty), true);
+void X11Clipboard::Server::Piece(Atom property) {
+  if (!fetch_ || !fetch_->incremental || property != fetch_->property) return;
+  std::optional<Property> value = ReadProperty(window_, property, true);
   if (!value) return;  // the notice of a property we had already read
   fetch_->lastActivity = Clock::now();
   if (value->format != 8 || fetch_->gathered.size() + value->bytes.size() > kLargestText) {
@@ -141,8 +154,8 @@ void X11Clipboard::Server::Finish(Atom type, const std::string& bytes) {
   } else if (fetch_->target == atom(kUTF8String)) {
     fetch_->target = XA_STRING;
     fetch_->incremental = false;
-    XDeleteProperty(display_, window_, atom(kSelectionProperty));
-    XConvertSelection(display_, atom(kClipboard), XA_STRING, atom(kSelectionProperty), window_, fetch_->time);
+    XDeleteProperty(display_, window_, fetch_->property);
+    XConvertSelection(display_, atom(kClipboard), XA_STRING, fetch_->property, window_, fetch_->time);
     XFlush(display_);
     return;
   }
