@@ -113,8 +113,8 @@ void X11Clipboard::Server::FollowOwners() {
                              XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask |
                                  XFixesSelectionClientCloseNotifyMask);
   XSelectInput(display_, DefaultRootWindow(display_), PropertyChangeMask);
-  // A round trip: every change from the moment Connect returns is heard of.
-  owner_ = XGetSelectionOwner(display_, atom(kClipboard));
+  // Every change from the moment Connect returns is heard of.
+  XSync(display_, False);
 }
 
 X11Clipboard::Server::~Server() {

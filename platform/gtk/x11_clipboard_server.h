@@ -192,10 +192,9 @@ class X11Clipboard::Server {
   std::vector<Transfer> transfers_;
   Clock::time_point lastActivity_;
   // Following the owner of CLIPBOARD, when the server has the XFixes extension:
-  // the owner, the changes heard of (of owner, or of the text of an owner that
+  // the changes heard of (of owner, or of the text of an owner that
   // keeps the clipboard), the fetch under way and the latest copy.
   int fixesEvent_ = -1;
-  ::Window owner_ = None;
   uint64_t changes_ = 0;
   std::optional<Fetch> fetch_;
   std::optional<Copy> copy_;

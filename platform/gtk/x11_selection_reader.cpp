@@ -75,7 +75,6 @@ std::optional<ToolkitString> X11Clipboard::Server::ReadSelection() {
 // CLIPBOARD has a new owner (None when the owner's window or connection went), or
 // the owner a new text. Whatever we had from the owner before is out of date.
 void X11Clipboard::Server::Changed(::Window owner, Time time) {
-  owner_ = owner;
   ++changes_;
   copy_.reset();
   fetch_.reset();
