@@ -6,18 +6,16 @@
 #include <cstring>
 
 #include "runtime/core/string_variables.h"
-#include "runtime/core/temp_string_buffer.h"
 #include "tests/core/unit_text.h"
 
 namespace zeb {
 namespace {
 
-class TempStringBuffer : public ::testing::Test {
+class TempStringBuffer : public StringBufferTest {
  protected:
-  void SetUp() override { InitStringBuffer(); }
   void TearDown() override {
     SetTempBufferLimit(kDefaultTempBufferLimit);
-    FreeStringBuffer();
+    StringBufferTest::TearDown();
   }
 };
 

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "extension/exports.h"
-#include "runtime/core/temp_string_buffer.h"
 #include "runtime/files/directory_listing.h"
 #include "runtime/files/sequential_files.h"
+#include "tests/core/unit_text.h"
 #include "tests/files/process_test_support.h"
 
 namespace zeb {
@@ -29,17 +29,17 @@ std::multiset<std::string> Names(const std::string& list) {
   return names;
 }
 
-class FileExportsTest : public ::testing::Test {
+class FileExportsTest : public StringBufferTest {
  protected:
   void SetUp() override {
-    InitStringBuffer();
+    StringBufferTest::SetUp();
     InitSequentialFiles();
     ASSERT_TRUE(folder.ok());
   }
   void TearDown() override {
     EndDirectoryListings();
     EndSequentialFiles();
-    FreeStringBuffer();
+    StringBufferTest::TearDown();
   }
 
   std::string Load(const std::string& bytes, const char* separator) {

@@ -9,7 +9,6 @@
 #include <sstream>
 #include <string>
 
-#include "runtime/core/temp_string_buffer.h"
 #include "tests/core/unit_text.h"
 
 namespace zeb {
@@ -24,11 +23,7 @@ TEST(RoundToInteger, NearestWithTiesToEvenAndSafeEnds) {
   for (const auto& [value, rounded] : cases) EXPECT_EQ(RoundToInteger(value), rounded) << value;
 }
 
-class HostStrings : public ::testing::Test {
- protected:
-  void SetUp() override { InitStringBuffer(); }
-  void TearDown() override { FreeStringBuffer(); }
-};
+using HostStrings = StringBufferTest;
 
 TEST_F(HostStrings, DecodeAndEncodeRoundTripOutsideASCII) {
   const char* text = "caf\xC3\xA9 \xF0\x9F\x98\x80 \xE2\x82\xAC";

@@ -3,11 +3,10 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
 #include <iterator>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "extension/export_signatures.h"
@@ -30,14 +29,8 @@ TEST(Library, DynamicSymbolTableHoldsExactlyTheBuiltExports) {
   const std::string output = CommandOutput("nm -D --defined-only '" ZEB_LIBRARY_PATH "'", &status);
   ASSERT_EQ(status, 0) << output;
   std::set<std::string> symbols;
-  char type = 0;
-  char name[512];
-  for (const char* line = output.c_str(); *line != 0;) {
-    if (std::sscanf(line, "%*s %c %511s", &type, name) == 2) symbols.insert(name);
-    const char* next = std::strchr(line, '\n');
-    if (next == nullptr) break;
-    line = next + 1;
-  }
+  std::istringstream lines(output);
+  for (std::string address, type, name; lines >> address >> type >> name;) symbols.insert(name);
   EXPECT_EQ(symbols, kBuiltExports);
   for (const std::string& symbol : symbols) EXPECT_NE(zeb::FindExportSignature(symbol), nullptr) << symbol;
 }
@@ -57,17 +50,23 @@ TEST(Library, LoadsCallsAndUnloads) {
   }
 }
 
-TEST(Library, DemoHostCallsExportsByName) {
-  int status = -1;
-  EXPECT_EQ(CommandOutput("'" ZEB_HOST_PATH "' call AttachProcess 0", &status), "0\n");
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(CommandOutput("'" ZEB_HOST_PATH "' call DetachProcess 0", &status), "0\n");
-  EXPECT_EQ(status, 0);
-  // Wrong argument counts and unknown names are refused without a call.
-  CommandOutput("'" ZEB_HOST_PATH "' call AttachProcess 2>&1", &status);
-  EXPECT_NE(status, 0);
-  CommandOutput("'" ZEB_HOST_PATH "' call NoSuchExport 2>&1", &status);
-  EXPECT_NE(status, 0);
+TEST(Library, DemoHostCallsExportsByNameWithoutADisplay) {
+  const struct {
+    const char* arguments;
+    const char* output;  // nothing when the call is refused
+  } kCalls[] = {{"call AttachProcess 0", "0\n"},
+                {"call DetachProcess 0", "0\n"},
+                {"call ShowMenu 'A|-|B' 2 0", "0\n"},  // at once: no display to show it on
+                {"call AttachProcess", nullptr},      // too few arguments
+                {"call NoSuchExport", nullptr}};
+  for (const auto& [arguments, output] : kCalls) {
+    int status = -1;
+    const std::string printed = CommandOutput(
+        std::string("env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 '" ZEB_HOST_PATH "' ") + arguments + " 2>/dev/null",
+        &status);
+    EXPECT_EQ(printed, output != nullptr ? output : "") << arguments;
+    EXPECT_EQ(status == 0, output != nullptr) << arguments;
+  }
 }
 
 // The JSON list a host generates bindings from: every export of the table, in
@@ -93,14 +92,6 @@ TEST(Library, DemoHostListsTheExportsAsJson) {
     EXPECT_EQ(entry.Text("result"), kind(signature.result));
     EXPECT_EQ(entry.Text("built"), kBuiltExports.count(std::string(signature.name)) != 0 ? "true" : "false");
   }
-}
-
-TEST(Library, ShowMenuGivesZeroAtOnceWithoutADisplay) {
-  int status = -1;
-  const std::string shown =
-      CommandOutput("env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 '" ZEB_HOST_PATH "' call ShowMenu 'A|-|B' 2 0", &status);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(shown, "0\n");
 }
 
 TEST(Library, EveryExportAnswersWithoutADisplay) {

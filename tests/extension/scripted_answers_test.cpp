@@ -56,49 +56,51 @@ class ScriptedAnswers : public ::testing::Test {
 TEST_F(ScriptedAnswers, EachDialogGetsItsAnswerAndTheCallsAreRecorded) {
   const std::string folder = folder_.path();
   ASSERT_TRUE(MakeEntries(folder, {"level1.txt=1", "saves/"}));
-  const HostRun run = Calls(
-      "{\"export\": \"ShowQuestion\", \"answer\": \"yes\"}\n"
-      "{\"export\": \"ShowQuestion\", \"answer\": \"close\"}\n"
-      "{\"export\": \"GetString\", \"text\": \"Ada \\ud83d\\ude00\"}\n"
-      "{\"export\": \"GetString\", \"text\": \"\"}\n"
-      "{\"export\": \"GetString\", \"cancel\": true}\n"
-      "{\"export\": \"GetColor\", \"color\": 16711935}\n"
-      "{\"export\": \"GetColor\", \"cancel\": true}\n"
-      "{\"export\": \"GetOpenFile\", \"path\": \"" + folder + "/level1.txt\"}\n"
-      "{\"export\": \"GetSaveFile\", \"path\": \"" + folder + "/saves/new.sav\"}\n"
-      "{\"export\": \"GetDirectory\", \"path\": \"" + folder + "/saves\"}\n"
-      "{\"export\": \"GetDirectory\", \"cancel\": true}\n"
-      "{\"export\": \"ShowMenu\", \"item\": \"Save\"}\n"
-      "{\"export\": \"ShowMenu\", \"item\": 3}\n"
-      "{\"export\": \"ShowMenu\", \"dismiss\": true}\n"
-      "{\"export\": \"GetText\", \"text\": \"new notes\\nline 2\"}\n"
-      "{\"export\": \"GetText\", \"close\": true}\n",
-      {{"ShowQuestion", "Quit?", "Really quit?"},
-       {"ShowQuestion", "Quit?", "Really quit?"},
-       {"GetString", "Name", "Your name:", "default", "0"},
-       {"GetString", "Name", "Your name:", "default", "0"},
-       {"GetString", "Name", "Your name:", "default", "0"},
-       {"GetColor", "255", "10", "10"},
-       {"GetColor", "255", "10", "10"},
-       {"GetOpenFile", "Open level", folder + "/", "Levels|*.txt", "1"},
-       {"GetSaveFile", "Save game", "", "", "0"},
-       {"GetDirectory", "Saves", folder},
-       {"GetDirectory", "Saves", folder},
-       {"ShowMenu", "Open|Save|-|Quit", "-1", "0"},
-       {"ShowMenu", "Open|Save|-|Quit", "-1", "0"},
-       {"ShowMenu", "Open|Save|-|Quit", "-1", "0"},
-       {"GetText", "300,200", "Notes", "old", "Done"},
-       {"GetText", "300,200", "Notes", "old", "Done"}});
+  using Call = std::vector<std::string>;
+  const Call question = {"ShowQuestion", "Quit?", "Really quit?"}, name = {"GetString", "Name", "Your name:", "default", "0"},
+             colour = {"GetColor", "255", "10", "10"}, directory = {"GetDirectory", "Saves", folder},
+             menu = {"ShowMenu", "Open|Save|-|Quit", "-1", "0"}, notes = {"GetText", "300,200", "Notes", "old", "Done"};
+  const auto quoted = [](const std::string& text) { return "\"" + text + "\""; };
+  // Each call, the members of the answer for its export, and the result.
+  const struct {
+    Call call;
+    std::string answer, result;
+  } kCalls[] = {
+      {question, R"("answer": "yes")", "1"},
+      {question, R"("answer": "close")", "-1"},
+      {name, R"("text": "Ada \ud83d\ude00")", quoted("Ada \xF0\x9F\x98\x80")},
+      {name, R"("text": "")", quoted("")},
+      {name, R"("cancel": true)", quoted("")},
+      {colour, R"("color": 16711935)", "16711935"},
+      {colour, R"("cancel": true)", "255"},
+      {{"GetOpenFile", "Open level", folder + "/", "Levels|*.txt", "1"}, "\"path\": " + quoted(folder + "/level1.txt"),
+       quoted(folder + "/level1.txt")},
+      {{"GetSaveFile", "Save game", "", "", "0"}, "\"path\": " + quoted(folder + "/saves/new.sav"),
+       quoted(folder + "/saves/new.sav")},
+      {directory, "\"path\": " + quoted(folder + "/saves"), quoted(folder + "/saves/")},
+      {directory, R"("cancel": true)", quoted("")},
+      {menu, R"("item": "Save")", "2"},
+      {menu, R"("item": 3)", "3"},
+      {menu, R"("dismiss": true)", "-1"},
+      {notes, R"("text": "new notes\nline 2")", R"("new notes\nline 2")"},
+      {notes, R"("close": true)", quoted("")},
+  };
+  std::string answers;
+  std::vector<Call> calls;
+  std::vector<std::string> expected;
+  for (const auto& [call, answer, result] : kCalls) {
+    answers += "{\"export\": \"" + call[0] + "\", " + answer + "}\n";
+    calls.push_back(call);
+    expected.push_back(result);
+  }
+  const HostRun run = Calls(answers, calls);
   EXPECT_EQ(run.errors, "");
   std::vector<std::string> results;
   for (size_t at = 0, end; (end = run.output.find('\n', at)) != std::string::npos; at = end + 1) {
     const std::string line = run.output.substr(at, end - at);
     results.push_back(line.substr(line.rfind(" -> ") + 4));
   }
-  EXPECT_EQ(results, (std::vector<std::string>{"1", "-1", "\"Ada \xF0\x9F\x98\x80\"", "\"\"", "\"\"", "16711935", "255",
-                                                "\"" + folder + "/level1.txt\"", "\"" + folder + "/saves/new.sav\"",
-                                                "\"" + folder + "/saves/\"", "\"\"", "2", "3", "-1",
-                                                "\"new notes\\nline 2\"", "\"\""}));
+  EXPECT_EQ(results, expected);
   const std::string record = Record();
   EXPECT_NE(record.find("{\"export\": \"ShowQuestion\", \"title\": \"Quit?\", \"message\": \"Really quit?\", "
                         "\"result\": 1}\n"),
