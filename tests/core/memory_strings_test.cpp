@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "tests/core/unit_text.h"
 
@@ -23,32 +24,24 @@ std::string ToUTF8(const Unit* s) {
 TEST_F(MemoryStrings, ReadMemoryStringInEveryFormat) {
   const std::u16string units = u"wide\u20AC";
   const std::string wide(reinterpret_cast<const char*>(units.c_str()), (units.size() + 1) * 2);
-  struct Case {
-    std::string bytes;
-    int64_t length;
-    int format;
-    std::u16string expected;
-  };
-  const Case cases[] = {
+  const std::tuple<std::string, int64_t, int, std::u16string> cases[] = {
       {"\xF0\x9F\x98\x80", -1, TextFormatUTF8, u"\U0001F600"},
-      {"\x61\x80\x62", -1, TextFormatUTF8, u"a"},  // malformed text stops
       {"\x61\xE2\x82", -1, TextFormatUTF8, u"a"},  // the terminator is not read
       {"h\xC3\xA9llo w\xC3\xB6rld", 4, TextFormatUTF8, u"h\u00E9l"},
       {"abc", -5, TextFormatUTF8, u""},
       {"abc", 0, TextFormatUTF8, u""},
       // Zero bytes inside an explicit length are decoded like any other byte.
       {std::string("a\0b", 3), 3, TextFormatUTF8, std::u16string(u"a\0b", 3)},
-      {"caf\xE9", -1, TextFormatAscii, u"caf\u00E9"},
-      {"\x80\xFF", 2, TextFormatAscii, u"\u0080\u00FF"},
+      {"caf\xE9\x80\xFF", -1, TextFormatAscii, u"caf\u00E9\u0080\u00FF"},
       {wide, -1, TextFormatUnicode, units},
       {wide, 2, TextFormatUnicode, u"wi"},
       {wide, 100, TextFormatUnicode, units},  // a length past the text stops at its terminator
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << ::testing::PrintToString(c.bytes) << " length " << c.length);
+  for (const auto& [bytes, length, format, expected] : cases) {
+    SCOPED_TRACE(::testing::Message() << ::testing::PrintToString(bytes) << " length " << length);
     const int64_t start = TempBufferPosition();
-    ReadMemoryString(c.bytes.c_str(), c.length, c.format, start);
-    EXPECT_EQ(TempText(start), c.expected);
+    ReadMemoryString(bytes.c_str(), length, format, start);
+    EXPECT_EQ(TempText(start), expected);
   }
   const int64_t start = TempBufferPosition();
   ReadMemoryString(nullptr, 10, TextFormatUnicode, start);
@@ -73,23 +66,24 @@ TEST_F(MemoryStrings, UTF8ToTempStringDecodesTheTerminatorToo) {
 }
 
 TEST_F(MemoryStrings, WriteMemoryStringInEveryFormat) {
-  char bytes[32];
-  EXPECT_EQ(WriteMemoryString(bytes, u"\u00E9t\u00E9", -1, TextFormatUTF8), 5);
-  EXPECT_STREQ(bytes, "\xC3\xA9t\xC3\xA9");
-  EXPECT_EQ(WriteMemoryString(bytes, u"\u00E9t\u00E9", 2, TextFormatUTF8), 3);
-  EXPECT_STREQ(bytes, "\xC3\xA9t");
-  // Units above 0xFF are skipped in one byte per unit.
-  EXPECT_EQ(WriteMemoryString(bytes, u"1\u20AC2", 100, TextFormatAscii), 2);
-  EXPECT_STREQ(bytes, "12");
-  // No terminator: the byte after the text is left alone, the count is the same.
-  std::memset(bytes, 'x', sizeof bytes);
-  EXPECT_EQ(WriteMemoryString(bytes, u"ab", -1, TextFormatUTF8 | TextNoTerminator), 2);
-  EXPECT_EQ(bytes[2], 'x');
-  EXPECT_EQ(WriteMemoryString(bytes, nullptr, -1, TextFormatUTF8), 0);
-  EXPECT_EQ(bytes[0], 0);
-  Unit units[8];
-  EXPECT_EQ(WriteMemoryString(units, u"wide", -1, TextFormatUnicode), 8);
-  EXPECT_EQ(Text(units), u"wide");
+  // What is written into a block that held 'x', and the two bytes after it; the
+  // count returned is the bytes written.
+  const std::tuple<const Unit*, int64_t, int, std::string> kCases[] = {
+      {u"\u00E9t\u00E9", -1, TextFormatUTF8, std::string("\xC3\xA9t\xC3\xA9\0x", 7)},
+      {u"\u00E9t\u00E9", 2, TextFormatUTF8, std::string("\xC3\xA9t\0x", 5)},
+      {u"1\u20AC2", 100, TextFormatAscii, std::string("12\0x", 4)},  // units above 0xFF are skipped
+      {u"ab", -1, TextFormatUTF8 | TextNoTerminator, "abxx"},
+      {nullptr, -1, TextFormatUTF8, std::string("\0x", 2)},
+      {u"wi", -1, TextFormatUnicode, std::string("w\0i\0\0\0", 6)},
+  };
+  for (const auto& [units, length, flags, expected] : kCases) {
+    SCOPED_TRACE(::testing::PrintToString(expected));
+    char bytes[32];
+    std::memset(bytes, 'x', sizeof bytes);
+    const int64_t count = WriteMemoryString(bytes, units, length, flags);
+    ASSERT_TRUE(count >= 0 && count < 30);
+    EXPECT_EQ(std::string(bytes, static_cast<size_t>(count) + 2), expected);
+  }
 }
 
 TEST_F(MemoryStrings, EncodedLengthHoldsWhatIsWrittenAndStringToUTF8Agrees) {
@@ -101,23 +95,18 @@ TEST_F(MemoryStrings, EncodedLengthHoldsWhatIsWrittenAndStringToUTF8Agrees) {
   // A block sized by EncodedLength + 1 always holds what WriteMemoryString writes.
   // A broken pair gives "", and so does a high surrogate at the end in a C string,
   // where the terminator breaks it.
-  struct Case {
-    std::u16string units;
-    std::string written;
-    std::string cString;
-  };
-  const Case cases[] = {{u"\U0001F600", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+  const std::tuple<std::u16string, std::string, std::string> cases[] = {{u"\U0001F600", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
                         {u"\xDC00", "\xED\xB0\x80", "\xED\xB0\x80"},
                         {u"\xD83D" u"a", "", ""},
                         {u"ab\xD83D", "ab", ""}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.written));
-    const int64_t length = EncodedLength(c.units.c_str(), TextFormatUTF8);
+  for (const auto& [units, written, cString] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(written));
+    const int64_t length = EncodedLength(units.c_str(), TextFormatUTF8);
     ASSERT_GE(length, 0);
     std::string block(static_cast<size_t>(length) + 1, '\x7F');
-    EXPECT_EQ(WriteMemoryString(block.data(), c.units.c_str(), -1, TextFormatUTF8), length);
-    EXPECT_EQ(block.c_str(), c.written);
-    EXPECT_EQ(ToUTF8(c.units.c_str()), c.cString);
+    EXPECT_EQ(WriteMemoryString(block.data(), units.c_str(), -1, TextFormatUTF8), length);
+    EXPECT_EQ(block.c_str(), written);
+    EXPECT_EQ(ToUTF8(units.c_str()), cString);
   }
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/core/unit_text.h"
 
 namespace zeb {
@@ -49,33 +51,24 @@ TEST_F(StringFunctions, StringToIntegerPrefixesAndSigns) {
 }
 
 TEST_F(StringFunctions, CountOccurrencesDoesNotOverlap) {
-  EXPECT_EQ(CountOccurrences(u"aaaa", u"aa"), 2);
-  EXPECT_EQ(CountOccurrences(u"aaa", u"aa"), 1);
-  EXPECT_EQ(CountOccurrences(u"abab", u"abc"), 0);
-  EXPECT_EQ(CountOccurrences(u"Aa", u"a"), 1);
-  EXPECT_EQ(CountOccurrences(u"abc", u""), 0);
-  EXPECT_EQ(CountOccurrences(nullptr, u"a"), 0);
-  EXPECT_EQ(CountOccurrences(u"a", nullptr), 0);
+  const std::tuple<const Unit*, const Unit*, int64_t> cases[] = {
+      {u"aaaa", u"aa", 2}, {u"aaa", u"aa", 1}, {u"abab", u"abc", 0}, {u"Aa", u"a", 1},
+      {u"abc", u"", 0},    {nullptr, u"a", 0}, {u"a", nullptr, 0}};
+  for (const auto& [s, part, count] : cases) EXPECT_EQ(CountOccurrences(s, part), count) << ::testing::PrintToString(Text(s) + u" / " + Text(part));
 }
 
 TEST_F(StringFunctions, ExtractFieldWithOneAndMultiUnitSeparators) {
-  struct Case {
-    const Unit* s;
-    int32_t index;
-    const Unit* separator;
-    std::u16string field;
-  };
-  const Case cases[] = {
+  const std::tuple<const Unit*, int32_t, const Unit*, std::u16string> cases[] = {
       {u"a|b|c", 2, u"|", u"b"},   {u"a|b|c", 3, u"|", u"c"},   {u"a|b|c", 4, u"|", u""}, {u"a|b|c", 0, u"|", u""},
       {u"a|b|c", -3, u"|", u""},   {u"a||c", 2, u"|", u""},     {u"a||c", 3, u"|", u"c"}, {u"one|", 2, u"|", u""},
       {u"whole", 1, u"", u"whole"}, {u"whole", 2, u"", u""},    {nullptr, 1, u"|", u""},
       {u"a::::b", 2, u"::", u""},  {u"a::::b", 3, u"::", u"b"}, {u"a:b::c", 1, u"::", u"a:b"},
       {u"a:::b", 2, u"::", u":b"}, {u"ab", 1, u"::", u"ab"},    {u"ab::", 2, u"::", u""}, {u"ab::", 3, u"::", u""}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << ::testing::PrintToString(Text(c.s)) << " field " << c.index);
+  for (const auto& [s, index, separator, field] : cases) {
+    SCOPED_TRACE(::testing::Message() << ::testing::PrintToString(Text(s)) << " field " << index);
     const int64_t start = TempBufferPosition();
-    ExtractField(c.s, c.index, c.separator, start);
-    EXPECT_EQ(TempText(start), c.field);
+    ExtractField(s, index, separator, start);
+    EXPECT_EQ(TempText(start), field);
     SetTempBufferPosition(start);
   }
 }

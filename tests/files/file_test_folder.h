@@ -1,7 +1,7 @@
 // Test helpers for the file libraries: a fresh temporary folder per test that is
 // removed with everything in it (also below paths too long for the kernel to take
-// whole), file contents in and out, folder chains deeper than PATH_MAX, paths as
-// runtime strings, and the descriptors the test process holds.
+// whole), file contents in and out, patterned bytes, folder chains deeper than
+// PATH_MAX, paths as runtime strings, and the descriptors the test process holds.
 #pragma once
 
 #include <dirent.h>
@@ -106,6 +106,13 @@ inline std::optional<std::string> ReadAt(int directory, const std::string& name)
 }
 
 inline std::optional<std::string> ReadBytes(const std::string& path) { return ReadAt(AT_FDCWD, path); }
+
+// Bytes that differ from block to block, so a block copied twice or left out shows.
+inline std::string Pattern(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7919) >> 8);
+  return bytes;
+}
 
 // `levels` nested folders of `nameLength`-byte names under `base`: the deepest
 // one's path, longer than the kernel takes whole once levels * (nameLength + 1)

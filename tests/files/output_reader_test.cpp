@@ -8,8 +8,12 @@
 #include <string>
 #include <thread>
 
+#include "tests/files/file_test_folder.h"
+
 namespace zeb {
 namespace {
+
+using file_testing::Pattern;
 
 // A reader of a fresh pipe whose write end the test holds.
 class OutputReaderTest : public ::testing::Test {
@@ -43,13 +47,6 @@ class OutputReaderTest : public ::testing::Test {
   int writeEnd_ = -1;
 };
 
-std::string Pattern(size_t size) {
-  std::string bytes;
-  for (size_t i = 0; bytes.size() < size; ++i) bytes += std::to_string(i) + ',';
-  bytes.resize(size);
-  return bytes;
-}
-
 TEST_F(OutputReaderTest, RingHoldsAtMostItsSizeAndWrapsAround) {
   const std::string sent = Pattern(30000);
   Write(sent);
@@ -62,8 +59,12 @@ TEST_F(OutputReaderTest, RingHoldsAtMostItsSizeAndWrapsAround) {
   EXPECT_EQ(OutputEnded(reader_), 0);
   EXPECT_EQ(OutputAvailable(reader_), kOutputRingSize);
   EXPECT_EQ(ReadBlock(kOutputRingSize), sent.substr(4000, kOutputRingSize));
+  // Single bytes and blocks of a size that does not divide the ring, mixed.
   std::string rest;
-  while (OutputEnded(reader_) == 0) rest += ReadBlock(333);
+  while (OutputEnded(reader_) == 0) {
+    rest += static_cast<char>(ReadOutputByte(reader_));
+    rest += ReadBlock(333);
+  }
   EXPECT_EQ(rest, sent.substr(4000 + kOutputRingSize));
   EXPECT_EQ(ReadBlock(10), "");
   EXPECT_EQ(ReadOutputByte(reader_), -1);
@@ -89,28 +90,22 @@ TEST_F(OutputReaderTest, EmptyPipeNeitherBlocksNorEndsUntilTheWriterCloses) {
   EXPECT_EQ(OutputEnded(reader_), 1);
 }
 
-TEST_F(OutputReaderTest, BytesAreSigned) {
-  Write("\xFF\x01\x80");
+TEST_F(OutputReaderTest, BytesAreSignedAndCharactersComeFromUTF8) {
+  // Three bytes, then A, e acute, euro sign, a four-byte character, a byte that
+  // cannot lead, a stray continuation byte, continuation bytes taken unchecked,
+  // and a sequence cut off by the end.
+  Write("\xFF\x01\x80" "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xFF\x80\xC3\x41\xF0\x9F\x98");
   CloseWriter();
   // -1 is both the byte 0xFF and the end: only OutputEnded tells them apart.
   EXPECT_EQ(ReadOutputByte(reader_), -1);
   EXPECT_EQ(OutputEnded(reader_), 0);
   EXPECT_EQ(ReadOutputByte(reader_), 1);
   EXPECT_EQ(ReadOutputByte(reader_), -128);
-  EXPECT_EQ(ReadOutputByte(reader_), -1);
-  EXPECT_EQ(OutputEnded(reader_), 1);
-}
-
-TEST_F(OutputReaderTest, CharactersFromUTF8) {
-  // A, e acute, euro sign, a four-byte character, a byte that cannot lead, a
-  // stray continuation byte, continuation bytes taken unchecked, and a sequence
-  // cut off by the end.
-  Write("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xFF\x80\xC3\x41\xF0\x9F\x98");
-  CloseWriter();
   for (const int32_t expected : {int32_t{'A'}, 0xE9, 0x20AC, 32, 32, 32, (0x03 << 6) | 0x01, -1}) {
     EXPECT_EQ(ReadOutputCharacter(reader_), expected);
   }
   EXPECT_EQ(OutputEnded(reader_), 1);
+  EXPECT_EQ(ReadOutputByte(reader_), -1);
 }
 
 TEST_F(OutputReaderTest, BlocksCountWholeItems) {

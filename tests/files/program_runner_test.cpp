@@ -90,9 +90,7 @@ TEST_F(ProgramRunner, WorkingFoldersAndRelativeProgramsFoundOnThePath) {
 }
 
 TEST_F(ProgramRunner, ProgramsThatCannotBeFoundGiveZero) {
-  EXPECT_EQ(RunProgram(u"no-such-program-anywhere"), 0);
-  EXPECT_EQ(RunProgram(u"./no-such-program"), 0);
-  EXPECT_EQ(RunProgram(u""), 0);
+  for (const char16_t* name : {u"no-such-program-anywhere", u"./no-such-program", u""}) EXPECT_EQ(RunProgram(name), 0);
   EXPECT_EQ(RunProgram(nullptr, nullptr, nullptr, ProgramConnect), 0);
   EXPECT_EQ(LaunchProgram(nullptr, {}), 0);
   PathOverride unset(nullptr);

@@ -14,6 +14,7 @@
 
 #include "runtime/core/object_registry.h"
 #include "runtime/core/temp_string_buffer.h"
+#include "tests/core/unit_text.h"
 #include "tests/files/file_test_folder.h"
 
 namespace zeb {
@@ -25,7 +26,7 @@ using Lines = std::vector<std::u16string>;
 std::u16string Line(int64_t number) {
   const int64_t start = TempBufferPosition();
   ReadString(number, start);
-  std::u16string line(TempStringAddress(start));
+  const std::u16string line = TempText(start);
   SetTempBufferPosition(start);
   return line;
 }
@@ -59,16 +60,16 @@ Lines ModelLines(const std::string& bytes, bool buffered) {
   return lines;
 }
 
-class SequentialFilesTest : public ::testing::Test {
+class SequentialFilesTest : public StringBufferTest {
  protected:
   void SetUp() override {
-    InitStringBuffer();
+    StringBufferTest::SetUp();
     InitSequentialFiles();
     ASSERT_TRUE(folder.ok());
   }
   void TearDown() override {
     EndSequentialFiles();
-    FreeStringBuffer();
+    StringBufferTest::TearDown();
   }
 
   Lines Load(const std::string& bytes, int flags) {
@@ -83,39 +84,35 @@ class SequentialFilesTest : public ::testing::Test {
   TestFolder folder;
 };
 
-TEST_F(SequentialFilesTest, LineEndsAndTheEndOfFileBufferedAndUnbuffered) {
+// The lines read buffered and unbuffered; no unbuffered lines stand for the
+// buffered ones (unbuffered, there is always a line).
+TEST_F(SequentialFilesTest, LineEndsTheEndOfFileAndUTF8BufferedAndUnbuffered) {
+  const std::string huge(3 * 1024 * 1024, 'y');
   const struct {
     std::string bytes;
     Lines buffered;
     Lines unbuffered;
   } kCases[] = {
       {"a\r\nb\rc\n", {u"a", u"b", u"c"}, {u"a", u"b", u"c", u""}},
-      {"a\nb", {u"a", u"b"}, {u"a", u"b"}},
-      {"a\r", {u"a"}, {u"a"}},
-      {"a\n\rb", {u"a", u"", u"b"}, {u"a", u"", u"b"}},
+      {"a\nb", {u"a", u"b"}, {}},
+      {"a\r", {u"a"}, {}},
+      {"a\n\rb", {u"a", u"", u"b"}, {}},
       {std::string("a\0b\0", 4), {u"a", u"b"}, {u"a", u"b", u""}},
       {"", {}, {u""}},
       // No byte-order-mark handling: the mark stays in the first line.
-      {"\xEF\xBB\xBFx", {u"\uFEFFx"}, {u"\uFEFFx"}},
+      {"\xEF\xBB\xBFx", {u"\uFEFFx"}, {}},
+      // Lines decode from UTF-8 as far as they are valid: an invalid lead byte
+      // stops the line, and a sequence cut short by the line end takes the line's
+      // terminator as its failed continuation byte. Long lines come back whole.
+      {"caf\xC3\xA9 \xF0\x9F\x98\x80\nok", {u"caf\u00E9 \U0001F600", u"ok"}, {}},
+      {"ab\x80" "cd\nnext", {u"ab", u"next"}, {}},
+      {"a\xE2\x82\nz", {u"a\u0082", u"z"}, {}},
+      {"x\r\n" + huge, {u"x", std::u16string(huge.begin(), huge.end())}, {}},
   };
   for (const auto& c : kCases) {
-    SCOPED_TRACE(::testing::PrintToString(c.bytes));
+    SCOPED_TRACE(::testing::PrintToString(c.bytes.substr(0, 20)));
     EXPECT_EQ(Load(c.bytes, FileBuffered), c.buffered);
-    EXPECT_EQ(Load(c.bytes, FileUnbuffered), c.unbuffered);
-  }
-}
-
-TEST_F(SequentialFilesTest, LinesDecodeFromUTF8AsFarAsTheyAreValidAndComeBackWhole) {
-  const std::string huge(3 * 1024 * 1024, 'y');
-  for (const int flags : {FileBuffered, FileUnbuffered}) {
-    SCOPED_TRACE(flags);
-    EXPECT_EQ(Load("caf\xC3\xA9 \xF0\x9F\x98\x80\nok", flags).front(), u"caf\u00E9 \U0001F600");
-    // An invalid lead byte stops the line; the next line is read as usual.
-    EXPECT_EQ(Load("ab\x80" "cd\nnext", flags), (Lines{u"ab", u"next"}));
-    // A sequence cut short by the line end takes the line's terminator as its
-    // failed continuation byte.
-    EXPECT_EQ(Load("a\xE2\x82\nz", flags), (Lines{u"a\u0082", u"z"}));
-    EXPECT_EQ(Load("x\r\n" + huge, flags).back().size(), huge.size());
+    EXPECT_EQ(Load(c.bytes, FileUnbuffered), c.unbuffered.empty() ? c.buffered : c.unbuffered);
   }
 }
 
@@ -143,11 +140,18 @@ TEST_F(SequentialFilesTest, GeneratedTextMatchesTheModel) {
 
 TEST_F(SequentialFilesTest, OpeningKindsAndFlags) {
   const std::u16string path = Path("file");
-  // ReadFile needs the file; OpenFile makes it.
-  EXPECT_EQ(ReadFile(0, path.c_str()), 0);
-  ASSERT_NE(OpenFile(0, path.c_str()), 0);
-  EXPECT_EQ(Eof(0), 1);
-  CloseFile(0);
+  // ReadFile needs the file; OpenFile makes it, also beyond PATH_MAX.
+  const std::string deep = DeepPath(folder.path(), 20, 250);
+  ASSERT_GT(deep.size(), 4096u);
+  close(OpenDeepFolder(folder.path(), 20, 250, true));
+  for (const std::u16string& made : {path, Units(deep + "/file")}) {
+    EXPECT_EQ(ReadFile(0, made.c_str()), 0);
+    ASSERT_NE(OpenFile(0, made.c_str()), 0);
+    EXPECT_EQ(Eof(0), 1);
+    CloseFile(0);
+    ASSERT_NE(ReadFile(0, made.c_str()), 0);
+    EXPECT_EQ(Eof(0), 1);
+  }
   EXPECT_EQ(ReadBytes(folder / "file"), "");
 
   ASSERT_TRUE(WriteBytes(folder / "file", "first\nsecond\n"));
@@ -223,17 +227,6 @@ TEST_F(SequentialFilesTest, FilesThatCannotBeOpenedAreLeftAlone) {
                             : 1),
               ::testing::ExitedWithCode(0), "");
   EXPECT_EQ(ReadBytes(folder / "write-only"), "kept\n");
-}
-
-TEST_F(SequentialFilesTest, PathsLongerThanTheKernelTakes) {
-  const std::string deep = DeepPath(folder.path(), 20, 250);
-  ASSERT_GT(deep.size(), 4096u);
-  close(OpenDeepFolder(folder.path(), 20, 250, true));
-  ASSERT_NE(CreateFile(0, Units(deep + "/made").c_str()), 0);
-  CloseFile(0);
-  ASSERT_NE(ReadFile(0, Units(deep + "/made").c_str()), 0);
-  EXPECT_EQ(Eof(0), 1);
-  EXPECT_EQ(ReadFile(1, Units(deep + "/missing").c_str()), 0);
 }
 
 }  // namespace

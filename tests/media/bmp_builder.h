@@ -28,21 +28,11 @@ inline std::vector<uint8_t> MakeBMP(const BmpLayout& layout) {
       layout.pixelOffset != 0 ? layout.pixelOffset : 14 + 40 + static_cast<uint32_t>(layout.palette.size()) * 4;
   const auto pixelBytes = static_cast<uint32_t>(layout.pixels.size());
   // Each field as (value, bytes), little-endian; 2835 dots per metre is 72 per inch.
-  const std::pair<uint32_t, int> fields[] = {{'B' | 'M' << 8, 2},
-                                             {pixelOffset + pixelBytes, 4},
-                                             {0, 4},
-                                             {pixelOffset, 4},
-                                             {40, 4},
-                                             {static_cast<uint32_t>(layout.width), 4},
-                                             {static_cast<uint32_t>(layout.height), 4},
-                                             {1, 2},
-                                             {layout.bitCount, 2},
-                                             {layout.compression, 4},
-                                             {pixelBytes, 4},
-                                             {2835, 4},
-                                             {2835, 4},
-                                             {layout.coloursUsed, 4},
-                                             {0, 4}};
+  const std::pair<uint32_t, int> fields[] = {
+      {'B' | 'M' << 8, 2}, {pixelOffset + pixelBytes, 4}, {0, 4}, {pixelOffset, 4},  // the file header
+      {40, 4}, {static_cast<uint32_t>(layout.width), 4}, {static_cast<uint32_t>(layout.height), 4}, {1, 2},
+      {layout.bitCount, 2}, {layout.compression, 4}, {pixelBytes, 4}, {2835, 4}, {2835, 4},
+      {layout.coloursUsed, 4}, {0, 4}};
   std::vector<uint8_t> file;
   for (const auto& [value, bytes] : fields) {
     for (int i = 0; i < bytes; ++i) file.push_back(static_cast<uint8_t>(value >> (8 * i)));

@@ -119,25 +119,19 @@ bool IsOpen(int fd) { return fcntl(fd, F_GETFD) != -1; }
 
 TEST_F(ImageDecodersTest, FilesDecodeAsTheirBytesAndFinishClosesThemAcceptedOrNot) {
   RegisterBMPDecoder();
-  const std::vector<uint8_t> bmp = testing::MakeBMP(
-      {.width = 3, .height = 2, .pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 10, 11, 12, 13, 14, 15, 16, 17, 18}});
+  const std::vector<uint8_t> bmp = testing::MakeBMP({.pixels = {3, 2, 1, 0}});
   const std::string good(bmp.begin(), bmp.end());
-  std::string badSignature = good;
-  badSignature[1] = 'A';
-  // Refused: too short, a wrong signature, a stream that cannot seek.
-  for (const auto& [bytes, seekable] : {std::pair{good, true}, std::pair{good.substr(0, 13), true},
-                                        std::pair{badSignature, true}, std::pair{good, false}}) {
+  // Refused: too short, a stream that cannot seek (the suite's images show the rest in files).
+  for (const auto& [bytes, seekable] : {std::pair{good, true}, {good.substr(0, 13), true}, {good, false}}) {
     SCOPED_TRACE(::testing::Message() << bytes.size() << " bytes, seekable " << seekable);
     FILE* file = OpenStream(bytes, seekable);
     ASSERT_NE(file, nullptr);
     const int fd = fileno(file);
     const bool accepted = bytes == good && seekable;
     EXPECT_EQ(ExamineImageFile(file), accepted ? BMPImageIdentifier : 0u);
-    std::vector<uint8_t> pixels(18);
-    EXPECT_EQ(DecodeImage(pixels.data(), 9, 0), accepted ? 1 : 0);
-    if (accepted) {
-      EXPECT_EQ(pixels, testing::Pixels({{12, 11, 10}, {15, 14, 13}, {18, 17, 16}, {3, 2, 1}, {6, 5, 4}, {9, 8, 7}}));
-    }
+    std::vector<uint8_t> pixel(3);
+    EXPECT_EQ(DecodeImage(pixel.data(), 3, 0), accepted ? 1 : 0);
+    EXPECT_EQ(pixel, (accepted ? std::vector<uint8_t>{1, 2, 3} : std::vector<uint8_t>(3, 0)));
     EXPECT_TRUE(IsOpen(fd));
     FinishImageDecoding();
     EXPECT_FALSE(IsOpen(fd));
