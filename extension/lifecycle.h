@@ -6,7 +6,10 @@ namespace zeb {
 
 // Runs each runtime library's start-up routine in order, then AttachProcess(0).
 void LoadLibrary();
-// DetachProcess(0), then each end routine in order.
+// The library's end as the process ends: on the thread that loaded the library,
+// DetachProcess(0) and the end routines of the toolkit's objects; on any thread,
+// the other end routines. What is left to the end of the process, and why, is
+// listed in lifecycle.cpp.
 void UnloadLibrary();
 
 }  // namespace zeb

@@ -12,13 +12,15 @@
 namespace zeb::platform {
 namespace {
 
+// The toolkit and its scripted user are never destroyed at the end of the process
+// (extension/lifecycle.cpp says why); only SetToolkit destroys the ones it replaces.
 std::unique_ptr<Toolkit>& CurrentSlot() {
-  static std::unique_ptr<Toolkit> toolkit;
+  static auto& toolkit = *new std::unique_ptr<Toolkit>();
   return toolkit;
 }
 
 std::unique_ptr<Automation>& ScriptedUserSlot() {
-  static std::unique_ptr<Automation> user;
+  static auto& user = *new std::unique_ptr<Automation>();
   return user;
 }
 

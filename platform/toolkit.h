@@ -296,7 +296,8 @@ class Toolkit {
   virtual std::unique_ptr<Bitmap> CreateBitmap(int width, int height) = 0;
 };
 
-// The toolkit chosen when the library loaded.
+// The toolkit chosen when the library loaded. It lives to the end of the process:
+// nothing destroys it at exit.
 Toolkit& CurrentToolkit();
 // Chooses the backend: a real display when one can be opened, else the headless
 // toolkit without a screen, or, with `scriptedUser`, with a screen and an automated
@@ -307,7 +308,8 @@ bool HasToolkit();
 class Automation;
 // The automated user of a headless toolkit chosen with `scriptedUser`, else null.
 Automation* ScriptedUser();
-// Replaces the toolkit (tests attach a headless one with a screen).
+// Replaces the toolkit (tests attach a headless one with a screen), destroying the
+// one it replaces and its scripted user.
 void SetToolkit(std::unique_ptr<Toolkit> toolkit);
 // Whether the calling thread is the one that selected or set the toolkit (true
 // while there is none). Windows, dialogs and menus are used from that thread

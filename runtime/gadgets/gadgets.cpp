@@ -15,7 +15,12 @@ constexpr int32_t kGadgetGrowthStep = 16;
 constexpr int64_t kNoFont = -1;
 
 ObjectRegistry* gadgets = nullptr;
-platform::SharedFont defaultFont;
+// The font of gadgets made without one; never destroyed, as the library has no
+// static destructors (extension/lifecycle.cpp).
+platform::SharedFont& DefaultFont() {
+  static auto& font = *new platform::SharedFont();
+  return font;
+}
 
 ZebGadgetFunctions* Functions(int64_t number) {
   Zeb_GadgetStructure* record = IsGadget(number);
@@ -81,13 +86,13 @@ void SetGadgetFont(int64_t number, int64_t font) {
   platform::SharedFont chosen = font != kNoFont ? FontFromID(font) : nullptr;
   if (font != kNoFont && chosen == nullptr) return;
   if (number == -1) {
-    defaultFont = std::move(chosen);
+    DefaultFont() = std::move(chosen);
   } else if (ZebGadgetFunctions* functions = Functions(number)) {
     functions->SetGadgetFont(std::move(chosen));
   }
 }
 
-platform::SharedFont DefaultGadgetFont() { return defaultFont; }
+platform::SharedFont DefaultGadgetFont() { return DefaultFont(); }
 
 void SetGadgetText(int64_t number, const Unit* text) {
   if (ZebGadgetFunctions* functions = Functions(number)) functions->SetGadgetText(StringToToolkitString(text));

@@ -27,7 +27,12 @@ struct ApplicationMenu {
   platform::MenuItem* quit = nullptr;
 };
 
-ApplicationMenu application;
+// Never destroyed: what the library frees as it unloads still finds the default bar
+// and the application item (extension/lifecycle.cpp says what is left to the end).
+ApplicationMenu& Application() {
+  static auto& menu = *new ApplicationMenu();
+  return menu;
+}
 
 // The last path component of the running executable.
 ToolkitString ApplicationName() {
@@ -46,6 +51,7 @@ void AddSeparator(platform::Menu& menu) { menu.AddItem(platform::CurrentToolkit(
 // The submenu, its items and the application item, titled with the name (which a
 // menu bar inside a window shows).
 void BuildApplicationItem() {
+  ApplicationMenu& application = Application();
   platform::Toolkit& toolkit = platform::CurrentToolkit();
   const ToolkitString name = ApplicationName();
   std::shared_ptr<platform::Menu> submenu = toolkit.CreateMenu(u"");
@@ -87,6 +93,7 @@ void ShowRuntimeWindows(bool show) {
 }  // namespace
 
 void ZebMenuDelegate::MenuItemChosen(platform::MenuItem& item) {
+  ApplicationMenu& application = Application();
   if (&item == application.about || &item == application.preferences || &item == application.quit) {
     const int64_t reserved = &item == application.about ? -3 : &item == application.preferences ? -2 : -1;
     PostEvent(MenuEvent, reserved, windowID_, 0);
@@ -103,6 +110,7 @@ void ZebMenuDelegate::MenuItemChosen(platform::MenuItem& item) {
 
 void StartApplicationMenu() {
   if (platform::CurrentToolkit().HostOwnsApplication()) return;
+  ApplicationMenu& application = Application();
   application.delegate = std::make_unique<ZebMenuDelegate>();
   application.defaultBar = BuildApplicationMenu();
   InstallMenuBar(application.defaultBar, -1, nullptr);
@@ -110,18 +118,19 @@ void StartApplicationMenu() {
 
 void EndApplicationMenu() {
   platform::CurrentToolkit().SetMainMenu(nullptr, nullptr);
-  application = ApplicationMenu{};
+  Application() = ApplicationMenu{};
 }
 
-ZebMenuDelegate* MenuDelegate() { return application.delegate.get(); }
+ZebMenuDelegate* MenuDelegate() { return Application().delegate.get(); }
 
 std::shared_ptr<platform::Menu> BuildApplicationMenu() {
   std::shared_ptr<platform::Menu> bar = platform::CurrentToolkit().CreateMenuBar();
-  if (application.item == nullptr) BuildApplicationItem();
+  if (Application().item == nullptr) BuildApplicationItem();
   return bar;
 }
 
 void InstallMenuBar(std::shared_ptr<platform::Menu> bar, int64_t windowNumber, platform::Window* window) {
+  ApplicationMenu& application = Application();
   platform::Toolkit& toolkit = platform::CurrentToolkit();
   if (platform::Menu* main = toolkit.MainMenu(); main != nullptr && application.item != nullptr) {
     if (std::unique_ptr<platform::MenuItem> taken = main->RemoveItem(application.item)) {
@@ -133,9 +142,9 @@ void InstallMenuBar(std::shared_ptr<platform::Menu> bar, int64_t windowNumber, p
   if (application.delegate != nullptr) application.delegate->SetWindowID(windowNumber);
 }
 
-void InstallDefaultMenuBar() { InstallMenuBar(application.defaultBar, -1, nullptr); }
+void InstallDefaultMenuBar() { InstallMenuBar(Application().defaultBar, -1, nullptr); }
 
-platform::MenuItem* AboutItem() { return application.about; }
-platform::MenuItem* PreferencesItem() { return application.preferences; }
+platform::MenuItem* AboutItem() { return Application().about; }
+platform::MenuItem* PreferencesItem() { return Application().preferences; }
 
 }  // namespace zeb

@@ -26,7 +26,11 @@ struct Selection {
   std::vector<ToolkitString> paths;
   size_t next = 0;
 };
-std::unique_ptr<Selection> kept;
+// Never destroyed, as the library has no static destructors (extension/lifecycle.cpp).
+Selection& Kept() {
+  static auto& kept = *new Selection();
+  return kept;
+}
 
 // Where a default path points a panel: the folder to open in (none when the path
 // names none) and the name to offer there.
@@ -101,7 +105,7 @@ void OpenFileRequester(const Unit* title, const Unit* defaultFile, const Unit* p
   const PanelSetup setup{title, defaultFile, FiltersOfPattern(StringToToolkitString(pattern), patternPosition), multiple};
   std::vector<ToolkitString> chosen = ChoosePaths(FilePanelMode::OpenFiles, setup);
   FirstPathResult(chosen, start);
-  if (multiple && !chosen.empty()) kept = std::make_unique<Selection>(Selection{std::move(chosen), 1});
+  if (multiple && !chosen.empty()) Kept() = Selection{std::move(chosen), 1};
 }
 
 void OpenFileRequester(const Unit* title, const Unit* defaultFile, const Unit* pattern, int64_t patternPosition,
@@ -110,11 +114,12 @@ void OpenFileRequester(const Unit* title, const Unit* defaultFile, const Unit* p
 }
 
 void NextSelectedFileName(int64_t start) {
-  if (kept != nullptr && kept->next < kept->paths.size()) {
-    ToolkitStringToTempString(&kept->paths[kept->next++], start);
+  Selection& kept = Kept();
+  if (kept.next < kept.paths.size()) {
+    ToolkitStringToTempString(&kept.paths[kept.next++], start);
     return;
   }
-  kept.reset();
+  kept = Selection();
   EmptyTempResult(start);
 }
 
