@@ -6,6 +6,11 @@
 //                                      arguments, separated by tabs)
 //   zebhost [--library PATH] demo
 //   zebhost [--library PATH] list [--json]
+//
+// --end HOW chooses how the host ends once the command is done, as hosts do:
+// "return" from main with the library loaded, "exit", "thread-exit" (exit from a
+// second thread while the main thread waits for it) or "dlclose-exit" (dlclose,
+// then exit). Without it the host calls dlclose and returns from main.
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -15,6 +20,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "extension/export_signatures.h"
@@ -73,11 +79,27 @@ std::string DefaultLibraryPath() {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: zebhost [--library PATH] call <Export> [arguments...]\n"
-               "       zebhost [--library PATH] calls < lines of Export<TAB>arguments...\n"
-               "       zebhost [--library PATH] demo\n"
-               "       zebhost [--library PATH] list [--json]\n");
+               "usage: zebhost [--library PATH] [--end HOW] call <Export> [arguments...]\n"
+               "       zebhost [--library PATH] [--end HOW] calls < lines of Export<TAB>arguments...\n"
+               "       zebhost [--library PATH] [--end HOW] demo\n"
+               "       zebhost [--library PATH] [--end HOW] list [--json]\n"
+               "HOW: return, exit, thread-exit or dlclose-exit\n");
   return 2;
+}
+
+bool IsEnding(const std::string& how) {
+  return how.empty() || how == "return" || how == "exit" || how == "thread-exit" || how == "dlclose-exit";
+}
+
+// Ends the host as `how` says (see the top of this file) with the status.
+int End(void* library, const std::string& how, int status) {
+  std::fflush(stdout);
+  if (how == "exit") std::exit(status);
+  if (how == "thread-exit") std::thread([status] { std::exit(status); }).join();  // never returns
+  if (how == "return") return status;
+  dlclose(library);
+  if (how == "dlclose-exit") std::exit(status);
+  return status;
 }
 
 bool CallAndPrint(void* library, const std::string& name, const std::vector<std::string>& arguments,
@@ -189,11 +211,12 @@ int CallsFromInput(void* library) {
 int main(int argc, char** argv) {
   std::vector<std::string> words(argv + 1, argv + argc);
   std::string libraryPath = DefaultLibraryPath();
-  if (words.size() >= 2 && words[0] == "--library") {
-    libraryPath = words[1];
+  std::string ending;
+  while (words.size() >= 2 && (words[0] == "--library" || words[0] == "--end")) {
+    (words[0] == "--library" ? libraryPath : ending) = words[1];
     words.erase(words.begin(), words.begin() + 2);
   }
-  if (words.empty()) return Usage();
+  if (words.empty() || !IsEnding(ending)) return Usage();
 
   void* library = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) {
@@ -214,6 +237,5 @@ int main(int argc, char** argv) {
   } else {
     status = Usage();
   }
-  dlclose(library);
-  return status;
+  return End(library, ending, status);
 }
