@@ -3,6 +3,7 @@
 #include <array>
 
 #include "extension/exports.h"
+#include "platform/toolkit.h"
 #include "runtime/core/temp_string_buffer.h"
 #include "runtime/events/application.h"
 #include "runtime/events/event_queue.h"
@@ -22,6 +23,9 @@ namespace zeb {
 namespace {
 
 using LibraryRoutine = void (*)();
+
+// The clipboard's end: what the host copied goes to a clipboard manager.
+void EndClipboard() { platform::CurrentToolkit().pasteboard().Close(); }
 
 // The start-up order of the runtime libraries. Each library takes its place here
 // when it is built:
@@ -66,21 +70,22 @@ constexpr std::array kApplicationEndRoutines = std::to_array<LibraryRoutine>({
 });
 
 // Then, on any thread: the directory listings, the sequential files (what was
-// written reaches its file) and the scripted answers' record, none of them the
-// toolkit's.
+// written reaches its file), the scripted answers' record, and the clipboard,
+// whose thread hands what the host copied to a clipboard manager and stops (the
+// pasteboard is the one part of the toolkit that any thread may use).
 constexpr std::array kEndRoutines = std::to_array<LibraryRoutine>({
     EndDirectoryListings,
     EndSequentialFiles,
     EndScriptedAnswers,
+    EndClipboard,
 });
 
-// Left to the end of the process, never destroyed: the toolkit with its display
-// connection and the clipboard thread (which serves what the host copied until the
-// process is gone), its scripted user, the application menu, the program runner's
-// records and the temporary string buffer. Threads may still run in them, and the
-// toolkit cannot be torn down from another thread; the process's end takes them
-// all at once. They stay reachable from the library's statics, so LeakSanitizer
-// and valgrind count them as reachable, not leaked.
+// Left to the end of the process, never destroyed: the toolkit with GTK and its
+// display connection, its scripted user, the application menu, the program
+// runner's records and the temporary string buffer. Threads may still run in them,
+// and the toolkit cannot be torn down from another thread; the process's end takes
+// them all at once. They stay reachable from the library's statics, so
+// LeakSanitizer and valgrind count them as reachable, not leaked.
 
 }  // namespace
 

@@ -8,7 +8,7 @@ namespace zeb {
 void LoadLibrary();
 // The library's end as the process ends: on the thread that loaded the library,
 // DetachProcess(0) and the end routines of the toolkit's objects; on any thread,
-// the other end routines. What is left to the end of the process, and why, is
+// the other end routines and the clipboard's. What is left to the end of the process, and why, is
 // listed in lifecycle.cpp.
 void UnloadLibrary();
 

@@ -143,6 +143,10 @@ class Pasteboard {
   virtual std::optional<ToolkitString> Text() = 0;
   // Replaces the pasteboard's contents with the text.
   virtual void SetText(const ToolkitString& text) = 0;
+  // Called once as the process ends, from any thread: the text SetText put there is
+  // handed to a clipboard manager, when one runs, so that it outlives the process
+  // (a bounded wait). Nothing uses the pasteboard afterwards.
+  virtual void Close() = 0;
 };
 
 // The application's one colour panel: a window with the toolkit's colour picker

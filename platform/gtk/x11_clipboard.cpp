@@ -351,4 +351,6 @@ std::optional<ToolkitString> X11Clipboard::Text() { return server_->Read(); }
 
 void X11Clipboard::SetText(const ToolkitString& text) { server_->Own(ToUTF8(text)); }
 
+void X11Clipboard::Close() { server_.reset(); }
+
 }  // namespace zeb::platform

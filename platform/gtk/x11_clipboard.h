@@ -30,6 +30,9 @@ class X11Clipboard : public Pasteboard {
   // Takes the clipboard with the text and returns once the server has made us the
   // owner. A lone surrogate becomes U+FFFD.
   void SetText(const ToolkitString& text) override;
+  // What the destructor does, as the process ends: the serving thread stops after
+  // handing the text to a clipboard manager, and the connection closes.
+  void Close() override;
 
  private:
   class Server;

@@ -12,6 +12,8 @@ class HeadlessPasteboard : public Pasteboard {
  public:
   std::optional<ToolkitString> Text() override { return text_; }
   void SetText(const ToolkitString& text) override { text_ = text; }
+  // The text ends with the process.
+  void Close() override {}
   // What another program does when it copies an image: the text is gone.
   void SetImage() { text_.reset(); }
 

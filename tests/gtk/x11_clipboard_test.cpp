@@ -379,5 +379,34 @@ TEST_F(X11ClipboardTest, HandsItsTextToAClipboardManagerWhenItCloses) {
   EXPECT_EQ(pairs[3], Atom{0});
 }
 
+// A host that copies and then ends, in each way a host may end, leaves its text
+// with the clipboard manager: the library hands it over as the process ends.
+TEST_F(X11ClipboardTest, AHostLeavesItsCopyWithTheManagerHoweverItEnds) {
+  for (const std::string ending : {"return", "exit", "thread-exit", "dlclose-exit"}) {
+    std::mutex lock;
+    std::string saved;
+    RawClient manager;
+    ASSERT_NE(manager.display(), nullptr);
+    manager.Own("CLIPBOARD_MANAGER");
+    const Atom savedProperty = manager.Intern("SAVED");
+    manager.Run([&] {
+      XEvent request, notify;
+      if (!manager.Next(SelectionRequest, &request)) return;
+      XConvertSelection(manager.display(), manager.Intern("CLIPBOARD"), manager.Intern("UTF8_STRING"), savedProperty,
+                        manager.window(), request.xselectionrequest.time);
+      if (manager.Next(SelectionNotify, &notify) && notify.xselection.property == savedProperty) {
+        std::lock_guard guard(lock);
+        saved = manager.Take(savedProperty);
+      }
+      manager.Notify(request.xselectionrequest, request.xselectionrequest.property);
+    });
+    const std::string host = "timeout 60 '" ZEB_HOST_PATH "' --end " + ending +
+                             " call ClipboardSetText 'kept after the end' >/dev/null";
+    EXPECT_EQ(std::system(host.c_str()), 0) << ending;
+    std::lock_guard guard(lock);
+    EXPECT_EQ(saved, "kept after the end") << ending;
+  }
+}
+
 }  // namespace
 }  // namespace zeb::platform
