@@ -15,7 +15,7 @@ ZEB_EXPORT const char* ClipboardGetText() {
 
 ZEB_EXPORT double ClipboardSetText(const char* text) {
   zeb::HostCall call;
-  const zeb::StringVariable decoded = zeb::DecodeHostString(text);
+  const zeb::StringVariable decoded = zeb::DecodeHostString(text, zeb::BadText::kReplace);
   zeb::SetClipboardText(decoded.get());
   return call.Number(0);
 }

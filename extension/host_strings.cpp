@@ -19,7 +19,16 @@ StringVariable DecodeHostString(const char* text) {
   return decoded;
 }
 
-const char* EncodeHostString(const Unit* s) {
+StringVariable DecodeHostString(const char* text, BadText rule) {
+  StringVariable decoded;
+  const int64_t start = TempBufferPosition();
+  const int64_t length = text != nullptr ? static_cast<int64_t>(std::strlen(text)) : 0;
+  UTF8ToTempStringWhole(text, length, rule, start);
+  decoded.Take(start);
+  return decoded;
+}
+
+const char* EncodeHostString(const Unit* s, BadText rule) {
   const int64_t start = TempBufferPosition();
   const int64_t units = s != nullptr ? StringLength(s) : 0;
   // One pass into room for the longest encoding: no unit takes more than three
@@ -29,14 +38,70 @@ const char* EncodeHostString(const Unit* s) {
   // s may be a result still lying in the buffer, below the buffer position.
   auto* target = reinterpret_cast<char*>(ReserveTempStringFrom(room / 2 + 1, start, &s));
   if (target == nullptr) return reinterpret_cast<const char*>(EmptyTempResult(start)) + start;
-  const UTF8Encoded encoded = EncodeUTF8(s, units, target, room);
-  // A broken surrogate pair gives the empty text, as everywhere else.
-  const int64_t bytes = encoded.brokenPair ? 0 : encoded.bytes;
+  const int64_t bytes = EncodeUTF8Whole(s, units, target, rule).bytes;
   target[bytes] = 0;
   SetTempBufferPosition(start + (bytes + 2) / 2 * 2);
   AppendTempString(nullptr);
   return target;
 }
+
+void HostTextBuilder::Reserve(int64_t bytes) {
+  Room(bytes);
+  Settle();
+}
+
+void HostTextBuilder::AppendRepaired(const char* bytes, size_t length) {
+  // No byte becomes more than the three of U+FFFD.
+  char* place = Room(3 * static_cast<int64_t>(length));
+  if (place != nullptr) size_ += RepairUTF8(bytes, static_cast<int64_t>(length), place);
+  Settle();
+}
+
+void HostTextBuilder::Append(const std::string& utf8) {
+  char* place = Room(static_cast<int64_t>(utf8.size()));
+  if (place == nullptr) return;
+  std::memcpy(place, utf8.data(), utf8.size());
+  size_ += static_cast<int64_t>(utf8.size());
+  Settle();
+}
+
+void HostTextBuilder::GiveUp() {
+  failed_ = true;
+  size_ = 0;
+  Settle();
+}
+
+const char* HostTextBuilder::Finish() {
+  if (failed_) return reinterpret_cast<const char*>(EmptyTempResult(start_)) + start_;
+  // Room leaves the two bytes after the text that the terminators take.
+  auto* text = reinterpret_cast<char*>(TempStringAddress(start_));
+  text[size_] = 0;
+  SetTempBufferPosition(start_ + (size_ + 2) / 2 * 2);
+  AppendTempString(nullptr);
+  return text;
+}
+
+char* HostTextBuilder::Room(int64_t bytes) {
+  if (failed_) return nullptr;
+  if (bytes > reserved_ - size_) {
+    // At least double, so that a text that grows line by line moves rarely. The
+    // room is reserved after the text, at the buffer position, with two bytes
+    // more for the terminators.
+    const int64_t more = bytes > size_ ? bytes : size_;
+    const int64_t at = TempBufferPosition();
+    const int64_t units = (more + 1) / 2 + 1;
+    if (ReserveTempString(units, at) == nullptr) {
+      GiveUp();
+      return nullptr;
+    }
+    reserved_ = at + 2 * units - 2 - start_;
+  }
+  return reinterpret_cast<char*>(TempStringAddress(start_)) + size_;
+}
+
+// Between appends the buffer position stands just after the text, rounded up to
+// whole units, so that room is always reserved from there.
+void HostTextBuilder::Settle() { SetTempBufferPosition(start_ + (size_ + 1) / 2 * 2); }
 
 int64_t RoundToInteger(double value) {
   if (std::isnan(value)) return 0;
@@ -59,6 +124,6 @@ double HostCall::Number(double value) {
   return value;
 }
 
-const char* HostCall::Text(const Unit* s) { return EncodeHostString(s); }
+const char* HostCall::Text(const Unit* s, BadText rule) { return EncodeHostString(s, rule); }
 
 }  // namespace zeb

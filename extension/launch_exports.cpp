@@ -4,7 +4,7 @@
 
 #include "extension/exports.h"
 #include "extension/host_strings.h"
-#include "runtime/core/memory_strings.h"
+#include "runtime/files/long_path.h"
 #include "runtime/files/program_runner.h"
 
 namespace {
@@ -21,11 +21,8 @@ constexpr char kLauncher[] = "xdg-open";
 
 ZEB_EXPORT double RunFile(const char* path) {
   zeb::HostCall call;
-  zeb::StringVariable file = zeb::DecodeHostString(path);
-  char* text = zeb::StringToUTF8(file.get());
-  if (text == nullptr) return call.Number(0.0);
-  std::string argument = text;
-  zeb::FreeUTF8(text);
+  zeb::StringVariable file = zeb::DecodeHostPath(path);
+  std::string argument = zeb::PathText(file.get());
   // The path is the launcher's one argument whatever it holds, and a path that
   // starts with "-" must not read as one of its options.
   if (argument.starts_with('-')) argument.insert(0, "./");

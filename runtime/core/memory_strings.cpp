@@ -111,6 +111,27 @@ void UTF8ToTempString(const char* text, int64_t start) {
   if (position > start && TempStringAddress(position - 2)[0] == 0) EmptyTempResult(position - 2);
 }
 
+void UTF8ToTempStringWhole(const char* text, int64_t length, BadText rule, int64_t start) {
+  if (text == nullptr || length < 0) length = 0;
+  Unit* target = ReserveTempString(length, start);
+  if (target == nullptr) {
+    EmptyTempResult(start);
+    return;
+  }
+  const int64_t units = DecodeUTF8Whole(text, length, target, rule);
+  ReleaseTempUnits(length - units);
+  target[units] = 0;
+}
+
+std::string StringToUTF8Whole(const Unit* s, BadText rule, bool* replaced) {
+  const int64_t units = s != nullptr ? StringLength(s) : 0;
+  std::string text(static_cast<size_t>(3 * units), '\0');
+  const UTF8Encoded encoded = EncodeUTF8Whole(s, units, text.data(), rule);
+  text.resize(static_cast<size_t>(encoded.bytes));
+  if (replaced != nullptr) *replaced = encoded.brokenPair;
+  return text;
+}
+
 char* StringToUTF8(const Unit* s) {
   if (s == nullptr) return EmptyCString();
   // The range includes the terminator, so a high surrogate at the very end is a

@@ -4,7 +4,10 @@
 
 #include <cstdint>
 
+#include <string>
+
 #include "runtime/core/runtime_string.h"
+#include "runtime/core/text_conversion.h"
 
 namespace zeb {
 
@@ -24,6 +27,14 @@ int64_t WriteMemoryString(void* memory, const Unit* s, int64_t length, int flags
 
 // Decodes a UTF-8 C string (null: the empty string) into the buffer at `start`.
 void UTF8ToTempString(const char* text, int64_t start);
+
+// Decodes `length` bytes of UTF-8 from outside (a file's text, a file name) into
+// the buffer at `start` under `rule`: nothing in them stops the conversion.
+void UTF8ToTempStringWhole(const char* text, int64_t length, BadText rule, int64_t start);
+
+// The UTF-8 of s (null: empty) under `rule`; `replaced` (when given) tells that an
+// unpaired surrogate became U+FFFD.
+std::string StringToUTF8Whole(const Unit* s, BadText rule, bool* replaced = nullptr);
 
 // A new UTF-8 C string for s, never null; the caller frees it with FreeUTF8. A
 // string with a broken surrogate pair becomes the empty C string.

@@ -51,4 +51,37 @@ struct UTF8Encoded {
 UTF8Encoded EncodeUTF8(const Unit* source, int64_t sourceLength, char* destination,
                        int64_t destinationSize);
 
+// The conversions above keep the runtime's own rule: malformed text stops them.
+// Text from outside that must come back whole (files' text, the clipboard, file
+// names) is converted under one of these rules instead, where each piece that
+// cannot be carried over costs only itself.
+enum class BadText {
+  // Each maximal ill-formed piece of UTF-8 (a byte that begins no sequence, or
+  // the longest start of a sequence that breaks off), and each unpaired
+  // surrogate, becomes U+FFFD.
+  kReplace,
+  // File names, which are bytes: each byte that begins no well-formed sequence
+  // becomes the unit 0xDC00 + byte (an unpaired low surrogate, which no
+  // well-formed text decodes to), and such a unit becomes that byte again on
+  // the way out, so any name comes back as exactly its bytes. Any other
+  // unpaired surrogate becomes U+FFFD, and the encoder says so.
+  kEscape,
+};
+
+// Bytes to units under `rule`, over exactly `length` bytes (zero bytes are
+// decoded like any other). The destination has room for `length` units: no
+// byte yields more than one unit. Returns the units written.
+int64_t DecodeUTF8Whole(const char* source, int64_t length, Unit* destination, BadText rule);
+
+// Units to bytes under `rule`, over exactly `length` units. The destination has
+// room for 3 bytes a unit. `brokenPair` tells that an unpaired surrogate was
+// written as U+FFFD.
+UTF8Encoded EncodeUTF8Whole(const Unit* source, int64_t length, char* destination, BadText rule);
+
+// UTF-8 to UTF-8 under BadText::kReplace, as decoding and encoding again would
+// give it: well-formed text is copied, each maximal ill-formed piece becomes
+// U+FFFD. The destination has room for 3 bytes a source byte. Returns the bytes
+// written.
+int64_t RepairUTF8(const char* source, int64_t length, char* destination);
+
 }  // namespace zeb

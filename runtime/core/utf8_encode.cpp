@@ -22,11 +22,28 @@ constexpr int kBlock = 16;
 constexpr int64_t kBlockUnitsReach = kBlock + 1;
 constexpr int64_t kBlockBytesReach = 3 * kBlockUnitsReach;
 
-enum class Step { kNext, kStop, kBrokenPair };
+enum class Step { kNext, kReplaced, kStop, kBrokenPair };
+
+// What becomes of an unpaired surrogate: the runtime's own rule (a high one
+// stops the conversion, a low one is encoded like any other unit), or one of
+// the BadText rules.
+enum class Rule { kStop, kReplace, kEscape };
+
+// Writes U+FFFD for an unpaired surrogate under the BadText rules.
+template <bool kWrite>
+inline Step Replaced(uint8_t* out, int64_t& bytes) {
+  if constexpr (kWrite) {
+    out[bytes] = 0xEF;
+    out[bytes + 1] = 0xBF;
+    out[bytes + 2] = 0xBD;
+  }
+  bytes += 3;
+  return Step::kReplaced;
+}
 
 // The character at s (before end). In writing mode the caller has checked that
 // a character may still be begun; once begun it is written whole.
-template <bool kWrite>
+template <bool kWrite, Rule kRule = Rule::kStop>
 [[gnu::always_inline]] inline Step EncodeCharacter(const Unit*& s, const Unit* end, uint8_t* out,
                                                    int64_t& bytes) {
   const uint32_t unit = *s;
@@ -39,8 +56,17 @@ template <bool kWrite>
       out[bytes + 1] = static_cast<uint8_t>(0x80 | (unit & 0x3F));
     }
     bytes += 2;
+  } else if (kRule != Rule::kStop && (unit & 0xFC00) == 0xDC00) {
+    // A low surrogate here has no high one before it.
+    ++s;
+    if (kRule == Rule::kEscape && unit >= 0xDC80 && unit <= 0xDCFF) {
+      if constexpr (kWrite) out[bytes] = static_cast<uint8_t>(unit);
+      bytes += 1;
+      return Step::kNext;
+    }
+    return Replaced<kWrite>(out, bytes);
   } else if ((unit & 0xFC00) != 0xD800) {
-    // Lone low surrogates are encoded like any other unit.
+    // Under the runtime's rule lone low surrogates are encoded like any other unit.
     if constexpr (kWrite) {
       out[bytes] = static_cast<uint8_t>(0xE0 | (unit >> 12));
       out[bytes + 1] = static_cast<uint8_t>(0x80 | ((unit >> 6) & 0x3F));
@@ -48,9 +74,14 @@ template <bool kWrite>
     }
     bytes += 3;
   } else {
+    const bool paired = end - s >= 2 && (s[1] & 0xFC00) == 0xDC00;
+    if (kRule != Rule::kStop && !paired) {
+      ++s;
+      return Replaced<kWrite>(out, bytes);
+    }
     if (end - s < 2) return Step::kStop;
     const uint32_t low = s[1];
-    if ((low & 0xFC00) != 0xDC00) return Step::kBrokenPair;
+    if (!paired) return Step::kBrokenPair;
     const uint32_t value = 0x10000 + (((unit & 0x3FF) << 10) | (low & 0x3FF));
     if constexpr (kWrite) {
       out[bytes] = static_cast<uint8_t>(0xF0 | (value >> 18));
@@ -79,6 +110,13 @@ template <bool kWrite>
                               static_cast<uint8_t>(word >> 16), 0};
   __builtin_memcpy(out + bytes, encoded, 4);
   bytes += 1 + (unit >= 0x80) + (unit >= 0x800);
+}
+
+// A replaced character is noted and the conversion goes on.
+inline Step Carried(Step step, bool& replaced) {
+  if (step != Step::kReplaced) return step;
+  replaced = true;
+  return Step::kNext;
 }
 
 #if defined(__SSE2__)
@@ -124,11 +162,12 @@ inline int CountBlock(__m128i low, __m128i high, int64_t& bytes) {
 
 #endif  // __SSE2__
 
-template <bool kWrite>
+template <bool kWrite, Rule kRule = Rule::kStop>
 UTF8Encoded Encode(const Unit* const begin, const Unit* const end, uint8_t* const out, const int64_t size) {
   const Unit* s = begin;
   int64_t bytes = 0;
   Step step = Step::kNext;
+  bool replaced = false;
   while (s < end) {
     if (end - s >= kBlockUnitsReach && (!kWrite || size - bytes >= kBlockBytesReach)) {
       const Unit* const blockEnd = s + kBlock;
@@ -170,16 +209,16 @@ UTF8Encoded Encode(const Unit* const begin, const Unit* const end, uint8_t* cons
           EncodeUnitInBlock(unit, out, bytes);
           ++s;
         } else {
-          step = EncodeCharacter<kWrite>(s, end, out, bytes);
+          step = Carried(EncodeCharacter<kWrite, kRule>(s, end, out, bytes), replaced);
         }
       } while (step == Step::kNext && s < blockEnd && *s >= 0x80);
     } else {
       if (kWrite && bytes >= size) break;
-      step = EncodeCharacter<kWrite>(s, end, out, bytes);
+      step = Carried(EncodeCharacter<kWrite, kRule>(s, end, out, bytes), replaced);
     }
     if (step != Step::kNext) break;
   }
-  return {bytes, step == Step::kBrokenPair};
+  return {bytes, replaced || step == Step::kBrokenPair};
 }
 
 }  // namespace
@@ -190,6 +229,14 @@ UTF8Encoded EncodeUTF8(const Unit* source, int64_t sourceLength, char* destinati
   if (destination == nullptr) return Encode<false>(source, source + length, nullptr, 0);
   if (destinationSize <= 0) return {0, false};
   return Encode<true>(source, source + length, reinterpret_cast<uint8_t*>(destination), destinationSize);
+}
+
+UTF8Encoded EncodeUTF8Whole(const Unit* source, int64_t length, char* destination, BadText rule) {
+  if (source == nullptr || length <= 0) return {0, false};
+  auto* out = reinterpret_cast<uint8_t*>(destination);
+  // Room for 3 bytes a unit: no character is ever cut short by it.
+  if (rule == BadText::kReplace) return Encode<true, Rule::kReplace>(source, source + length, out, 3 * length);
+  return Encode<true, Rule::kEscape>(source, source + length, out, 3 * length);
 }
 
 }  // namespace zeb

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "runtime/core/memory_strings.h"
 #include "runtime/core/object_registry.h"
@@ -33,14 +34,12 @@ DirectoryListing* FindListing(int64_t number) { return static_cast<DirectoryList
 
 // The pattern to match names with, or null when every entry is listed: for the
 // empty pattern, for "*.*", and for "*", which matches every name anyway (names
-// hold no "/" and a leading period is not special).
+// hold no "/" and a leading period is not special). It is matched against the
+// names' bytes, so an escaped byte in it matches that byte.
 char* NamePattern(const Unit* pattern) {
-  char* text = StringToUTF8(pattern);
-  if (text[0] == 0 || std::strcmp(text, "*") == 0 || std::strcmp(text, "*.*") == 0) {
-    FreeUTF8(text);
-    return nullptr;
-  }
-  return text;
+  const std::string text = StringToUTF8Whole(pattern, BadText::kEscape);
+  if (text.empty() || text == "*" || text == "*.*") return nullptr;
+  return strdup(text.c_str());
 }
 
 DIR* OpenListing(const Unit* directory) {
@@ -107,7 +106,10 @@ void DirectoryEntryName(int64_t number, int64_t start) {
     EmptyTempResult(start);
     return;
   }
-  UTF8ToTempString(listing->entry->d_name, start);
+  // A name that is not UTF-8 keeps its bytes, escaped, so that it names this
+  // entry again when it comes back as a path.
+  const char* name = listing->entry->d_name;
+  UTF8ToTempStringWhole(name, static_cast<int64_t>(std::strlen(name)), BadText::kEscape, start);
 }
 
 int DirectoryEntryType(int64_t number) {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "runtime/core/memory_strings.h"
 #include "runtime/files/long_path.h"
 
 namespace zeb {
@@ -249,7 +250,7 @@ int CopyDirectory(const Unit* source, const Unit* destination, const Unit* patte
   if (sourceText.empty() || passed.empty()) return 0;
   std::string target = passed;
   if (target.size() > 1 && target.back() == '/') target.pop_back();
-  const std::string patternText = PathText(pattern);
+  const std::string patternText = StringToUTF8Whole(pattern, BadText::kEscape);
   const char* filter = patternText.empty() ? "*" : patternText.c_str();
 
   const LongPath asPassed(passed);

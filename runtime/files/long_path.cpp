@@ -11,10 +11,10 @@
 namespace zeb {
 
 std::string PathText(const Unit* path) {
-  char* text = StringToUTF8(path);
-  std::string copy(text);
-  FreeUTF8(text);
-  return copy;
+  bool replaced = false;
+  std::string text = StringToUTF8Whole(path, BadText::kEscape, &replaced);
+  if (replaced) text.clear();
+  return text;
 }
 
 int OpenSearchDirectory(int directory, const char* name) {

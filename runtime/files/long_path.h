@@ -13,8 +13,10 @@
 
 namespace zeb {
 
-// The UTF-8 form of a runtime path, for the operating system; null and a string
-// with a broken surrogate pair give the empty path, which names nothing.
+// The bytes of a runtime path, for the operating system: UTF-8, with each escaped
+// byte of a name that is not UTF-8 given back as that byte. Null, and a string
+// with a surrogate that stands for no byte, give the empty path, which names
+// nothing: such a path is refused rather than cut short.
 std::string PathText(const Unit* path);
 
 class LongPath {

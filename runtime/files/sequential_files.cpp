@@ -12,9 +12,9 @@
 #include <emmintrin.h>
 #endif
 
+#include "runtime/core/memory_strings.h"
 #include "runtime/core/object_registry.h"
 #include "runtime/core/temp_string_buffer.h"
-#include "runtime/core/text_conversion.h"
 #include "runtime/files/long_path.h"
 #include "runtime/files/registry_end.h"
 
@@ -170,28 +170,10 @@ char* FindLineEnd(char* bytes, size_t count) {
   return nullptr;
 }
 
-// Decodes a line of `length` bytes, followed by a NUL byte, into the buffer at
-// `start`. The NUL is decoded with the line, as for any NUL-terminated text: it
-// ends a valid line as a zero unit, which is dropped, and serves as the failed
-// continuation byte of a sequence that the line's end cut short.
-void DecodeLine(const char* bytes, size_t length, int64_t start) {
-  const auto range = static_cast<int64_t>(length) + 1;
-  Unit* target = ReserveTempString(range, start);
-  if (target == nullptr) {
-    EmptyTempResult(start);
-    return;
-  }
-  int64_t units = DecodeUTF8(bytes, range, target, range).units;
-  if (units > 0 && target[units - 1] == 0) --units;
-  target[units] = 0;
-  SetTempBufferPosition(start + 2 * units);
-}
-
-// One line from the read buffer. A line that lies whole in the buffer is decoded
-// where it stands, its end byte (already handed out) overwritten by the
-// terminator that the decoder needs; only a line that runs past a refill is
-// gathered in a line buffer first.
-void ReadBufferedLine(SequentialFile* file, int64_t start) {
+// One line from the read buffer. A line that lies whole in the buffer is handed
+// over where it stands; only a line that runs past a refill is gathered in a line
+// buffer first.
+void ReadBufferedLine(SequentialFile* file, LineTaker take, void* context) {
   LineBuffer line;
   bool gathered = false;
   for (;;) {
@@ -207,20 +189,19 @@ void ReadBufferedLine(SequentialFile* file, int64_t start) {
     const char ending = *end;
     file->available -= static_cast<int32_t>(end - bytes) + 1;
     if (!gathered) {
-      *end = 0;
-      DecodeLine(bytes, static_cast<size_t>(end - bytes), start);
+      take(bytes, static_cast<size_t>(end - bytes), context);
     } else {
       line.Append(bytes, static_cast<size_t>(end - bytes));
-      DecodeLine(line.text(), line.length(), start);
+      take(line.text(), line.length(), context);
     }
     // CR LF is one line end: the LF after a CR is taken with it.
     if (ending == '\r' && (file->available > 0 || Refill(file)) && *NextByte(file) == '\n') --file->available;
     return;
   }
-  DecodeLine(line.text(), line.length(), start);
+  take(line.text(), line.length(), context);
 }
 
-void ReadUnbufferedLine(FILE* stream, int64_t start) {
+void ReadUnbufferedLine(FILE* stream, LineTaker take, void* context) {
   LineBuffer line;
   int byte;
   while ((byte = std::getc(stream)) != EOF && byte != 0 && byte != '\n' && byte != '\r') {
@@ -231,7 +212,13 @@ void ReadUnbufferedLine(FILE* stream, int64_t start) {
     const int next = std::getc(stream);
     if (next != EOF && next != '\n') std::ungetc(next, stream);
   }
-  DecodeLine(line.text(), line.length(), start);
+  take(line.text(), line.length(), context);
+}
+
+// A line's text as a runtime string at *start: one malformed piece of UTF-8
+// costs only itself.
+void DecodeLine(const char* bytes, size_t length, void* start) {
+  UTF8ToTempStringWhole(bytes, static_cast<int64_t>(length), BadText::kReplace, *static_cast<int64_t*>(start));
 }
 
 }  // namespace
@@ -258,15 +245,19 @@ int64_t CreateFile(int64_t number, const Unit* path, int flags) {
 }
 int64_t CreateFile(int64_t number, const Unit* path) { return CreateFile(number, path, FileBuffered); }
 
-void ReadString(int64_t number, int64_t start) {
+bool ReadLine(int64_t number, LineTaker take, void* context) {
   SequentialFile* file = FindFile(number);
-  if (file == nullptr) {
-    EmptyTempResult(start);
-  } else if (file->buffer != nullptr) {
-    ReadBufferedLine(file, start);
+  if (file == nullptr) return false;
+  if (file->buffer != nullptr) {
+    ReadBufferedLine(file, take, context);
   } else {
-    ReadUnbufferedLine(file->stream, start);
+    ReadUnbufferedLine(file->stream, take, context);
   }
+  return true;
+}
+
+void ReadString(int64_t number, int64_t start) {
+  if (!ReadLine(number, DecodeLine, &start)) EmptyTempResult(start);
 }
 
 int Eof(int64_t number) {

@@ -2,6 +2,7 @@
 // their own, read line by line.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "runtime/core/runtime_string.h"
@@ -29,9 +30,14 @@ int64_t OpenFile(int64_t number, const Unit* path);
 int64_t CreateFile(int64_t number, const Unit* path, int flags);
 int64_t CreateFile(int64_t number, const Unit* path);
 
-// Reads one line, decoded from UTF-8, as a result at `start`. LF, CR and CR LF
-// each end a line and are dropped; a NUL byte ends the line too. The empty string
-// when the file does not exist.
+// Reads one line and hands its bytes to `take`, which must not keep them: LF, CR
+// and CR LF each end a line and are dropped; a NUL byte ends the line too. False
+// (and nothing handed over) when the file does not exist.
+using LineTaker = void (*)(const char* bytes, size_t length, void* context);
+bool ReadLine(int64_t number, LineTaker take, void* context);
+
+// Reads one line, decoded from UTF-8, as a result at `start`; each malformed piece
+// of UTF-8 in it becomes U+FFFD. The empty string when the file does not exist.
 void ReadString(int64_t number, int64_t start);
 
 // 1 at the end of the file (a buffered file knows it before a read meets it; an

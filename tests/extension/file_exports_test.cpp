@@ -1,11 +1,14 @@
 // The six file and folder exports, called as the host calls them: good and bad
 // paths, null and empty arguments, odd file contents and long paths.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "extension/exports.h"
 #include "runtime/files/directory_listing.h"
@@ -98,17 +101,44 @@ TEST_F(FileExportsTest, GetFolderFilesListsMatchingFilesEachFollowedByABar) {
   EXPECT_STREQ(GetFolderFiles(folder.path().c_str(), "*.TXT"), "");
   EXPECT_STREQ(GetFolderFiles((folder / "missing").c_str(), ""), "");
   EXPECT_STREQ(GetFolderFiles((folder / "one.txt").c_str(), ""), "");
-  // Names that are not valid UTF-8 decode as far as they go; a name with nothing
-  // valid at its start is left out rather than listed as an empty name.
   const std::string accented = "\xC3\xA9t\xC3\xA9.txt";
-  ASSERT_TRUE(MakeEntries(folder.path(), {accented, "ab\xFF", "\x80z"}));
-  EXPECT_EQ(Names(GetFolderFiles(folder.path().c_str(), "")),
-            (std::multiset<std::string>{"one.txt", "two.dat", "link", accented, "ab"}));
+  ASSERT_TRUE(MakeEntries(folder.path(), {accented}));
   EXPECT_EQ(std::string(GetFolderFiles(folder.path().c_str(), "\xC3\xA9*")), accented + "|");
   // The current directory for a null folder.
   CurrentFolder inFolder(folder.path());
   ASSERT_TRUE(inFolder.changed());
   EXPECT_STREQ(GetFolderFiles(nullptr, "two*"), "two.dat|");
+}
+
+// A path is passed on as exactly the bytes the host gave: names that are not
+// UTF-8 (Latin-1, lone continuation bytes, an encoded surrogate, an overlong NUL,
+// FF) are listed as their bytes, among the others, and each listed name names
+// that same file in every file export.
+TEST_F(FileExportsTest, NamesThatAreNotUTF8AreListedAsTheirBytesAndNameTheirFiles) {
+  const std::string kOdd[] = {"caf\xE9.txt", "\x80\xBF", "\xED\xA0\x80", "nul\xC0\x80", "save\xFF.bak"};
+  ASSERT_TRUE(MakeEntries(folder.path(), {"a.txt=a", "save=keep", "z.txt=z"}));
+  std::multiset<std::string> expected = {"a.txt", "save", "z.txt"};
+  for (const std::string& name : kOdd) {
+    ASSERT_TRUE(WriteBytes(folder / name, "file " + std::to_string(expected.size())));
+    expected.insert(name);
+  }
+  EXPECT_EQ(Names(GetFolderFiles(folder.path().c_str(), "*")), expected);
+  for (const std::string& name : kOdd) {
+    SCOPED_TRACE(::testing::PrintToString(name));
+    const std::string path = folder / name;
+    const std::string text = ReadBytes(path).value_or("");
+    EXPECT_EQ(FileExists(path.c_str()), 1.0);
+    EXPECT_EQ(StringLoad(path.c_str(), ""), text);
+    EXPECT_EQ(std::string(GetFolderFiles(folder.path().c_str(), name.c_str())), name + "|");
+    EXPECT_EQ(FileCopy(path.c_str(), (path + ".copy").c_str()), 1.0);
+    EXPECT_EQ(ReadBytes(path + ".copy"), text);
+    EXPECT_EQ(FileDelete((path + ".copy").c_str()), 1.0);
+    EXPECT_EQ(FileDelete(path.c_str()), 1.0);
+    EXPECT_EQ(FileExists(path.c_str()), 0.0);
+  }
+  // No longer the file named by the bytes before the first bad one.
+  EXPECT_EQ(ReadBytes(folder / "save"), "keep");
+  EXPECT_EQ(FileExists((folder / "save\xFF junk").c_str()), 0.0);
 }
 
 TEST_F(FileExportsTest, StringLoadJoinsLinesWithTheSeparator) {
@@ -120,20 +150,9 @@ TEST_F(FileExportsTest, StringLoadJoinsLinesWithTheSeparator) {
   // Text outside ASCII comes back as the same bytes; the byte-order mark stays.
   const std::string text = "\xEF\xBB\xBF" "caf\xC3\xA9\n\xF0\x9F\x98\x80";
   EXPECT_EQ(Load(text, "\n"), text + "\n");
-  // Invalid UTF-8 ends its line; binary bytes never break the call.
-  EXPECT_EQ(Load("ok\xFFtail\nnext", "|"), "ok|next|");
-  // Binary lines that each begin with a byte no character starts with decode to
-  // nothing: only the separators remain, one per line.
-  std::string binary;
-  for (int line = 0; line < 300; ++line) {
-    binary += '\x80';
-    for (int i = 1; i < 50 + line; ++i) {
-      const char byte = static_cast<char>(i * 37 + line);
-      binary += byte == '\n' || byte == '\r' || byte == 0 ? '\xFE' : byte;
-    }
-    binary += '\n';
-  }
-  EXPECT_EQ(Load(binary, "|"), std::string(300, '|'));
+  // Each ill-formed piece of UTF-8 becomes U+FFFD; the rest of the text stays.
+  EXPECT_EQ(Load("ok\xFFtail\na\xED\xA0\x80" "b\nc\xC0\x80" "d", "|"),
+            "ok\uFFFDtail|a\uFFFD\uFFFD\uFFFD" "b|c\uFFFD\uFFFD" "d|");
   // Lines of 10,000 bytes come back whole.
   const std::string line(10000, 'q');
   EXPECT_EQ(Load(line + "\n" + line, "/"), line + "/" + line + "/");
@@ -145,10 +164,39 @@ TEST_F(FileExportsTest, StringLoadGivesTheEmptyStringForWhatIsNoTextFile) {
   EXPECT_STREQ(StringLoad((folder / "sub").c_str(), ","), "");
   EXPECT_STREQ(StringLoad(nullptr, ","), "");
   EXPECT_STREQ(StringLoad("", nullptr), "");
-  // A device without an end, and a FIFO without a writer, neither hang.
-  EXPECT_STREQ(StringLoad("/dev/zero", ","), "");
-  ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
-  EXPECT_STREQ(StringLoad((folder / "fifo").c_str(), ","), "");
+}
+
+// Pipes, FIFOs and devices are read to their end like files; a stream that does
+// not end within 64 MiB (of text read or of result) is given up with "", and a
+// FIFO without a writer answers at once.
+TEST_F(FileExportsTest, StringLoadReadsStreamsToTheirEnd) {
+  // A pipe that a second thread fills with more than the pipe holds at once.
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  std::string lines;
+  for (int i = 0; i < 20000; ++i) lines += "line " + std::to_string(i) + (i % 2 ? "\r\n" : "\n");
+  std::thread writer([&] {
+    EXPECT_EQ(write(ends[1], lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+    close(ends[1]);
+  });
+  const std::string joined = StringLoad(("/dev/fd/" + std::to_string(ends[0])).c_str(), "|");
+  writer.join();
+  close(ends[0]);
+  EXPECT_EQ(std::count(joined.begin(), joined.end(), '|'), 20000);
+  EXPECT_EQ(joined.substr(joined.size() - 22), "line 19998|line 19999|");
+
+  // A FIFO whose writer wrote and went while it was open for reading elsewhere.
+  const std::string fifo = folder / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_STREQ(StringLoad(fifo.c_str(), ","), "");
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  const int fifoWriter = open(fifo.c_str(), O_WRONLY);
+  ASSERT_EQ(write(fifoWriter, "f1\nf\xFF" "2", 6), 6);
+  close(fifoWriter);
+  EXPECT_STREQ(StringLoad(fifo.c_str(), ","), "f1,f\uFFFD" "2,");
+  close(reader);
+
+  for (const char* endless : {"/dev/zero", "/dev/urandom"}) EXPECT_STREQ(StringLoad(endless, ","), "") << endless;
 }
 
 TEST_F(FileExportsTest, LongPathsThroughTheExports) {

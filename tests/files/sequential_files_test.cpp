@@ -101,12 +101,14 @@ TEST_F(SequentialFilesTest, LineEndsTheEndOfFileAndUTF8BufferedAndUnbuffered) {
       {"", {}, {u""}},
       // No byte-order-mark handling: the mark stays in the first line.
       {"\xEF\xBB\xBFx", {u"\uFEFFx"}, {}},
-      // Lines decode from UTF-8 as far as they are valid: an invalid lead byte
-      // stops the line, and a sequence cut short by the line end takes the line's
-      // terminator as its failed continuation byte. Long lines come back whole.
+      // Lines decode from UTF-8; each ill-formed piece (here a lone continuation
+      // byte, a sequence cut short by the line end, an encoded surrogate and an
+      // overlong NUL) becomes U+FFFD and the rest of the line stays. Long lines
+      // come back whole.
       {"caf\xC3\xA9 \xF0\x9F\x98\x80\nok", {u"caf\u00E9 \U0001F600", u"ok"}, {}},
-      {"ab\x80" "cd\nnext", {u"ab", u"next"}, {}},
-      {"a\xE2\x82\nz", {u"a\u0082", u"z"}, {}},
+      {"ab\x80" "cd\nnext", {u"ab\uFFFDcd", u"next"}, {}},
+      {"a\xE2\x82\nz", {u"a\uFFFD", u"z"}, {}},
+      {"\xED\xA0\x80x\xC0\x80y", {u"\uFFFD\uFFFD\uFFFDx\uFFFD\uFFFDy"}, {}},
       {"x\r\n" + huge, {u"x", std::u16string(huge.begin(), huge.end())}, {}},
   };
   for (const auto& c : kCases) {
