@@ -29,11 +29,11 @@ const char* RunFileDialog(std::string_view exportName, FileRequester requester, 
                                             {"pattern", zeb::JsonString(pattern)},
                                             {"position", zeb::JsonNumber(patternPosition)}});
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
-  const zeb::StringVariable decodedFile = zeb::DecodeHostString(defaultFile);
+  const zeb::StringVariable decodedFile = zeb::DecodeHostPath(defaultFile);
   const zeb::StringVariable decodedPattern = zeb::DecodeHostString(pattern);
   const int64_t start = zeb::TempBufferPosition();
   requester(decodedTitle.get(), decodedFile.get(), decodedPattern.get(), zeb::RoundToInteger(patternPosition), start);
-  return scripted.Answered(call.Text(zeb::TempStringAddress(start)));
+  return scripted.Answered(call.Text(zeb::TempStringAddress(start), zeb::BadText::kEscape));
 }
 
 }  // namespace
@@ -55,10 +55,10 @@ ZEB_EXPORT const char* GetDirectory(const char* title, const char* initialPath) 
   if (!zeb::OnApplicationThread()) return call.Text(u"");
   zeb::ScriptedDialog scripted("GetDirectory", {{"title", zeb::JsonString(title)}, {"default", zeb::JsonString(initialPath)}});
   const zeb::StringVariable decodedTitle = zeb::DecodeHostString(title);
-  const zeb::StringVariable decodedPath = zeb::DecodeHostString(initialPath);
+  const zeb::StringVariable decodedPath = zeb::DecodeHostPath(initialPath);
   const int64_t start = zeb::TempBufferPosition();
   zeb::PathRequester(decodedTitle.get(), decodedPath.get(), start);
-  return scripted.Answered(call.Text(zeb::TempStringAddress(start)));
+  return scripted.Answered(call.Text(zeb::TempStringAddress(start), zeb::BadText::kEscape));
 }
 
 ZEB_EXPORT const char* GetString(const char* title, const char* message, const char* defaultText, double password) {

@@ -38,7 +38,7 @@ std::vector<ToolkitString> SelectedPaths(GtkFileChooser* chooser) {
   std::vector<ToolkitString> paths;
   GSList* names = gtk_file_chooser_get_filenames(chooser);
   for (GSList* item = names; item != nullptr; item = item->next) {
-    paths.push_back(FromUTF8(static_cast<const char*>(item->data)));
+    paths.push_back(FromFileName(static_cast<const char*>(item->data)));
     g_free(item->data);
   }
   g_slist_free(names);
@@ -89,11 +89,12 @@ gboolean GtkFilePanel::Accepts(const GtkFileFilterInfo* info, gpointer filter) {
 }
 
 bool GtkFilePanel::RunModal() {
-  const std::string directory = ToUTF8(directory_);
-  const std::string name = ToUTF8(name_);
+  // Folders and files are named by their bytes; the name typed for saving is text.
+  const std::string directory = ToFileName(directory_);
+  const std::string name = ToFileName(name_);
   if (mode_ == FilePanelMode::Save) {
     if (!directory.empty()) gtk_file_chooser_set_current_folder(chooser(), directory.c_str());
-    gtk_file_chooser_set_current_name(chooser(), name.c_str());
+    gtk_file_chooser_set_current_name(chooser(), ToUTF8(name_).c_str());
   } else if (!name.empty() && !directory.empty()) {
     // Opens the folder and selects the name in it.
     gtk_file_chooser_set_filename(chooser(), (directory.back() == '/' ? directory + name : directory + "/" + name).c_str());

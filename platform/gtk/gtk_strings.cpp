@@ -35,10 +35,14 @@ void AppendUnits(ToolkitString& out, char32_t c) {
   }
 }
 
+// The unit that carries a byte of a file name that starts no valid sequence.
+constexpr char32_t kEscapedByte = 0xDC00;
+
 // The code point at text[i], advancing i past it. A byte that starts no valid
 // sequence (bad lead, missing continuation, overlong form, surrogate, beyond
-// U+10FFFF) becomes U+FFFD and only that byte is consumed.
-char32_t NextCodePoint(std::string_view text, size_t& i) {
+// U+10FFFF) becomes U+FFFD, or kEscapedByte + byte when escaping, and only that
+// byte is consumed.
+char32_t NextCodePoint(std::string_view text, size_t& i, bool escape) {
   const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
   const unsigned char lead = byte(i);
   if (lead < 0x80) {
@@ -57,21 +61,22 @@ char32_t NextCodePoint(std::string_view text, size_t& i) {
   }
   if (!valid || c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
     ++i;
-    return 0xFFFD;
+    return escape ? kEscapedByte + lead : 0xFFFD;
   }
   i += length;
   return c;
 }
 
-}  // namespace
-
-std::string ToUTF8(const ToolkitString& text) {
+std::string ToUTF8(const ToolkitString& text, bool escaped) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (escaped && c >= kEscapedByte + 0x80 && c <= kEscapedByte + 0xFF) {
+      out.push_back(static_cast<char>(c - kEscapedByte));
+      continue;
     } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
       c = 0xFFFD;
     }
@@ -80,14 +85,24 @@ std::string ToUTF8(const ToolkitString& text) {
   return out;
 }
 
-ToolkitString FromUTF8(std::string_view text) {
+ToolkitString FromUTF8(std::string_view text, bool escape) {
   ToolkitString out;
   out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) AppendUnits(out, NextCodePoint(text, i));
+  for (size_t i = 0; i < text.size();) AppendUnits(out, NextCodePoint(text, i, escape));
   return out;
 }
 
+}  // namespace
+
+std::string ToUTF8(const ToolkitString& text) { return ToUTF8(text, false); }
+
+ToolkitString FromUTF8(std::string_view text) { return FromUTF8(text, false); }
+
 ToolkitString FromUTF8(const char* text) { return text != nullptr ? FromUTF8(std::string_view(text)) : ToolkitString(); }
+
+ToolkitString FromFileName(std::string_view bytes) { return FromUTF8(bytes, true); }
+
+std::string ToFileName(const ToolkitString& text) { return ToUTF8(text, true); }
 
 long UnitsToCharacters(const ToolkitString& text, int64_t units) {
   long characters = 0;

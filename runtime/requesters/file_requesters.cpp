@@ -51,13 +51,14 @@ PanelPlace SplitDefaultPath(ToolkitString path, bool folderMode) {
   return {std::nullopt, path};
 }
 
-// The process's current folder; empty when it cannot be read.
+// The process's current folder, its bytes kept as a path's are; empty when it
+// cannot be read.
 ToolkitString CurrentFolder() {
   char* current = getcwd(nullptr, 0);
   if (current == nullptr) return {};
   const auto length = static_cast<int64_t>(std::strlen(current));
-  ToolkitString folder(static_cast<size_t>(DecodeUTF8(current, length, nullptr, 0).units), u'\0');
-  folder.resize(static_cast<size_t>(DecodeUTF8(current, length, folder.data(), static_cast<int64_t>(folder.size())).units));
+  ToolkitString folder(static_cast<size_t>(length), u'\0');
+  folder.resize(static_cast<size_t>(DecodeUTF8Whole(current, length, folder.data(), BadText::kEscape)));
   std::free(current);
   return folder;
 }

@@ -22,6 +22,10 @@ TEST_P(ClipboardScenario, TextRoundTripsThroughTheExports) {
   EXPECT_EQ(toolkit().pasteboard().Text(), u"");
   EXPECT_EQ(ClipboardSetText(nullptr), 0);
   EXPECT_STREQ(ClipboardGetText(), "");
+
+  // An ill-formed piece of UTF-8 costs only itself: it becomes U+FFFD.
+  EXPECT_EQ(ClipboardSetText("a\xED\xA0\x80" "b\xFF"), 0);
+  EXPECT_STREQ(ClipboardGetText(), "a\uFFFD\uFFFD\uFFFD" "b\uFFFD");
 }
 
 TEST_P(ClipboardScenario, AnImageAloneReadsAsNoText) {

@@ -158,7 +158,12 @@ TEST_P(FileDialogScenario, FiltersListWhatTheirPatternsMatch) {
 }
 
 // Escape cancels as the close button does; Return presses the default button.
+// Paths that are not UTF-8 come back as exactly their bytes.
 TEST_P(FileDialogScenario, EscapeCancelsAndReturnConfirmsInEveryDialog) {
+  const std::string oddFolder = Path("saves\xFF");
+  const std::string oddFile = oddFolder + "/old\xE9.sav";
+  fs::create_directory(oddFolder);
+  std::ofstream(oddFile) << "saved";
   const auto number = [](double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
@@ -177,6 +182,9 @@ TEST_P(FileDialogScenario, EscapeCancelsAndReturnConfirmsInEveryDialog) {
       {"open", [&] { return std::string(GetOpenFile("Open", Path("a.txt").c_str(), "", 0)); }, "", Path("a.txt")},
       {"save", [&] { return std::string(GetSaveFile("Save", Path("new.txt").c_str(), "", 0)); }, "", Path("new.txt")},
       {"folder", [&] { return std::string(GetDirectory("Folder", (Path("sub") + "/").c_str())); }, "", Path("sub") + "/"},
+      {"open, not UTF-8", [&] { return std::string(GetOpenFile("Open", oddFile.c_str(), "", 0)); }, "", oddFile},
+      {"folder, not UTF-8", [&] { return std::string(GetDirectory("Folder", (oddFolder + "/").c_str())); }, "",
+       oddFolder + "/"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.dialog);
