@@ -2,8 +2,8 @@
 // are the whole file (one temporary file per process, rewritten for each input and
 // removed at exit), read buffered and then unbuffered with ReadString until Eof.
 // Whatever the bytes, the lines are the pieces of the file between line ends (LF,
-// CR, CR LF as one, and NUL, after which the next line begins), each decoded as a
-// NUL-terminated UTF-8 text; a buffered file gives no line after a final line end
+// CR, CR LF as one, and NUL, after which the next line begins), each decoded from
+// UTF-8 with every ill-formed piece as U+FFFD; a buffered file gives no line after a final line end
 // (and none for an empty file), an unbuffered one gives a last empty line unless
 // the file ends in CR. A broken property ends the run like a crash.
 #include <fcntl.h>
@@ -44,14 +44,12 @@ void Start() {
   zeb::InitSequentialFiles();
 }
 
-// A line's bytes as the runtime string that decoding them gives: up to its first
-// zero unit, the terminator's or one of the text's.
+// A line's bytes as the runtime string that decoding them gives.
 Units DecodedLine(const std::string& bytes) {
-  const int64_t count = zeb::DecodeUTF8(bytes.c_str(), -1, nullptr, 0).units;
-  const auto units = std::make_unique<Unit[]>(static_cast<size_t>(count));
-  const int64_t written = zeb::DecodeUTF8(bytes.c_str(), -1, units.get(), count).units;
-  Units line(units.get(), static_cast<size_t>(written));
-  return line.substr(0, line.find(u'\0'));
+  const auto units = std::make_unique<Unit[]>(bytes.size());
+  const int64_t written =
+      zeb::DecodeUTF8Whole(bytes.data(), static_cast<int64_t>(bytes.size()), units.get(), zeb::BadText::kReplace);
+  return Units(units.get(), static_cast<size_t>(written));
 }
 
 Lines ExpectedLines(const std::string& bytes, bool buffered) {

@@ -16,7 +16,12 @@
 //   units back, so decode, encode and decode again is stable;
 // - a limited encoder destination gets a prefix of the bytes, filled up to at
 //   least its size unless the text ends first, and at most 3 bytes past it;
-// - MultiByteToUnicode and UnicodeToMultiByte give the documented results.
+// - MultiByteToUnicode and UnicodeToMultiByte give the documented results;
+// - under BadText::kEscape, decoding then encoding gives back exactly the bytes;
+//   under kReplace, the units hold no unpaired surrogate, their bytes are
+//   well-formed and are what RepairUTF8 makes of the input, and well-formed
+//   input decodes as the strict reading of it; encoding any units under kReplace
+//   gives well-formed bytes of those units with each unpaired surrogate as U+FFFD.
 // A broken property ends the run like a crash.
 #include <algorithm>
 #include <cstddef>
@@ -141,6 +146,56 @@ void CheckEncoding(const Units& units, uint8_t share) {
   Require(result == (written.brokenPair ? 0 : written.bytes));
 }
 
+// The units with each unpaired surrogate as U+FFFD.
+Units WithoutUnpaired(const Units& units) {
+  Units out = units;
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (IsHigh(out[i]) && i + 1 < out.size() && IsLow(out[i + 1])) {
+      ++i;
+    } else if (IsHigh(out[i]) || IsLow(out[i])) {
+      out[i] = 0xFFFD;
+    }
+  }
+  return out;
+}
+
+Bytes EncodedWhole(const Units& units, zeb::BadText rule, bool* replaced) {
+  const auto out = std::make_unique<char[]>(3 * units.size() + 1);
+  const zeb::UTF8Encoded encoded =
+      zeb::EncodeUTF8Whole(units.data(), static_cast<int64_t>(units.size()), out.get(), rule);
+  *replaced = encoded.brokenPair;
+  return Bytes(out.get(), static_cast<size_t>(encoded.bytes));
+}
+
+Units DecodedWhole(const Bytes& bytes, zeb::BadText rule) {
+  const auto out = std::make_unique<Unit[]>(bytes.size() + 1);
+  return Units(out.get(), static_cast<size_t>(zeb::DecodeUTF8Whole(bytes.data(), static_cast<int64_t>(bytes.size()),
+                                                                    out.get(), rule)));
+}
+
+void CheckWhole(const Bytes& bytes) {
+  bool replaced = true;
+  Require(EncodedWhole(DecodedWhole(bytes, zeb::BadText::kEscape), zeb::BadText::kEscape, &replaced) == bytes);
+  Require(!replaced);
+
+  const Units units = DecodedWhole(bytes, zeb::BadText::kReplace);
+  Require(WithoutUnpaired(units) == units);
+  const Bytes encoded = EncodedWhole(units, zeb::BadText::kReplace, &replaced);
+  Require(!replaced && StrictUnits(encoded) == units);
+  const auto repaired = std::make_unique<char[]>(3 * bytes.size() + 1);
+  Require(Bytes(repaired.get(), static_cast<size_t>(zeb::RepairUTF8(bytes.data(), static_cast<int64_t>(bytes.size()),
+                                                                    repaired.get()))) == encoded);
+  const std::optional<Units> strict = StrictUnits(bytes);
+  if (strict && WithoutUnpaired(*strict) == *strict) Require(units == *strict);
+}
+
+void CheckWholeEncoding(const Units& units) {
+  bool replaced = false;
+  const Bytes bytes = EncodedWhole(units, zeb::BadText::kReplace, &replaced);
+  const Units expected = WithoutUnpaired(units);
+  Require(StrictUnits(bytes) == expected && replaced == (expected != units));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -151,6 +206,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Units units;
   for (size_t i = 0; i + 1 < size; i += 2) units.push_back(static_cast<Unit>(data[i] | data[i + 1] << 8));
   CheckEncoding(units, share);
+  CheckWhole(bytes);
+  CheckWholeEncoding(units);
 
   // A length of -1 takes the text up to its NUL and the NUL itself.
   const size_t text = strnlen(bytes.c_str(), size);
