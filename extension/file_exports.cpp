@@ -106,17 +106,15 @@ ZEB_EXPORT const char* StringLoad(const char* file, const char* separator) {
   zeb::StringVariable joiner = zeb::DecodeHostString(separator);
   // The lines go from the file's bytes straight into the UTF-8 result, each
   // malformed piece of UTF-8 as U+FFFD: no text of runtime strings is built.
-  JoinedLines joined{zeb::HostTextBuilder(zeb::TempBufferPosition()), zeb::StringToUTF8Whole(joiner.get(), zeb::BadText::kReplace), 0};
+  JoinedLines joined{zeb::HostTextBuilder(zeb::TempBufferPosition()),
+                     zeb::StringToUTF8Whole(joiner.get(), zeb::BadText::kReplace), 0};
   const int64_t stream = zeb::ReadFile(kExportObject, path.get());
   const int64_t size = RegularFileSize(stream);
   // A file's result is about its size; a stream's has no size to go by.
   if (size > 0) joined.text.Reserve(size + 16);
-  while (stream != 0 && zeb::Eof(kExportObject) == 0) {
+  while (stream != 0 && !joined.text.gaveUp() && zeb::Eof(kExportObject) == 0) {
     zeb::ReadLine(kExportObject, AppendLine, &joined);
-    if (size < 0 && (joined.read > kStreamLimit || joined.text.size() > kStreamLimit)) {
-      joined.text.GiveUp();
-      break;
-    }
+    if (size < 0 && (joined.read > kStreamLimit || joined.text.size() > kStreamLimit)) joined.text.GiveUp();
   }
   zeb::CloseFile(kExportObject);
   return joined.text.Finish();

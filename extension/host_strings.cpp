@@ -10,22 +10,31 @@
 
 namespace zeb {
 
-StringVariable DecodeHostString(const char* text) {
+namespace {
+
+// The argument's bytes, up to its NUL (none for null), decoded by `decode` into
+// the buffer and taken into a variable of the export's.
+template <typename Decode>
+StringVariable DecodedArgument(const char* text, Decode decode) {
   StringVariable decoded;
   const int64_t start = TempBufferPosition();
-  const int64_t length = text != nullptr ? static_cast<int64_t>(std::strlen(text)) : 0;
-  ReadMemoryString(text, length, TextFormatUTF8, start);
+  decode(text, text != nullptr ? static_cast<int64_t>(std::strlen(text)) : 0, start);
   decoded.Take(start);
   return decoded;
 }
 
+}  // namespace
+
+StringVariable DecodeHostString(const char* text) {
+  return DecodedArgument(text, [](const char* bytes, int64_t length, int64_t start) {
+    ReadMemoryString(bytes, length, TextFormatUTF8, start);
+  });
+}
+
 StringVariable DecodeHostString(const char* text, BadText rule) {
-  StringVariable decoded;
-  const int64_t start = TempBufferPosition();
-  const int64_t length = text != nullptr ? static_cast<int64_t>(std::strlen(text)) : 0;
-  UTF8ToTempStringWhole(text, length, rule, start);
-  decoded.Take(start);
-  return decoded;
+  return DecodedArgument(text, [rule](const char* bytes, int64_t length, int64_t start) {
+    UTF8ToTempStringWhole(bytes, length, rule, start);
+  });
 }
 
 const char* EncodeHostString(const Unit* s, BadText rule) {

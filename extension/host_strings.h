@@ -44,6 +44,7 @@ class HostTextBuilder {
   int64_t size() const { return size_; }
   // Drops what was built; nothing is appended any more.
   void GiveUp();
+  bool gaveUp() const { return failed_; }
   // The NUL-terminated text; the buffer position is left just after it.
   const char* Finish();
 
