@@ -1,6 +1,7 @@
 #include "platform/gtk/gtk_file_panel.h"
 
 #include "platform/gtk/gtk_dialog_parent.h"
+#include "platform/gtk/gtk_user_time.h"
 #include "platform/gtk/gtk_strings.h"
 #include "platform/gtk/gtk_style.h"
 #include "platform/gtk/gtk_toolkit.h"
@@ -103,8 +104,7 @@ bool GtkFilePanel::RunModal() {
   }
   const SignalConnection response(dialog_.get(), "response", G_CALLBACK(OnResponse), this);
   const DialogParent parent(GTK_WINDOW(dialog_.get()), toolkit_.keyWindow(), DialogParent::Placement::OverParent);
-  gtk_widget_show(dialog_.get());
-  gtk_window_present(GTK_WINDOW(dialog_.get()));
+  PresentWithUserTime(GTK_WINDOW(dialog_.get()));
   const bool confirmed = toolkit_.RunModalLoop(GTK_WINDOW(dialog_.get())) != 0;
   chosen_ = confirmed ? SelectedPaths(chooser()) : std::vector<ToolkitString>();
   HideNow(dialog_.get());

@@ -10,6 +10,7 @@
 #include "platform/gtk/gtk_file_panel.h"
 #include "platform/gtk/gtk_fonts.h"
 #include "platform/gtk/gtk_text_view.h"
+#include "platform/gtk/gtk_user_time.h"
 #include "platform/gtk/gtk_strings.h"
 #include "platform/gtk/gtk_style.h"
 #include "platform/closed_windows.h"
@@ -273,8 +274,7 @@ int64_t GtkToolkit::RunAlert(const ToolkitString& message, const ToolkitString& 
   gtk_window_set_keep_above(GTK_WINDOW(dialog.get()), TRUE);
   const SignalConnection response(dialog.get(), "response", G_CALLBACK(OnAlertResponse), this);
   const DialogParent parent(GTK_WINDOW(dialog.get()), key_, DialogParent::Placement::OverParent);
-  gtk_widget_show(dialog.get());
-  gtk_window_present(GTK_WINDOW(dialog.get()));
+  PresentWithUserTime(GTK_WINDOW(dialog.get()));
   const int64_t tag = RunModalLoop(GTK_WINDOW(dialog.get()));
   HideNow(dialog.get());
   return tag != 0 ? tag : ClosedAlertTag(buttons);

@@ -5,6 +5,7 @@
 #include "platform/gtk/gtk_strings.h"
 #include "platform/gtk/gtk_style.h"
 #include "platform/gtk/gtk_toolkit.h"
+#include "platform/gtk/gtk_user_time.h"
 
 namespace zeb::platform {
 namespace {
@@ -182,13 +183,10 @@ void GtkBackendWindow::OrderFront() {
   gtk_window_set_focus_on_map(gtkWindow(), TRUE);
 }
 
-void GtkBackendWindow::MakeKeyAndOrderFront() {
-  gtk_widget_show(window_.get());
-  gtk_window_present(gtkWindow());
-}
+void GtkBackendWindow::MakeKeyAndOrderFront() { PresentWithUserTime(gtkWindow()); }
 
 void GtkBackendWindow::MakeKey() {
-  if (IsVisible()) gtk_window_present(gtkWindow());
+  if (IsVisible()) PresentWithUserTime(gtkWindow());
 }
 
 void GtkBackendWindow::Center() {
