@@ -5,6 +5,8 @@
 #include <gtk/gtk.h>
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "platform/gtk/gtk_toolkit.h"
 #include "platform/gtk/x11_clipboard.h"
@@ -22,6 +24,29 @@ bool DisplayAvailable() {
   return true;
 }
 
+// GDK opens its display only with a backend that GDK_BACKEND names when the variable
+// is set, so a value that names only Wayland (common in Sway and Hyprland setups)
+// would leave the library headless beside an X display it can open. While GTK opens
+// its display the variable names X11; then the host's value is put back.
+class X11BackendForGdk {
+ public:
+  X11BackendForGdk() {
+    if (const char* named = std::getenv(kVariable)) {
+      hostValue_ = named;
+      setenv(kVariable, "x11", 1);
+    }
+  }
+  ~X11BackendForGdk() {
+    if (hostValue_) setenv(kVariable, hostValue_->c_str(), 1);
+  }
+  X11BackendForGdk(const X11BackendForGdk&) = delete;
+  X11BackendForGdk& operator=(const X11BackendForGdk&) = delete;
+
+ private:
+  static constexpr const char* kVariable = "GDK_BACKEND";
+  std::optional<std::string> hostValue_;
+};
+
 }  // namespace
 
 std::unique_ptr<Toolkit> ConnectGtkToolkit() {
@@ -31,6 +56,7 @@ std::unique_ptr<Toolkit> ConnectGtkToolkit() {
     // included, and change how the host reads and prints numbers.
     gtk_disable_setlocale();
     gdk_set_allowed_backends("x11");
+    const X11BackendForGdk x11;
     if (!gtk_init_check(nullptr, nullptr)) return nullptr;
   }
   GdkDisplay* display = gdk_display_get_default();
