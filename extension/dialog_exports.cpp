@@ -92,8 +92,10 @@ ZEB_EXPORT double ShowQuestion(const char* title, const char* message) {
   return scripted.Answered(call.Number(result));
 }
 
-// The colour panel floats in a borderless window of no size of the exports' own at
-// (x, y), after every runtime window has closed; none is left open afterwards.
+// The colour panel has a borderless window of no size of the exports' own at (x, y),
+// opened after every runtime window has closed and never shown (it would be a dot on
+// the screen and an entry without a title in the task bar); none is left open
+// afterwards.
 ZEB_EXPORT double GetColor(double color, double x, double y) {
   zeb::HostCall call;
   // From another thread its window cannot be opened.
@@ -104,10 +106,10 @@ ZEB_EXPORT double GetColor(double color, double x, double y) {
   const auto Coordinate = [](double value) {
     return static_cast<int32_t>(std::clamp<int64_t>(zeb::RoundToInteger(value), INT32_MIN, INT32_MAX));
   };
-  if (zeb::OpenWindow(zeb::kReservedWindow, Coordinate(x), Coordinate(y), 0, 0, nullptr, zeb::WindowBorderless) == 0) {
+  if (zeb::OpenWindow(zeb::kReservedWindow, Coordinate(x), Coordinate(y), 0, 0, nullptr,
+                     zeb::WindowBorderless | zeb::WindowInvisible) == 0) {
     return scripted.Answered(call.Number(0));
   }
-  zeb::StickyWindow(zeb::kReservedWindow, 1);
   const int64_t chosen = zeb::ColorRequester(zeb::RoundToInteger(color));
   zeb::CloseWindow(zeb::kReservedWindow);
   // Cancelled: the colour exactly as the host gave it, fraction and all.

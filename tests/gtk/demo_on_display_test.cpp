@@ -32,8 +32,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kWatchdog = 20s;
-// Windows smaller than this are not dialogs (the colour dialog's own borderless
-// window is 1 x 1).
+// Windows smaller than this are not dialogs.
 constexpr int kSmallestDialog = 20;
 
 int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }

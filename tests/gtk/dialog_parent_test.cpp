@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "extension/exports.h"
 #include "platform/gtk/gtk_automation.h"
@@ -40,19 +41,21 @@ class DialogParentOnDisplay : public ::testing::Test {
     XCloseDisplay(display_);
   }
 
-  ::Window Active() {
+  // One 32-bit item of a window's property, or 0 when it has none.
+  unsigned long PropertyOf(::Window window, const char* name, Atom expected) {
     Atom type = None;
     int format = 0;
     unsigned long items = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    ::Window active = None;
-    XGetWindowProperty(display_, DefaultRootWindow(display_), XInternAtom(display_, "_NET_ACTIVE_WINDOW", False), 0, 1,
-                       False, XA_WINDOW, &type, &format, &items, &after, &data);
-    if (data != nullptr && items == 1) active = *reinterpret_cast<::Window*>(data);
+    unsigned long item = 0;
+    XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 1, False, expected, &type, &format,
+                       &items, &after, &data);
+    if (data != nullptr && items == 1) item = *reinterpret_cast<unsigned long*>(data);
     if (data != nullptr) XFree(data);
-    return active;
+    return item;
   }
+  ::Window Active() { return PropertyOf(DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW", XA_WINDOW); }
 
   bool WaitFor(const std::function<bool()>& done) {
     const auto giveUp = std::chrono::steady_clock::now() + kWatchdog;
@@ -118,6 +121,30 @@ TEST_F(DialogParentOnDisplay, DialogsAreTransientForTheKeyRuntimeWindowOrTheActi
   ASSERT_TRUE(WaitFor([&] { return Active() != host; }));
   EXPECT_EQ(ParentOf(input), static_cast<::Window>(None));
   XDestroyWindow(display_, host);
+}
+
+// What a task bar lists while the colour dialog is up: the dialog alone of ours.
+TEST_F(DialogParentOnDisplay, TheColourDialogIsTheOnlyWindowOfOursTheWindowManagerLists) {
+  std::vector<::Window> ours;
+  automation_->WhenModal([&] {
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, DefaultRootWindow(display_), XInternAtom(display_, "_NET_CLIENT_LIST", False), 0, 1024,
+                       False, XA_WINDOW, &type, &format, &items, &after, &data);
+    const auto* clients = reinterpret_cast<const ::Window*>(data);
+    for (unsigned long i = 0; i < items; ++i) {
+      if (PropertyOf(clients[i], "_NET_WM_PID", XA_CARDINAL) == static_cast<unsigned long>(getpid())) {
+        ours.push_back(clients[i]);
+      }
+    }
+    if (data != nullptr) XFree(data);
+    automation_->TypeText(u"\r");
+  });
+  EXPECT_EQ(GetColor(65280, 30, 40), 65280);
+  EXPECT_EQ(ours.size(), 1u);
 }
 
 }  // namespace
