@@ -37,8 +37,11 @@ GdkWindow* ActiveHostWindow(GdkDisplay* display) {
   // GDK knows the windows it made, and keeps the foreign ones it was given before.
   GdkWindow* known = active != None ? gdk_x11_window_lookup_for_display(display, active) : nullptr;
   const bool gtkMade = known != nullptr && gdk_window_get_window_type(known) != GDK_WINDOW_FOREIGN;
-  if (active != None && !gtkMade &&
-      PropertyItem(x, active, "_NET_WM_PID", XA_CARDINAL) == static_cast<unsigned long>(getpid())) {
+  // A window manager may go on naming a window active after it has been unmapped.
+  XWindowAttributes attributes{};
+  const bool shown = active != None && XGetWindowAttributes(x, active, &attributes) != 0 &&
+                     attributes.map_state == IsViewable;
+  if (shown && !gtkMade && PropertyItem(x, active, "_NET_WM_PID", XA_CARDINAL) == static_cast<unsigned long>(getpid())) {
     host = known != nullptr ? GDK_WINDOW(g_object_ref(known)) : gdk_x11_window_foreign_new_for_display(display, active);
   }
   gdk_x11_display_error_trap_pop_ignored(display);

@@ -7,7 +7,7 @@
 namespace zeb::platform {
 
 // The active window when it is one of this process's own (its _NET_WM_PID is this
-// process) and not made by GTK; null otherwise. A new reference.
+// process), shown, and not made by GTK; null otherwise. A new reference.
 GdkWindow* ActiveHostWindow(GdkDisplay* display);
 
 // The window's _NET_WM_USER_TIME, read from its _NET_WM_USER_TIME_WINDOW when it

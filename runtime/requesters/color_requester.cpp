@@ -42,8 +42,13 @@ int64_t ColorRequester(int64_t initial) {
   platform::ColorPanel* panel = toolkit.SharedColorPanel();
   if (panel == nullptr) return -1;
   ZebPanelEvents events;
-  panel->SetColor(initial == -1 ? platform::ColorComponents{1, 1, 1, 1} : ColorFromRGB(initial & kLow24Bits));
+  // The panel shows no alpha, and an RGB colour is opaque; a panel told so only
+  // afterwards would show the colour as transparent.
   panel->SetShowsAlpha(false);
+  platform::ColorComponents shown =
+      initial == -1 ? platform::ColorComponents{1, 1, 1, 1} : ColorFromRGB(initial & kLow24Bits);
+  shown.alpha = 1;
+  panel->SetColor(shown);
   platform::Window& window = panel->window();
   window.SetDelegate(&events);
 
