@@ -52,7 +52,7 @@ const std::vector<DemoCall>& DemoCalls() {
       {"ShowQuestion", {"zebext demo", "Show the other dialogs as well?"}},
       {"GetString", {"zebext demo", "Type a line of text:", "hello", "0"}},
       {"GetColor", {"255", "200", "200"}},
-      {"GetOpenFile", {"Open a text file", "/etc/os-release", "*.txt", "0"}},
+      {"GetOpenFile", {"Open a file", "/etc/os-release", "Text files|*.txt;*.md|System files|*-release;*.conf", "2"}},
       {"GetSaveFile", {"Save as", "/tmp/zebext-demo.txt", "*.txt", "0"}},
       {"GetDirectory", {"Choose a folder", "/tmp/"}},
       {"GetText", {"400,300", "zebext demo", "Edit this text, then press Done.\nA second line.", "Done"}},

@@ -33,6 +33,17 @@ const char* ConfirmTitle(FilePanelMode mode) {
   return "_Open";
 }
 
+// Whether the chooser's filter shows a file of this name. GTK drops the filter
+// (a blank label, every file listed) to show a selected file that it hides.
+bool FilterShows(GtkFileChooser* chooser, const std::string& displayName) {
+  GtkFileFilter* filter = gtk_file_chooser_get_filter(chooser);
+  if (filter == nullptr) return true;
+  GtkFileFilterInfo info{};
+  info.contains = GTK_FILE_FILTER_DISPLAY_NAME;
+  info.display_name = displayName.c_str();
+  return gtk_file_filter_filter(filter, &info);
+}
+
 }  // namespace
 
 std::vector<ToolkitString> SelectedPaths(GtkFileChooser* chooser) {
@@ -96,8 +107,8 @@ bool GtkFilePanel::RunModal() {
   if (mode_ == FilePanelMode::Save) {
     if (!directory.empty()) gtk_file_chooser_set_current_folder(chooser(), directory.c_str());
     gtk_file_chooser_set_current_name(chooser(), ToUTF8(name_).c_str());
-  } else if (!name.empty() && !directory.empty()) {
-    // Opens the folder and selects the name in it.
+  } else if (!name.empty() && !directory.empty() && FilterShows(chooser(), ToUTF8(name_))) {
+    // Opens the folder and selects the name in it, unless the filter hides it.
     gtk_file_chooser_set_filename(chooser(), (directory.back() == '/' ? directory + name : directory + "/" + name).c_str());
   } else if (!directory.empty()) {
     gtk_file_chooser_set_current_folder(chooser(), directory.c_str());
