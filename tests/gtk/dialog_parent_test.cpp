@@ -1,5 +1,6 @@
-// Dialogs of the GTK backend belong over the window the user is in: the key
-// runtime window, or else the host's own X11 window when it is the active one.
+// Dialogs of the GTK backend as the user sees them: each belongs over the window the
+// user is in (the key runtime window, or else the host's own X11 window when it is
+// the active one); the colour dialog and the text window.
 #include <gtest/gtest.h>
 // after GoogleTest, whose own None the X11 macro would break
 #include <X11/Xatom.h>
@@ -14,7 +15,11 @@
 
 #include "extension/exports.h"
 #include "platform/gtk/gtk_automation.h"
+#include "platform/gtk/gtk_view.h"
 #include "platform/gtk/gtk_window.h"
+#include "runtime/events/windows.h"
+#include "runtime/gadgets/gadgets.h"
+#include "runtime/gadgets/text_window.h"
 #include "tests/runtime_session.h"
 
 namespace zeb {
@@ -183,6 +188,24 @@ TEST_F(DialogParentOnDisplay, TheColourDialogShowsTheColourGivenAndNoOtherWindow
     calls.push_back(shown);
   }
   EXPECT_EQ(calls[2].swatches, calls[1].swatches);
+}
+
+// GetText's editor: the first glyph and the insertion point before it clear the
+// editor's left and top edges.
+TEST_F(DialogParentOnDisplay, TheTextWindowsTextClearsTheEditorsEdges) {
+  GdkRectangle first{};
+  automation_->WhenKey({[&] {
+    auto* view = dynamic_cast<platform::GtkBackendView*>(IsGadget(kTextWindowEditor)->view);
+    GtkTextView* editor = GTK_TEXT_VIEW(view->widget());
+    GtkTextIter start;
+    gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(editor), &start);
+    gtk_text_view_get_iter_location(editor, &start, &first);
+    gtk_text_view_buffer_to_window_coords(editor, GTK_TEXT_WINDOW_WIDGET, first.x, first.y, &first.x, &first.y);
+    automation_->PressCloseButton(WindowID(kReservedWindow));
+  }});
+  EXPECT_STREQ(GetText("300,200", "Notes", "kept", "Done"), "");
+  EXPECT_GE(first.x, 3);
+  EXPECT_GE(first.y, 3);
 }
 
 }  // namespace
