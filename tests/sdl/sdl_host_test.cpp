@@ -173,9 +173,16 @@ TEST_F(SdlHost, EachDialogTakesTheKeyboardAfterThePlayerPressesAKey) {
   ASSERT_NE(mkdtemp(folderName), nullptr);
   const std::string folder = folderName;
   std::ofstream(folder + "/level.txt") << "level";
+  std::filesystem::create_directory(folder + "/saves");
   platform::Automation& user = *automation_;
+  // The player reads the dialog (a file dialog's list holds still) before typing.
   const auto Typed = [&user](std::u16string keys) {
-    return [&user, keys] { user.WhenModal([&user, keys] { user.TypeText(keys); }); };
+    return [&user, keys] {
+      user.WhenModal([&user, keys] {
+        user.ModalWindowContents();
+        user.TypeText(keys);
+      });
+    };
   };
   struct KeyAnswer {
     const char* dialog;
@@ -191,7 +198,8 @@ TEST_F(SdlHost, EachDialogTakesTheKeyboardAfterThePlayerPressesAKey) {
        folder + "/level.txt"},
       {"GetSaveFile", Typed(u"\r"), [&] { return std::string(GetSaveFile("Save", (folder + "/saved.txt").c_str(), "", 0)); },
        folder + "/saved.txt"},
-      {"GetDirectory", Typed(u"\r"), [&] { return std::string(GetDirectory("Folder", folder.c_str())); }, folder + "/"},
+      {"GetDirectory", Typed(u"\r"), [&] { return std::string(GetDirectory("Folder", (folder + "/saves/").c_str())); },
+       folder + "/saves/"},
       {"GetText",
        [&] {
          user.WhenKey({[&] { user.TypeText(u"new "); }, [&] { user.PressKey(u'\t', platform::ModifierCommand); },
