@@ -6,24 +6,22 @@
 
 #include <cerrno>
 
+#include "runtime/files/cloexec_pipe.h"
+
 namespace zeb {
 namespace {
 
 void TakeAsStandardInput(const ChildPlan& plan) {
-  if (plan.inputPath != nullptr) {
-    // A pipe opened for reading waits for a writer unless it is opened
-    // non-blocking; the flag is taken off the new open file alone afterwards.
-    const int reopened = open(plan.inputPath, O_RDONLY | O_NONBLOCK);
-    if (reopened != -1) {
-      fcntl(reopened, F_SETFL, fcntl(reopened, F_GETFL) & ~O_NONBLOCK);
-      if (reopened != 0) {
-        dup2(reopened, 0);
-        close(reopened);
-      }
-      return;
-    }
-  }
-  if (plan.inputDescriptor != -1) dup2(plan.inputDescriptor, 0);
+  // A pipe opened for reading waits for a writer unless it is opened
+  // non-blocking; the flag is taken off the program's input afterwards. On the
+  // descriptor itself that also reaches the host's end, whose reader then waits
+  // for bytes before it reads (output_reader.cpp).
+  const int reopened = plan.inputPath != nullptr ? open(plan.inputPath, O_RDONLY | O_NONBLOCK) : -1;
+  const int input = reopened != -1 ? reopened : plan.inputDescriptor;
+  if (input == -1) return;
+  if (input != 0) dup2(input, 0);
+  if (reopened > 0) close(reopened);
+  fcntl(0, F_SETFL, fcntl(0, F_GETFL) & ~O_NONBLOCK);
 }
 
 [[noreturn]] void RunChild(const ChildPlan& plan) {
@@ -51,13 +49,7 @@ bool ReadAll(int descriptor, void* target, size_t size) {
 }  // namespace
 
 bool MakePipe(int ends[2]) {
-#if defined(__linux__)
-  if (pipe2(ends, O_CLOEXEC) != 0) return false;
-#else
-  if (pipe(ends) != 0) return false;
-  fcntl(ends[0], F_SETFD, FD_CLOEXEC);
-  fcntl(ends[1], F_SETFD, FD_CLOEXEC);
-#endif
+  if (!OpenCloexecPipe(ends)) return false;
   for (int i = 0; i < 2; ++i) {
     if (ends[i] > 2) continue;
     const int moved = fcntl(ends[i], F_DUPFD_CLOEXEC, 3);

@@ -19,9 +19,10 @@ struct ChildPlan {
   const char* directory;    // the folder to start in; empty keeps the inherited one
   Redirection redirections[3];
   int redirectionCount;
-  // Another program's output pipe that becomes the standard input: opened anew
-  // through `inputPath` when that works, so the child's end blocks while the
-  // host's end stays non-blocking; otherwise `inputDescriptor` itself (-1: none).
+  // Another program's output pipe that becomes the standard input, blocking:
+  // opened anew through `inputPath` when that works, so the host's end stays
+  // non-blocking; otherwise `inputDescriptor` itself (-1: none), which makes the
+  // host's end blocking too.
   const char* inputPath;
   int inputDescriptor;
 };

@@ -5,82 +5,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <string>
 
 #include "runtime/core/memory_strings.h"
+#include "runtime/files/data_copy.h"
 #include "runtime/files/long_path.h"
 
 namespace zeb {
 namespace {
 
-// The block size of the copy when the kernel cannot copy between the two files.
-constexpr int64_t kCopyBlock = 512000;
-// The most one copy_file_range call is asked for; the kernel moves at most about
-// 2 GiB per call anyway.
-constexpr int64_t kKernelCopyChunk = int64_t{1} << 30;
-
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
-bool ReadFully(int file, char* into, int64_t count) {
-  while (count > 0) {
-    const ssize_t got = read(file, into, static_cast<size_t>(count));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;  // an error, or the source ended before its size
-    into += got;
-    count -= got;
-  }
-  return true;
-}
-
-bool WriteFully(int file, const char* from, int64_t count) {
-  while (count > 0) {
-    const ssize_t put = write(file, from, static_cast<size_t>(count));
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    from += put;
-    count -= put;
-  }
-  return true;
-}
-
-bool CopyBlocks(int in, int out, int64_t count) {
-  const int64_t block = std::min(count, kCopyBlock);
-  char* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(block)));
-  if (buffer == nullptr) return false;
-  bool copied = true;
-  while (copied && count > 0) {
-    const int64_t step = std::min(count, block);
-    copied = ReadFully(in, buffer, step) && WriteFully(out, buffer, step);
-    count -= step;
-  }
-  std::free(buffer);
-  return copied;
-}
-
-// Moves `count` bytes from the current offset of `in` to that of `out`, inside the
-// kernel where it can, else through a buffer. False on any short read or write.
-bool MoveData(int in, int out, int64_t count) {
-  while (count > 0) {
-    const ssize_t moved =
-        copy_file_range(in, nullptr, out, nullptr, static_cast<size_t>(std::min(count, kKernelCopyChunk)), 0);
-    if (moved > 0) {
-      count -= moved;
-      continue;
-    }
-    if (moved == 0) return false;  // the source is shorter than its size said
-    if (errno == EINTR) continue;
-    // Files on different file systems, kinds of file or kernels that the kernel
-    // copy does not serve: both offsets stand where the kernel left them.
-    if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
-      return CopyBlocks(in, out, count);
-    }
-    return false;
-  }
-  return true;
-}
 
 // Truncates a regular file that holds data. A file that is empty already (a new
 // one) is left alone: some file systems flush a truncated file's new data when it
@@ -109,7 +44,7 @@ int CopyFileAt(int sourceDirectory, const char* sourceName, int targetDirectory,
   }
   struct stat target;
   const bool emptied = fstat(out, &target) == 0 && !SameFile(source, target) && Empty(out, target);
-  bool copied = emptied && MoveData(in, out, source.st_size);
+  bool copied = emptied && CopyData(in, out, source.st_size);
   // A failed close can be the first report of a write that did not reach the disk.
   if (close(out) != 0) copied = false;
   close(in);

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstring>
+#include <string_view>
 
 #include "runtime/core/memory_strings.h"
 
@@ -17,22 +17,19 @@ std::string PathText(const Unit* path) {
   return text;
 }
 
-int OpenSearchDirectory(int directory, const char* name) {
-  return openat(directory, name, O_PATH | O_DIRECTORY | O_CLOEXEC);
-}
-
 LongPath::LongPath(std::string text) : text_(std::move(text)) {
   char* rest = text_.data();
   size_t length = text_.size();
   while (length >= PATH_MAX) {
     // The longest leading piece the kernel takes: up to the last "/" that leaves
     // the piece and its terminator within PATH_MAX bytes.
-    auto* cut = static_cast<char*>(memrchr(rest, '/', PATH_MAX - 1));
-    if (cut == nullptr || cut == rest) {
+    const size_t slash = std::string_view(rest, PATH_MAX - 1).rfind('/');
+    if (slash == std::string_view::npos || slash == 0) {
       // A single name longer than any file system allows.
       errno = ENAMETOOLONG;
       return;
     }
+    char* cut = rest + slash;
     *cut = 0;
     const int piece = OpenSearchDirectory(directory_, rest);
     *cut = '/';

@@ -40,8 +40,9 @@ class LongPath {
   const char* name_ = nullptr;
 };
 
-// Opens a directory that serves only as the base of *at calls and for fstat: it
-// needs search permission only, and cannot be read with readdir.
+// Opens a directory that serves only as the base of *at calls and for fstat, with
+// as little permission as the system allows: search permission only where it can
+// open so (search_directory_linux.cpp, search_directory_posix.cpp).
 int OpenSearchDirectory(int directory, const char* name);
 
 }  // namespace zeb

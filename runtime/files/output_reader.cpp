@@ -1,22 +1,23 @@
 #include "runtime/files/output_reader.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <cwchar>
 
 #include "runtime/core/memory.h"
 
 namespace zeb {
 
-// One memory block: the stream, the ring and the positions in it, kept as offsets
+// One memory block: the pipe end, the ring and the positions in it, kept as offsets
 // from the ring's first byte.
 struct OutputReader {
-  FILE* stream;
+  int descriptor;
+  bool ended;             // the pipe reported its end
   int32_t readPosition;   // next byte to hand out
   int32_t writePosition;  // where the next bytes from the pipe go
   int32_t count;          // bytes held, 0 to kOutputRingSize
@@ -28,26 +29,33 @@ struct OutputReader {
 
 namespace {
 
-bool AtEnd(const OutputReader* reader) { return reader->failed || std::feof(reader->stream) != 0; }
+bool AtEnd(const OutputReader* reader) { return reader->failed || reader->ended; }
+
+// Whether a read would not wait: bytes, the end or an error are there. The pipe
+// end is non-blocking, but a program that takes it as its input where the system
+// cannot open the pipe anew shares its flags and makes it blocking.
+bool ReadWouldNotWait(int descriptor) {
+  pollfd poller = {descriptor, POLLIN, 0};
+  return poll(&poller, 1, 0) == 1;
+}
 
 void Fill(OutputReader* reader) {
-  while (!AtEnd(reader) && reader->count < kOutputRingSize) {
+  while (!AtEnd(reader) && reader->count < kOutputRingSize && ReadWouldNotWait(reader->descriptor)) {
     // The free space runs up to the read position when the used part wraps past
     // the ring's end, else up to the ring's end.
     const int32_t limit = reader->writePosition < reader->readPosition ? reader->readPosition : kOutputRingSize;
     const auto space = static_cast<size_t>(limit - reader->writePosition);
-    errno = 0;
-    const size_t got = std::fread(reader->ring + reader->writePosition, 1, space, reader->stream);
-    reader->writePosition = static_cast<int32_t>((reader->writePosition + got) % kOutputRingSize);
-    reader->count += static_cast<int32_t>(got);
-    if (got < space) {
-      // A short read that is not the end is an error of this read. An empty pipe
-      // or a signal only means "not yet"; anything else means no byte will come.
-      if (std::feof(reader->stream) == 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-        reader->failed = true;
-      }
+    const ssize_t got = read(reader->descriptor, reader->ring + reader->writePosition, space);
+    if (got == 0) reader->ended = true;
+    if (got <= 0) {
+      // An empty pipe or a signal only means "not yet"; anything else means no
+      // byte will come.
+      if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) reader->failed = true;
       return;
     }
+    reader->writePosition = static_cast<int32_t>((reader->writePosition + got) % kOutputRingSize);
+    reader->count += static_cast<int32_t>(got);
+    if (static_cast<size_t>(got) < space) return;
   }
 }
 
@@ -87,12 +95,7 @@ OutputReader* NewOutputReader(int descriptor) {
   if (fcntl(descriptor, F_SETFL, flags | O_NONBLOCK) == -1) return nullptr;
   auto* reader = static_cast<OutputReader*>(AllocateMemory(sizeof(OutputReader)));
   if (reader == nullptr) return nullptr;
-  reader->stream = fdopen(descriptor, "r");
-  if (reader->stream == nullptr) {
-    FreeMemory(reader);
-    return nullptr;
-  }
-  std::fwide(reader->stream, -1);
+  reader->descriptor = descriptor;
   return reader;
 }
 
@@ -151,10 +154,10 @@ int32_t OutputEnded(OutputReader* reader) {
 
 void CloseOutputReader(OutputReader* reader) {
   if (reader == nullptr) return;
-  std::fclose(reader->stream);
+  close(reader->descriptor);
   FreeMemory(reader);
 }
 
-int OutputDescriptor(const OutputReader* reader) { return reader != nullptr ? fileno(reader->stream) : -1; }
+int OutputDescriptor(const OutputReader* reader) { return reader != nullptr ? reader->descriptor : -1; }
 
 }  // namespace zeb

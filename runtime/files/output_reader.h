@@ -1,6 +1,6 @@
 // The output reader: reads what a child program writes into a pipe without ever
 // blocking the host unless asked to, through a ring of its own in front of the
-// pipe's stream.
+// pipe.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +13,8 @@ inline constexpr int32_t kOutputRingSize = 10240;
 struct OutputReader;
 
 // A reader of the pipe end `descriptor`, which it owns from then on and makes
-// non-blocking. Null when the descriptor cannot be made non-blocking, the heap
-// fails or the stream cannot be made; the descriptor is then left open.
+// non-blocking. Null when the descriptor cannot be made non-blocking or the heap
+// fails; the descriptor is then left open.
 OutputReader* NewOutputReader(int descriptor);
 
 // Fills the ring if it is empty and returns the bytes it holds, without blocking.
@@ -36,7 +36,7 @@ int64_t ReadOutputBlock(OutputReader* reader, void* buffer, int64_t itemSize, in
 // 1 when the ring is empty and the output has ended, else 0.
 int32_t OutputEnded(OutputReader* reader);
 
-// Closes the stream (and with it the pipe end) and frees the reader; null is allowed.
+// Closes the pipe end and frees the reader; null is allowed.
 void CloseOutputReader(OutputReader* reader);
 
 // The pipe end the reader reads, e.g. to hand it to another program as its input.

@@ -12,6 +12,7 @@
 
 #include "runtime/core/memory_strings.h"
 #include "runtime/files/child_process.h"
+#include "runtime/files/descriptor_path.h"
 #include "runtime/files/parameter_line.h"
 #include "runtime/files/program_records.h"
 #include "runtime/files/program_search.h"
@@ -114,8 +115,8 @@ int64_t ConnectProgram(ProgramRecord* record, pid_t pid, ProgramPipes* pipes, in
   return connected ? reinterpret_cast<int64_t>(record) : 0;
 }
 
-// The sender's output pipe, reopened by the child through the process's own
-// descriptor folder where the system has one.
+// The sender's output pipe, reopened by the child through a path of its own
+// where the system has one.
 struct SenderInput {
   std::string path;
   int descriptor = -1;
@@ -126,7 +127,7 @@ SenderInput SenderOutput(int64_t sender) {
   const int descriptor = OutputDescriptor(ProgramOutput(sender));
   if (descriptor == -1) return input;
   input.descriptor = descriptor;
-  input.path = "/proc/self/fd/" + std::to_string(descriptor);
+  input.path = FreshOpenPath(descriptor);
   return input;
 }
 
@@ -158,7 +159,7 @@ int64_t RunProgram(const Unit* program, const Unit* parameters, const Unit* dire
   SenderInput senderInput;
   if ((flags & ProgramInputFromSender) != 0 && sender != 0) {
     senderInput = SenderOutput(sender);
-    plan.inputPath = senderInput.descriptor != -1 ? senderInput.path.c_str() : nullptr;
+    plan.inputPath = senderInput.path.empty() ? nullptr : senderInput.path.c_str();
     plan.inputDescriptor = senderInput.descriptor;
   }
   // The record exists before the program does: once the program runs, a record

@@ -1,8 +1,6 @@
 #include "runtime/menus/application_menu.h"
 
-#include <filesystem>
-#include <system_error>
-
+#include "runtime/core/executable_path.h"
 #include "runtime/events/event_queue.h"
 #include "runtime/events/windows.h"
 #include "runtime/menus/menus.h"
@@ -36,9 +34,7 @@ ApplicationMenu& Application() {
 
 // The last path component of the running executable.
 ToolkitString ApplicationName() {
-  std::error_code error;
-  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? ToolkitString() : executable.filename().u16string();
+  return ExecutablePath().filename().u16string();
 }
 
 platform::MenuItem* Add(platform::Menu& menu, const ToolkitString& title, const ToolkitString& key = u"",
