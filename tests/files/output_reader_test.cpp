@@ -1,6 +1,7 @@
 // The output reader over a pipe that the test writes itself.
 #include "runtime/files/output_reader.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -87,6 +88,21 @@ TEST_F(OutputReaderTest, EmptyPipeNeitherBlocksNorEndsUntilTheWriterCloses) {
   });
   EXPECT_EQ(ReadBlock(10), "late");
   writer.join();
+  EXPECT_EQ(OutputEnded(reader_), 1);
+}
+
+TEST_F(OutputReaderTest, PipeMadeBlockingBehindTheReaderStillNeverBlocksIt) {
+  // A program that takes the pipe as its input where the system cannot open it
+  // anew makes the shared end blocking.
+  const int descriptor = OutputDescriptor(reader_);
+  ASSERT_EQ(fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK), 0);
+  EXPECT_EQ(OutputAvailable(reader_), 0);
+  EXPECT_EQ(OutputEnded(reader_), 0);
+  Write("abc");
+  EXPECT_EQ(OutputAvailable(reader_), 3);
+  EXPECT_EQ(ReadBlock(3), "abc");
+  EXPECT_EQ(OutputEnded(reader_), 0);
+  CloseWriter();
   EXPECT_EQ(OutputEnded(reader_), 1);
 }
 
