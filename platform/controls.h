@@ -47,6 +47,8 @@ class Button : public Control {
   virtual BezelStyle Bezel() const = 0;
   // A push-on/push-off button's state: pushed on or not.
   virtual bool IsOn() const = 0;
+  // The height the button needs for its title in this toolkit's look.
+  virtual double FittingHeight() const = 0;
 };
 
 // A text that cannot be selected or edited, drawn without border or background.
@@ -65,6 +67,8 @@ class TextField : public virtual View {
   // The selection as a range of units [start, end).
   virtual void SetSelection(int64_t start, int64_t end) = 0;
   virtual std::pair<int64_t, int64_t> Selection() const = 0;
+  // The height one line of text needs in this toolkit's look.
+  virtual double FittingHeight() const = 0;
 };
 
 }  // namespace zeb::platform

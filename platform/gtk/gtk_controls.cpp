@@ -56,10 +56,6 @@ GtkBackendLabel::GtkBackendLabel() : GtkBackendView(gtk_label_new(nullptr)) {
 
 void GtkBackendLabel::SetText(const ToolkitString& text) { gtk_label_set_text(GTK_LABEL(widget()), ToUTF8(text).c_str()); }
 
-Size GtkBackendLabel::FittingSize() const {
-  GtkRequisition natural{};
-  gtk_widget_get_preferred_size(widget(), nullptr, &natural);
-  return {static_cast<double>(natural.width), static_cast<double>(natural.height)};
-}
+Size GtkBackendLabel::FittingSize() const { return NaturalSize(); }
 
 }  // namespace zeb::platform

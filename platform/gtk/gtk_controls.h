@@ -24,6 +24,7 @@ class GtkBackendButton : public GtkBackendView, public Button {
   void SetBezelStyle(BezelStyle style) override;
   BezelStyle Bezel() const override { return bezel_; }
   bool IsOn() const override;
+  double FittingHeight() const override { return NaturalSize().height; }
 
  private:
   static void OnClicked(GtkButton*, gpointer self);

@@ -1,5 +1,5 @@
 // The window a dialog belongs over: while it is up, the window manager keeps it
-// above that window and centres it there.
+// above that window, and it opens centred there.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -10,9 +10,11 @@ class GtkBackendWindow;
 
 // Makes a dialog, before it is shown, transient for the key runtime window, or
 // else for the host's own X11 window when that is the active one (its
-// _NET_WM_PID is this process); nothing changes when neither exists. GTK's own
-// dialogs are then centred over that window; a runtime window keeps the place the
-// runtime gave it. The dialog stops being transient when this ends.
+// _NET_WM_PID is this process); nothing changes when neither exists. A dialog that
+// has such a parent stays out of the task bar and the pager, and a dialog placed
+// over its parent is centred over it at the size it will open at, no larger than
+// the parent when it can be resized (Fit). The dialog stops being transient when
+// this ends.
 class DialogParent {
  public:
   enum class Placement { OverParent, AsPlaced };
@@ -21,8 +23,15 @@ class DialogParent {
   DialogParent(const DialogParent&) = delete;
   DialogParent& operator=(const DialogParent&) = delete;
 
+  // A dialog placed over its parent that can be resized opens no larger than the
+  // parent, nor smaller than its contents need: one wider than a game's window
+  // would hang off the screen. Called again when the dialog sizes itself anew
+  // before it is shown.
+  void Fit();
+
  private:
   GtkWindow* dialog_;
+  GdkWindow* parent_ = nullptr;  // a reference, while the dialog is placed over it
   bool runtimeParent_ = false;
   bool hostParent_ = false;
 };

@@ -5,6 +5,7 @@
 #include "platform/gtk/gtk_strings.h"
 #include "platform/gtk/gtk_style.h"
 #include "platform/gtk/gtk_toolkit.h"
+#include "platform/gtk/gtk_widget_tree.h"
 
 namespace zeb::platform {
 namespace {
@@ -43,6 +44,18 @@ bool FilterShows(GtkFileChooser* chooser, const std::string& displayName) {
   info.display_name = displayName.c_str();
   return gtk_file_filter_filter(filter, &info);
 }
+
+// The chooser inside the dialog, which chooses the dialog's size.
+GtkWidget* ChooserWidget(GtkWidget* dialog) {
+  GtkWidget* chooser = nullptr;
+  auto find = [&chooser](GtkWidget* widget) {
+    if (chooser == nullptr && GTK_IS_FILE_CHOOSER_WIDGET(widget)) chooser = widget;
+  };
+  VisitWidgets(dialog, find);
+  return chooser;
+}
+
+void FitDialog(GtkWidget*, gpointer parent) { static_cast<DialogParent*>(parent)->Fit(); }
 
 }  // namespace
 
@@ -114,8 +127,17 @@ bool GtkFilePanel::RunModal() {
     gtk_file_chooser_set_current_folder(chooser(), directory.c_str());
   }
   const SignalConnection response(dialog_.get(), "response", G_CALLBACK(OnResponse), this);
-  const DialogParent parent(GTK_WINDOW(dialog_.get()), toolkit_.keyWindow(), DialogParent::Placement::OverParent);
-  PresentWithUserTime(GTK_WINDOW(dialog_.get()));
+  // The chooser sizes the dialog (to the size it last had, or one from the font)
+  // only once it is shown, after it was placed, and it then grows right and down;
+  // asked for that size now, it is placed at the size it opens at.
+  GtkWidget* sizer = ChooserWidget(dialog_.get());
+  g_signal_emit_by_name(sizer, "default-size-changed");
+  DialogParent parent(GTK_WINDOW(dialog_.get()), toolkit_.keyWindow(), DialogParent::Placement::OverParent);
+  {
+    // It sizes the dialog again as it is shown.
+    const SignalConnection sized(sizer, "default-size-changed", G_CALLBACK(FitDialog), &parent, G_CONNECT_AFTER);
+    PresentWithUserTime(GTK_WINDOW(dialog_.get()));
+  }
   const bool confirmed = toolkit_.RunModalLoop(GTK_WINDOW(dialog_.get())) != 0;
   chosen_ = confirmed ? SelectedPaths(chooser()) : std::vector<ToolkitString>();
   HideNow(dialog_.get());

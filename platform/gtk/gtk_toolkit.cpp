@@ -1,6 +1,7 @@
 #include "platform/gtk/gtk_toolkit.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <gdk/gdkx.h>
 
@@ -245,7 +246,12 @@ int64_t GtkToolkit::RunModalLoop(GtkWindow* window) {
 int64_t GtkToolkit::RunModal(Window& window) {
   auto* gtk = dynamic_cast<GtkBackendWindow*>(&window);
   if (gtk == nullptr) return 0;
-  const DialogParent parent(gtk->gtkWindow(), key_, DialogParent::Placement::AsPlaced);
+  // A modal window is a dialog, opened over the window the user is in; the colour
+  // panel, kept between calls, keeps the place it was last in.
+  gtk_window_set_type_hint(gtk->gtkWindow(), GDK_WINDOW_TYPE_HINT_DIALOG);
+  const bool colorPanel = colorPanel_ != nullptr && &colorPanel_->window() == &window;
+  const bool kept = colorPanel && std::exchange(colorPanelShown_, true);
+  const DialogParent parent(gtk->gtkWindow(), key_, kept ? DialogParent::Placement::AsPlaced : DialogParent::Placement::OverParent);
   gtk->MakeKeyAndOrderFront();
   return RunModalLoop(gtk->gtkWindow());
 }
@@ -272,6 +278,9 @@ int64_t GtkToolkit::RunAlert(const ToolkitString& message, const ToolkitString& 
   MarkDefaultButton(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog.get()), static_cast<gint>(shown.front().tag)), true);
   gtk_window_set_position(GTK_WINDOW(dialog.get()), GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(dialog.get()), TRUE);
+  // GTK keeps a message out of the task bar; one that belongs to no window is
+  // listed there, as the other dialogs are.
+  gtk_window_set_skip_taskbar_hint(GTK_WINDOW(dialog.get()), FALSE);
   const SignalConnection response(dialog.get(), "response", G_CALLBACK(OnAlertResponse), this);
   const DialogParent parent(GTK_WINDOW(dialog.get()), key_, DialogParent::Placement::OverParent);
   PresentWithUserTime(GTK_WINDOW(dialog.get()));

@@ -98,6 +98,7 @@ class GtkToolkit : public Toolkit {
   std::vector<std::unique_ptr<GtkBackendWindow>> closed_;
   GtkBackendWindow* key_ = nullptr;
   std::unique_ptr<GtkColorPanel> colorPanel_;
+  bool colorPanelShown_ = false;  // since when it keeps the place it was last in
   GtkWindow* modal_ = nullptr;
   uint64_t modalSerial_ = 0;
   std::optional<int64_t> stopCode_;

@@ -110,6 +110,12 @@ gboolean GtkBackendView::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpoi
   return FALSE;
 }
 
+Size GtkBackendView::NaturalSize() const {
+  GtkRequisition natural{};
+  gtk_widget_get_preferred_size(widget(), nullptr, &natural);
+  return {static_cast<double>(natural.width), static_cast<double>(natural.height)};
+}
+
 GtkBackendTextField::GtkBackendTextField(bool secure) : GtkBackendView(gtk_entry_new()) {
   gtk_entry_set_visibility(GTK_ENTRY(widget()), !secure);
   gtk_entry_set_activates_default(GTK_ENTRY(widget()), TRUE);

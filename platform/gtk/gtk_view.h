@@ -33,6 +33,8 @@ class GtkBackendView : public virtual View {
   // For subclasses that bring their own widget; a widget that can take the
   // keyboard focus tells the delegate when it takes and loses it.
   explicit GtkBackendView(GtkWidget* widget, std::unique_ptr<ViewDelegate> delegate = nullptr);
+  // The size the widget asks for in the theme's look.
+  Size NaturalSize() const;
 
  private:
   void RemoveSubview(const GtkBackendView* view);
@@ -66,6 +68,7 @@ class GtkBackendTextField : public GtkBackendView, public TextField {
   void SetText(const ToolkitString& text) override;
   void SetSelection(int64_t start, int64_t end) override;
   std::pair<int64_t, int64_t> Selection() const override;
+  double FittingHeight() const override { return NaturalSize().height; }
 };
 
 }  // namespace zeb::platform

@@ -22,6 +22,7 @@ class HeadlessButton : public HeadlessView, public Button {
   void SetBezelStyle(BezelStyle style) override { bezel_ = style; }
   BezelStyle Bezel() const override { return bezel_; }
   bool IsOn() const override { return on_; }
+  double FittingHeight() const override { return kStandardButtonHeight; }
   bool AcceptsFirstResponder() const override { return true; }
 
   const ToolkitString& title() const { return title_; }

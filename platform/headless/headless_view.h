@@ -73,6 +73,7 @@ class HeadlessTextField : public HeadlessView, public TextField {
   void SetText(const ToolkitString& text) override;
   void SetSelection(int64_t start, int64_t end) override;
   std::pair<int64_t, int64_t> Selection() const override { return {start_, end_}; }
+  double FittingHeight() const override { return kHeadlessLineHeight + 4; }
 
   // Typing: the characters replace the selection.
   void Insert(const ToolkitString& characters);

@@ -14,13 +14,17 @@ namespace {
 
 using platform::Rect;
 
-// The panel is 370 x 120 unless the message needs more: its label starts at 350 x 30
-// and grows to the text, with 20 points across and 90 down for the rest.
+// The panel is 370 x 120 unless the message or the controls need more: its label
+// starts at 350 x 30 and grows to the text; below it come the field and the button,
+// each as tall as the toolkit draws it (20 and 25 at the least), with 10 points
+// around the label, 15 between field and button and 10 below.
 constexpr double kPanelWidth = 370;
-constexpr double kPanelHeight = 120;
-constexpr Rect kFirstLabelFrame{10, 10, 350, 30};
+constexpr double kFirstLabelHeight = 30;
+constexpr Rect kFirstLabelFrame{10, 10, 350, kFirstLabelHeight};
+constexpr double kFieldHeight = 20;
 constexpr double kButtonWidth = 100;
-constexpr double kButtonHeight = 25;
+
+double Whole(double value) { return static_cast<double>(static_cast<int64_t>(value)); }
 
 }  // namespace
 
@@ -32,22 +36,28 @@ void InputRequester(const Unit* title, const Unit* message, const Unit* defaultT
   label->SetFrame(kFirstLabelFrame);
   label->SetText(StringToToolkitString(message));
   const platform::Size fitted = label->FittingSize();
-  const double width = 20 + fitted.width > kPanelWidth ? static_cast<double>(static_cast<int64_t>(20 + fitted.width)) : kPanelWidth;
-  const double height = 90 + fitted.height > kPanelHeight ? static_cast<double>(static_cast<int64_t>(90 + fitted.height)) : kPanelHeight;
-  // Frames from the top-left of the panel's content.
-  label->SetFrame({10, 10, width - 20, height - 90});
+  const double width = 20 + fitted.width > kPanelWidth ? Whole(20 + fitted.width) : kPanelWidth;
+  const double labelHeight = std::max(kFirstLabelHeight, Whole(fitted.height));
 
   std::unique_ptr<platform::TextField> field = toolkit.CreateTextField((flags & InputRequesterPassword) != 0);
-  field->SetFrame({10, height - 70, width - 20, 20});
+  const double fieldHeight = std::max(kFieldHeight, field->FittingHeight());
   const platform::ToolkitString initial = StringToToolkitString(defaultText);
   field->SetText(initial);
 
   ZebPanelEvents events;
   ZebModalButton okAction(kPanelConfirmed);
   std::unique_ptr<platform::Button> ok = toolkit.CreateButton(platform::ButtonType::MomentaryPush, nullptr);
-  ok->SetFrame({static_cast<double>(static_cast<int64_t>(width - kButtonWidth) / 2), height - 35, kButtonWidth, kButtonHeight});
   ok->SetTitle(u"OK");
   ok->SetTarget(&okAction);
+  const double buttonHeight = std::max(platform::kStandardButtonHeight, ok->FittingHeight());
+
+  // Frames from the top-left of the panel's content.
+  const double fieldTop = 10 + labelHeight + 10;
+  const double buttonTop = fieldTop + fieldHeight + 15;
+  const double height = buttonTop + buttonHeight + 10;
+  label->SetFrame({10, 10, width - 20, labelHeight});
+  field->SetFrame({10, fieldTop, width - 20, fieldHeight});
+  ok->SetFrame({Whole((width - kButtonWidth) / 2), buttonTop, kButtonWidth, buttonHeight});
 
   platform::Window* panel = toolkit.CreateWindow({0, 0, width, height}, platform::StyleTitled | platform::StyleClosable);
   if (panel == nullptr) {

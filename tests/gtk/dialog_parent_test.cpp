@@ -68,17 +68,56 @@ class DialogParentOnDisplay : public ::testing::Test {
     return done();
   }
 
-  // The window the dialog `open` shows is transient for, read while it is up, then
-  // dismissed with Escape (None: it is transient for no window).
-  ::Window ParentOf(const std::function<void()>& open) {
+  // A window's frame on the screen, decoration included.
+  static GdkRectangle FrameOf(GdkWindow* window) {
+    GdkRectangle frame{};
+    gdk_window_get_frame_extents(window, &frame);
+    return frame;
+  }
+
+  // Whether a window's list of atoms holds this one.
+  bool HasAtom(::Window window, const char* list, const char* atom) {
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, window, XInternAtom(display_, list, False), 0, 64, False, XA_ATOM, &type, &format,
+                       &items, &after, &data);
+    const Atom wanted = XInternAtom(display_, atom, False);
+    bool has = false;
+    for (unsigned long i = 0; i < items; ++i) has = has || reinterpret_cast<const Atom*>(data)[i] == wanted;
+    if (data != nullptr) XFree(data);
+    return has;
+  }
+
+  // What the user sees of a dialog: the window it is transient for (None for no
+  // window), whether it is a dialog and a task bar lists it, and where its frame's
+  // middle is.
+  struct Shown {
     ::Window parent = None;
+    bool dialog = false;
+    bool listed = true;
+    int middleX = 0;
+    int middleY = 0;
+  };
+
+  // The dialog `open` shows, read while it is up, then dismissed with Escape.
+  Shown Open(const std::function<void()>& open) {
+    Shown shown;
     automation_->WhenModal([&] {
       GdkWindow* dialog = gtk_widget_get_window(GTK_WIDGET(toolkit_->modalWindow()));
-      if (dialog != nullptr) XGetTransientForHint(display_, gdk_x11_window_get_xid(dialog), &parent);
+      XGetTransientForHint(display_, gdk_x11_window_get_xid(dialog), &shown.parent);
+      const ::Window id = gdk_x11_window_get_xid(dialog);
+      shown.listed = !HasAtom(id, "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR");
+      shown.dialog = HasAtom(id, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG");
+      const GdkRectangle frame = FrameOf(dialog);
+      shown.middleX = frame.x + frame.width / 2;
+      shown.middleY = frame.y + frame.height / 2;
       automation_->TypeText(u"\x1b");
     });
     open();
-    return parent;
+    return shown;
   }
 
   platform::GtkToolkit* toolkit_ = nullptr;
@@ -86,12 +125,40 @@ class DialogParentOnDisplay : public ::testing::Test {
   Display* display_ = nullptr;
 };
 
-TEST_F(DialogParentOnDisplay, DialogsAreTransientForTheKeyRuntimeWindowOrTheActiveHostWindow) {
-  const auto input = [] { EXPECT_STREQ(GetString("Name", "Your name:", "", 0), ""); };
-  const auto question = [] { EXPECT_EQ(ShowQuestion("Leave?", "Unsaved work is lost."), -1); };
+// Each dialog belongs over the window the user is in, centred there, out of the
+// task bar: the host's own window (an 800 x 600 game window at 61,100, made without
+// GTK) when it is the active one, else the key runtime window; over the screen
+// when there is neither.
+TEST_F(DialogParentOnDisplay, DialogsOpenCentredOverTheWindowTheUserIsIn) {
+  const std::vector<std::pair<const char*, std::function<void()>>> dialogs = {
+      {"GetString", [] { EXPECT_STREQ(GetString("Name", "Your name:", "", 0), ""); }},
+      {"ShowQuestion", [] { EXPECT_EQ(ShowQuestion("Leave?", "Unsaved work is lost."), -1); }},
+      {"GetOpenFile", [] { EXPECT_STREQ(GetOpenFile("Open", "/tmp/", "Text|*.txt", 0), ""); }},
+      {"GetSaveFile", [] { EXPECT_STREQ(GetSaveFile("Save", "/tmp/save.txt", "", 0), ""); }},
+      {"GetDirectory", [] { EXPECT_STREQ(GetDirectory("Folder", "/tmp/"), ""); }},
+  };
+  constexpr int kNear = 20;
+  // `ready` tells when the window manager has given the focus back to the window
+  // the user was in, and the toolkit knows it.
+  const auto ExpectOver = [&](const char* where, ::Window parent, const GdkRectangle& frame,
+                              const std::function<bool()>& ready) {
+    for (const auto& [name, open] : dialogs) {
+      ASSERT_TRUE(WaitFor(ready)) << name << " " << where;
+      const Shown shown = Open(open);
+      EXPECT_EQ(shown.parent, parent) << name << " " << where;
+      EXPECT_TRUE(shown.dialog) << name << " " << where;
+      EXPECT_EQ(shown.listed, parent == None) << name << " " << where;
+      EXPECT_NEAR(shown.middleX, frame.x + frame.width / 2, kNear) << name << " " << where;
+      EXPECT_NEAR(shown.middleY, frame.y + frame.height / 2, kNear) << name << " " << where;
+    }
+  };
 
-  // The host draws into a window of its own, made without GTK, and the user is in it.
-  const ::Window host = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 200, 150, 800, 600, 0, 0, 0);
+  const ::Window host = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 61, 100, 800, 600, 0, 0, 0);
+  XSizeHints place{};
+  place.flags = USPosition;
+  place.x = 61;
+  place.y = 100;
+  XSetWMNormalHints(display_, host, &place);
   const long pid = getpid();
   XChangeProperty(display_, host, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&pid), 1);
@@ -108,16 +175,17 @@ TEST_F(DialogParentOnDisplay, DialogsAreTransientForTheKeyRuntimeWindowOrTheActi
     XSync(display_, False);
     return Active() == host;
   }));
-  EXPECT_EQ(ParentOf(input), host);
-  // The window manager gives the host its focus back.
-  ASSERT_TRUE(WaitFor([&] { return Active() == host; }));
-  EXPECT_EQ(ParentOf(question), host);
+  GdkWindow* hostWindow = gdk_x11_window_foreign_new_for_display(gdk_display_get_default(), host);
+  ExpectOver("over the host", host, FrameOf(hostWindow), [&] { return Active() == host; });
+  g_object_unref(hostWindow);
 
   // A runtime window the user is in comes first.
-  ASSERT_NE(OpenWindow(1, 100, 100, 300, 200, u"key", 0x76), 0);
+  ASSERT_NE(OpenWindow(1, 700, 300, 500, 400, u"key", 0x76), 0);
   auto* key = static_cast<platform::GtkBackendWindow*>(WindowID(1));
   ASSERT_TRUE(WaitFor([&] { return toolkit_->KeyWindow() == key; }));
-  EXPECT_EQ(ParentOf(input), gdk_x11_window_get_xid(gtk_widget_get_window(GTK_WIDGET(key->gtkWindow()))));
+  GdkWindow* keyWindow = gtk_widget_get_window(GTK_WIDGET(key->gtkWindow()));
+  ExpectOver("over the key window", gdk_x11_window_get_xid(keyWindow), FrameOf(keyWindow),
+             [&] { return toolkit_->KeyWindow() == key; });
   CloseWindow(1);
   // The host has the focus back before it goes, so none comes back to it late.
   ASSERT_TRUE(WaitFor([&] { return Active() == host; }));
@@ -126,7 +194,9 @@ TEST_F(DialogParentOnDisplay, DialogsAreTransientForTheKeyRuntimeWindowOrTheActi
   // names the host's window active after it has gone (openbox leaves the last one).
   XUnmapWindow(display_, host);
   XSync(display_, False);
-  EXPECT_EQ(ParentOf(input), static_cast<::Window>(None));
+  GdkRectangle screen{};
+  gdk_monitor_get_geometry(gdk_display_get_primary_monitor(gdk_display_get_default()), &screen);
+  ExpectOver("over the screen", None, screen, [] { return true; });
   XDestroyWindow(display_, host);
 }
 
