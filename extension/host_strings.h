@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/autorelease_scope.h"
 #include "runtime/core/runtime_string.h"
 #include "runtime/core/string_variables.h"
 #include "runtime/core/text_conversion.h"
@@ -76,6 +77,9 @@ class HostCall {
   // A string result, left in the buffer just after the call's own position (or,
   // for a result built in the buffer, just after that result).
   const char* Text(const Unit* s, BadText rule = BadText::kReplace);
+
+ private:
+  platform::AutoreleaseScope pool_;
 };
 
 }  // namespace zeb

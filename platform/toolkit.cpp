@@ -8,6 +8,9 @@
 #if ZEB_HAVE_GTK
 #include "platform/gtk/gtk_backend.h"
 #endif
+#if ZEB_HAVE_APPKIT
+#include "platform/appkit/appkit_backend.h"
+#endif
 
 namespace zeb::platform {
 namespace {
@@ -42,6 +45,12 @@ void SelectToolkit(bool scriptedUser) {
 #if ZEB_HAVE_GTK
   if (auto gtk = ConnectGtkToolkit()) {
     CurrentSlot() = std::move(gtk);
+    return;
+  }
+#endif
+#if ZEB_HAVE_APPKIT
+  if (auto appKit = ConnectAppKitToolkit()) {
+    CurrentSlot() = std::move(appKit);
     return;
   }
 #endif

@@ -207,6 +207,15 @@ struct Capabilities {
   bool windows = false;      // windows and dialogs can be shown
   bool zoom = false;         // a window manager zooms (maximises) windows
   bool miniaturize = false;  // ... and miniaturises (iconifies) them
+  // The parts of the contract that a backend may not have built yet; without one,
+  // its Create calls make nothing and its dialogs answer as if cancelled.
+  bool controls = true;    // buttons, labels, text fields, text views and fonts
+  bool alerts = true;      // RunAlert
+  bool colorPanel = true;  // SharedColorPanel
+  bool filePanels = true;  // CreateFilePanel
+  bool menus = true;       // menus, the main menu and pop-ups
+  bool pasteboard = true;  // the system's clipboard
+  bool bitmaps = true;     // CreateBitmap
 };
 
 class Toolkit {

@@ -33,20 +33,26 @@ void InputRequester(const Unit* title, const Unit* message, const Unit* defaultT
   const KeyWindowKeeper keeper;
 
   std::unique_ptr<platform::Label> label = toolkit.CreateLabel();
+  std::unique_ptr<platform::TextField> field = toolkit.CreateTextField((flags & InputRequesterPassword) != 0);
+  std::unique_ptr<platform::Button> ok = toolkit.CreateButton(platform::ButtonType::MomentaryPush, nullptr);
+  // A toolkit that makes none of these controls cannot show the panel: the answer
+  // of a cancelled one.
+  if (label == nullptr || field == nullptr || ok == nullptr) {
+    EmptyTempResult(start);
+    return;
+  }
   label->SetFrame(kFirstLabelFrame);
   label->SetText(StringToToolkitString(message));
   const platform::Size fitted = label->FittingSize();
   const double width = 20 + fitted.width > kPanelWidth ? Whole(20 + fitted.width) : kPanelWidth;
   const double labelHeight = std::max(kFirstLabelHeight, Whole(fitted.height));
 
-  std::unique_ptr<platform::TextField> field = toolkit.CreateTextField((flags & InputRequesterPassword) != 0);
   const double fieldHeight = std::max(kFieldHeight, field->FittingHeight());
   const platform::ToolkitString initial = StringToToolkitString(defaultText);
   field->SetText(initial);
 
   ZebPanelEvents events;
   ZebModalButton okAction(kPanelConfirmed);
-  std::unique_ptr<platform::Button> ok = toolkit.CreateButton(platform::ButtonType::MomentaryPush, nullptr);
   ok->SetTitle(u"OK");
   ok->SetTarget(&okAction);
   const double buttonHeight = std::max(platform::kStandardButtonHeight, ok->FittingHeight());

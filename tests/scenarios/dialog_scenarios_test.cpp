@@ -14,7 +14,10 @@ namespace {
 using ::testing::Contains;
 using ::testing::UnorderedElementsAre;
 
-using DialogScenario = Scenario;
+class DialogScenario : public Scenario {
+ protected:
+  std::vector<Need> Needs() const override { return {kAlerts, kControls, kColorPanel}; }
+};
 
 TEST_P(DialogScenario, QuestionAnswersNoAndYesAndGivesTheKeyboardBack) {
   OpenTestWindow(1);

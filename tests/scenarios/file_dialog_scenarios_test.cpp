@@ -28,6 +28,7 @@ std::u16string Result(int64_t start) { return TempStringAddress(start); }
 // A folder with three text files and a subfolder.
 class FileDialogScenario : public Scenario {
  protected:
+  std::vector<Need> Needs() const override { return {kFilePanels}; }
   void SetUp() override {
     Scenario::SetUp();
     if (IsSkipped()) return;

@@ -9,7 +9,10 @@
 namespace zeb {
 namespace {
 
-using ImageScenario = Scenario;
+class ImageScenario : public Scenario {
+ protected:
+  std::vector<Need> Needs() const override { return {kBitmaps}; }
+};
 
 std::vector<uint8_t> Pixels(int64_t number) {
   platform::Bitmap* bitmap = ImageID(number);

@@ -20,7 +20,10 @@ namespace {
 
 using ::testing::ElementsAre;
 
-using MenuScenario = Scenario;
+class MenuScenario : public Scenario {
+ protected:
+  std::vector<Need> Needs() const override { return {kMenus}; }
+};
 
 enum class Answer { Choose, Escape, ClickOutside };
 

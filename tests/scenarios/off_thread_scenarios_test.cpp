@@ -17,7 +17,10 @@
 namespace zeb {
 namespace {
 
-using OffThreadScenario = Scenario;
+class OffThreadScenario : public Scenario {
+ protected:
+  std::vector<Need> Needs() const override { return {kPasteboard}; }
+};
 
 TEST_P(OffThreadScenario, UserInterfaceExportsAnswerAtOnceAndTheClipboardWorks) {
   ASSERT_NE(OpenTestWindow(1), 0);

@@ -6,6 +6,9 @@
 #if ZEB_HAVE_GTK
 #include "platform/gtk/gtk_automation.h"
 #endif
+#if ZEB_HAVE_APPKIT
+#include "platform/appkit/appkit_automation.h"
+#endif
 #include "runtime/events/application.h"
 #include "tests/runtime_session.h"
 
@@ -25,6 +28,9 @@ std::vector<BackendMaker> AvailableBackends() {
 #if ZEB_HAVE_GTK
   backends.push_back({"gtk", platform::MakeGtkBackend});
 #endif
+#if ZEB_HAVE_APPKIT
+  backends.push_back({"appkit", platform::MakeAppKitBackend});
+#endif
   return backends;
 }
 
@@ -33,9 +39,12 @@ std::string BackendName(const ::testing::TestParamInfo<BackendMaker>& info) { re
 void Scenario::SetUp() {
   platform::AutomatedBackend backend = GetParam().make();
   if (backend.toolkit == nullptr) GTEST_SKIP() << "the " << GetParam().name << " backend has no display here";
+  capabilities_ = backend.toolkit->capabilities();
+  for (const Need& need : Needs()) {
+    if (!(capabilities_.*need.part)) GTEST_SKIP() << "the " << GetParam().name << " backend has no " << need.name;
+  }
   toolkit_ = backend.toolkit.get();
   automation_ = std::move(backend.automation);
-  capabilities_ = toolkit_->capabilities();
   StartRuntime(std::move(backend.toolkit));
 }
 

@@ -24,8 +24,23 @@ inline void PrintTo(const BackendMaker& backend, std::ostream* out) { *out << ba
 // Every backend that can run here.
 std::vector<BackendMaker> AvailableBackends();
 
+// A part of the contract beyond windows that a suite needs, named for the skip.
+struct Need {
+  bool platform::Capabilities::*part;
+  const char* name;
+};
+inline constexpr Need kControls{&platform::Capabilities::controls, "controls"};
+inline constexpr Need kAlerts{&platform::Capabilities::alerts, "alerts"};
+inline constexpr Need kColorPanel{&platform::Capabilities::colorPanel, "colour panel"};
+inline constexpr Need kFilePanels{&platform::Capabilities::filePanels, "file panels"};
+inline constexpr Need kMenus{&platform::Capabilities::menus, "menus"};
+inline constexpr Need kPasteboard{&platform::Capabilities::pasteboard, "pasteboard"};
+inline constexpr Need kBitmaps{&platform::Capabilities::bitmaps, "bitmaps"};
+
 class Scenario : public ::testing::TestWithParam<BackendMaker> {
  protected:
+  // What every scenario of the suite needs; on a backend without it they are skipped.
+  virtual std::vector<Need> Needs() const { return {}; }
   void SetUp() override;
   void TearDown() override;
 

@@ -21,7 +21,10 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsSupersetOf;
 
-using TextWindowScenario = Scenario;
+class TextWindowScenario : public Scenario {
+ protected:
+  std::vector<Need> Needs() const override { return {kControls}; }
+};
 
 platform::Window* TextWindowShown() { return WindowID(kReservedWindow); }
 
@@ -95,6 +98,7 @@ TEST_P(TextWindowScenario, SizeTexts) {
 // A window with an editor and a button below it, as a program makes them.
 class GadgetScenario : public Scenario {
  protected:
+  std::vector<Need> Needs() const override { return {kControls}; }
   void OpenGadgets() {
     OpenTestWindow(1);
     ASSERT_NE(EditorGadget(1, 10, 10, 200, 100, 0), 0);

@@ -1,0 +1,16 @@
+// The automation API of the AppKit backend, for the tests: on GNUstep's X display,
+// real input through the XTest extension and the requests a window manager takes
+// from pagers, sent on a display connection of its own. What it plays covers the
+// windows; the panels, menus and drops it would drive are not built on AppKit yet
+// (the toolkit's capabilities say so).
+#pragma once
+
+#include "platform/automation.h"
+
+namespace zeb::platform {
+
+// The AppKit toolkit and its automation, or a backend without a toolkit when no
+// window server can be reached (or, on a Mac, where no automation is built).
+AutomatedBackend MakeAppKitBackend();
+
+}  // namespace zeb::platform

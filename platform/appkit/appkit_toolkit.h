@@ -1,0 +1,74 @@
+// The AppKit backend: the shared application, its event queue and its windows.
+// What this backend has not built yet (controls, fonts, alerts and panels, menus,
+// the pasteboard, bitmaps) it makes none of, and says so in its capabilities.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#import "platform/appkit/appkit_window.h"
+#include "platform/toolkit.h"
+
+namespace zeb::platform {
+
+class AppKitToolkit : public Toolkit {
+ public:
+  // The toolkit on the application object, which the host may own.
+  explicit AppKitToolkit(bool hostOwnsApplication);
+  ~AppKitToolkit() override;
+
+  Capabilities capabilities() const override;
+  Window* KeyWindow() const override;
+  void FinishLaunching() override;
+  std::unique_ptr<ToolkitEvent> NextEvent(Deadline until) override;
+  bool HasPendingEvent() override;
+  void PostWakeUpEvent() override;
+  void SendEvent(const ToolkitEvent& event) override;
+  bool SendAction(EditingAction action) override;
+  void UpdateWindows() override;
+  void ReleaseDeferredObjects() override { closed_.clear(); }
+
+  std::optional<Rect> MainScreenFrame() const override;
+  FrameExtents ExtentsForStyle(uint32_t style) const override;
+  Window* CreateWindow(const Rect& content, uint32_t style) override;
+  std::unique_ptr<View> CreateView(std::unique_ptr<ViewDelegate> delegate) override;
+  std::unique_ptr<TextField> CreateTextField(bool) override { return nullptr; }
+  std::unique_ptr<Button> CreateButton(ButtonType, std::unique_ptr<ViewDelegate>) override { return nullptr; }
+  std::unique_ptr<Label> CreateLabel() override { return nullptr; }
+  std::unique_ptr<TextView> CreateTextView(std::unique_ptr<ViewDelegate>) override { return nullptr; }
+  std::unique_ptr<ScrollView> CreateScrollView() override { return nullptr; }
+  SharedFont FontWithFamily(const ToolkitString&, uint32_t, double) override { return nullptr; }
+  SharedFont SystemFont(double) override { return nullptr; }
+  std::shared_ptr<Menu> CreateMenu(const ToolkitString&) override { return nullptr; }
+  std::shared_ptr<Menu> CreateMenuBar() override { return nullptr; }
+  std::unique_ptr<MenuItem> CreateMenuItem(const ToolkitString&, const ToolkitString&, uint32_t) override {
+    return nullptr;
+  }
+  std::unique_ptr<MenuItem> CreateSeparatorItem() override { return nullptr; }
+  // No menu can be made, so none is ever the main menu or pops up.
+  void SetMainMenu(std::shared_ptr<Menu>, Window*) override {}
+  Menu* MainMenu() const override { return nullptr; }
+  void PopUpContextMenu(Menu&, Point) override {}
+  Point MouseLocation() const override;
+  bool HostOwnsApplication() const override { return hostOwnsApplication_; }
+  int64_t RunModal(Window& window) override;
+  void StopModal(int64_t code) override;
+  // An alert that cannot be shown answers 0.
+  int64_t RunAlert(const ToolkitString&, const ToolkitString&, const std::vector<AlertButton>&) override { return 0; }
+  ColorPanel* SharedColorPanel() override { return nullptr; }
+  std::unique_ptr<FilePanel> CreateFilePanel(FilePanelMode) override { return nullptr; }
+  Pasteboard& pasteboard() override { return *pasteboard_; }
+  std::unique_ptr<Bitmap> CreateBitmap(int, int) override { return nullptr; }
+
+  // The open window of this NSWindow, or null.
+  AppKitWindow* WindowOf(NSWindow* window) const;
+  void WindowClosed(AppKitWindow* window);
+
+ private:
+  bool hostOwnsApplication_;
+  std::unique_ptr<Pasteboard> pasteboard_;
+  std::vector<std::unique_ptr<AppKitWindow>> windows_;
+  std::vector<std::unique_ptr<AppKitWindow>> closed_;
+};
+
+}  // namespace zeb::platform

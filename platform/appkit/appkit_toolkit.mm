@@ -1,0 +1,185 @@
+#import "platform/appkit/appkit_toolkit.h"
+
+#include <algorithm>
+#include <chrono>
+
+#import "platform/appkit/appkit_event.h"
+#import "platform/appkit/appkit_guest.h"
+#import "platform/appkit/appkit_screen.h"
+#import "platform/appkit/appkit_view.h"
+#include "platform/closed_windows.h"
+
+namespace zeb::platform {
+namespace {
+
+// The pasteboard until this backend reaches the system's: it holds no text and
+// keeps none (capabilities().pasteboard is false).
+class UnbuiltPasteboard : public Pasteboard {
+ public:
+  std::optional<ToolkitString> Text() override { return std::nullopt; }
+  void SetText(const ToolkitString&) override {}
+  void Close() override {}
+};
+
+SEL SelectorOf(EditingAction action) {
+  switch (action) {
+    case EditingAction::Cut: return @selector(cut:);
+    case EditingAction::Copy: return @selector(copy:);
+    case EditingAction::Paste: return @selector(paste:);
+    case EditingAction::Undo: return @selector(undo:);
+    case EditingAction::Redo: return @selector(redo:);
+    case EditingAction::SelectAll: return @selector(selectAll:);
+  }
+  return nullptr;
+}
+
+NSDate* DateOf(Deadline until) {
+  if (until == Deadline::max()) return [NSDate distantFuture];
+  const auto left = std::chrono::duration<double>(until - Clock::now()).count();
+  return [NSDate dateWithTimeIntervalSinceNow:std::max(left, 0.0)];
+}
+
+// finishLaunching is sent once in the process, whichever toolkit object asks.
+bool launched = false;
+
+}  // namespace
+
+AppKitToolkit::AppKitToolkit(bool hostOwnsApplication)
+    : hostOwnsApplication_(hostOwnsApplication), pasteboard_(std::make_unique<UnbuiltPasteboard>()) {}
+
+AppKitToolkit::~AppKitToolkit() {
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  windows_.clear();
+  closed_.clear();
+  [pool release];
+}
+
+Capabilities AppKitToolkit::capabilities() const {
+  Capabilities can;
+  can.windows = true;
+#ifdef GNUSTEP
+  // GNUstep's windows hear nothing of the window manager's maximising.
+  can.zoom = false;
+#else
+  can.zoom = true;
+#endif
+  can.miniaturize = true;
+  can.controls = false;
+  can.alerts = false;
+  can.colorPanel = false;
+  can.filePanels = false;
+  can.menus = false;
+  can.pasteboard = false;
+  can.bitmaps = false;
+  return can;
+}
+
+Window* AppKitToolkit::KeyWindow() const { return WindowOf([NSApp keyWindow]); }
+
+// Launching is the host's when it owns the application. The process's arguments
+// are not documents of the library's: its application delegate opens none.
+void AppKitToolkit::FinishLaunching() {
+  if (hostOwnsApplication_ || launched) return;
+  launched = true;
+  const GuestOfHost guest;
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  [NSApp finishLaunching];
+  [pool release];
+}
+
+std::unique_ptr<ToolkitEvent> AppKitToolkit::NextEvent(Deadline until) {
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  NSEvent* event = [NSApp nextEventMatchingMask:NSEventMaskAny untilDate:DateOf(until) inMode:NSDefaultRunLoopMode dequeue:YES];
+  std::unique_ptr<ToolkitEvent> taken = event != nil ? std::make_unique<AppKitEvent>(event) : nullptr;
+  [pool release];
+  return taken;
+}
+
+bool AppKitToolkit::HasPendingEvent() {
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  const bool pending = [NSApp nextEventMatchingMask:NSEventMaskAny
+                                          untilDate:[NSDate distantPast]
+                                             inMode:NSDefaultRunLoopMode
+                                            dequeue:NO] != nil;
+  [pool release];
+  return pending;
+}
+
+void AppKitToolkit::PostWakeUpEvent() {
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  [NSApp postEvent:MakeWakeUpEvent() atStart:YES];
+  [pool release];
+}
+
+void AppKitToolkit::SendEvent(const ToolkitEvent& toolkitEvent) {
+  const auto* event = dynamic_cast<const AppKitEvent*>(&toolkitEvent);
+  if (event == nullptr || event->Kind() == EventKind::WakeUp) return;
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  if (event->Kind() == EventKind::KeyDown) {
+    if (AppKitWindow* window = WindowOf([event->event() window])) window->CountKeyEvent();
+  }
+  [NSApp sendEvent:event->event()];
+  [pool release];
+}
+
+bool AppKitToolkit::SendAction(EditingAction action) {
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  const bool performed = [NSApp sendAction:SelectorOf(action) to:nil from:NSApp];
+  [pool release];
+  return performed;
+}
+
+void AppKitToolkit::UpdateWindows() {
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  [NSApp updateWindows];
+  [pool release];
+}
+
+std::optional<Rect> AppKitToolkit::MainScreenFrame() const {
+  NSScreen* screen = PrimaryScreen();
+  if (screen == nil) return std::nullopt;
+  return FromAppKitRect([screen frame]);
+}
+
+FrameExtents AppKitToolkit::ExtentsForStyle(uint32_t style) const {
+  const NSRect content = NSMakeRect(0, 0, 100, 100);
+  const NSRect frame = [NSWindow frameRectForContentRect:content styleMask:StyleMaskOf(style)];
+  return {NSMinX(content) - NSMinX(frame), NSMaxY(frame) - NSMaxY(content), NSMaxX(frame) - NSMaxX(content),
+          NSMinY(content) - NSMinY(frame)};
+}
+
+Window* AppKitToolkit::CreateWindow(const Rect& content, uint32_t style) {
+  if (PrimaryScreen() == nil) return nullptr;
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  windows_.push_back(std::make_unique<AppKitWindow>(*this, content, style));
+  [pool release];
+  return windows_.back().get();
+}
+
+std::unique_ptr<View> AppKitToolkit::CreateView(std::unique_ptr<ViewDelegate> delegate) {
+  return MakeFlippedView(std::move(delegate));
+}
+
+Point AppKitToolkit::MouseLocation() const { return FromAppKitPoint([NSEvent mouseLocation]); }
+
+int64_t AppKitToolkit::RunModal(Window& window) {
+  auto* appKit = dynamic_cast<AppKitWindow*>(&window);
+  if (appKit == nullptr) return 0;
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  const NSModalResponse code = [NSApp runModalForWindow:appKit->nsWindow()];
+  [pool release];
+  return code;
+}
+
+void AppKitToolkit::StopModal(int64_t code) { [NSApp stopModalWithCode:static_cast<NSModalResponse>(code)]; }
+
+AppKitWindow* AppKitToolkit::WindowOf(NSWindow* window) const {
+  if (window == nil) return nullptr;
+  const auto found = std::find_if(windows_.begin(), windows_.end(),
+                                  [window](const auto& open) { return open->nsWindow() == window; });
+  return found != windows_.end() ? found->get() : nullptr;
+}
+
+void AppKitToolkit::WindowClosed(AppKitWindow* window) { SetClosedWindowAside(windows_, closed_, window); }
+
+}  // namespace zeb::platform

@@ -1,0 +1,192 @@
+#import "platform/appkit/appkit_window.h"
+
+#import "platform/appkit/appkit_screen.h"
+#import "platform/appkit/appkit_strings.h"
+#import "platform/appkit/appkit_toolkit.h"
+#import "platform/appkit/appkit_view.h"
+
+using zeb::platform::AppKitWindow;
+using zeb::platform::WindowDelegate;
+
+// The NSWindow's delegate: AppKit's notifications, passed on to the window's
+// WindowDelegate while it has one.
+@interface ZebWindowObserver : NSObject {
+  AppKitWindow* window_;
+}
+- (instancetype)initWithWindow:(AppKitWindow*)window;
+@end
+
+@implementation ZebWindowObserver
+
+- (instancetype)initWithWindow:(AppKitWindow*)window {
+  if ((self = [super init]) != nil) window_ = window;
+  return self;
+}
+
+- (WindowDelegate*)delegate {
+  return window_ != nullptr ? window_->Delegate() : nullptr;
+}
+
+- (BOOL)windowShouldClose:(id)sender {
+  WindowDelegate* delegate = [self delegate];
+  return delegate == nullptr || delegate->WindowShouldClose();
+}
+
+- (void)windowWillClose:(NSNotification*)notification {
+  AppKitWindow* window = window_;
+  window_ = nullptr;
+  if (window != nullptr) window->WillClose();
+}
+
+- (void)windowDidResize:(NSNotification*)notification {
+  if (WindowDelegate* delegate = [self delegate]) delegate->WindowDidResize();
+}
+
+- (void)windowDidMove:(NSNotification*)notification {
+  if (WindowDelegate* delegate = [self delegate]) delegate->WindowDidMove();
+}
+
+- (void)windowDidBecomeKey:(NSNotification*)notification {
+  if (WindowDelegate* delegate = [self delegate]) delegate->WindowDidBecomeKey();
+}
+
+- (void)windowDidResignKey:(NSNotification*)notification {
+  if (WindowDelegate* delegate = [self delegate]) delegate->WindowDidResignKey();
+}
+
+- (void)windowDidMiniaturize:(NSNotification*)notification {
+  if (WindowDelegate* delegate = [self delegate]) delegate->WindowDidMiniaturize();
+}
+
+- (void)windowDidDeminiaturize:(NSNotification*)notification {
+  if (WindowDelegate* delegate = [self delegate]) delegate->WindowDidDeminiaturize();
+}
+
+- (BOOL)windowShouldZoom:(NSWindow*)window toFrame:(NSRect)frame {
+  WindowDelegate* delegate = [self delegate];
+  return delegate == nullptr || delegate->WindowShouldZoom(zeb::platform::FromAppKitRect(frame));
+}
+
+@end
+
+namespace zeb::platform {
+
+NSUInteger StyleMaskOf(uint32_t style) {
+  NSUInteger mask = NSWindowStyleMaskBorderless;
+  if ((style & StyleTitled) != 0) mask |= NSWindowStyleMaskTitled;
+  if ((style & StyleClosable) != 0) mask |= NSWindowStyleMaskClosable;
+  if ((style & StyleMiniaturizable) != 0) mask |= NSWindowStyleMaskMiniaturizable;
+  if ((style & StyleResizable) != 0) mask |= NSWindowStyleMaskResizable;
+  return mask;
+}
+
+AppKitWindow::AppKitWindow(AppKitToolkit& toolkit, const Rect& content, uint32_t style)
+    : toolkit_(toolkit), style_(style) {
+  window_ = [[NSWindow alloc] initWithContentRect:ToAppKitRect(content)
+                                        styleMask:StyleMaskOf(style)
+                                          backing:NSBackingStoreBuffered
+                                            defer:NO];
+  // The window stays until the toolkit releases it, whatever closes it.
+  [window_ setReleasedWhenClosed:NO];
+  observer_ = [[ZebWindowObserver alloc] initWithWindow:this];
+  [window_ setDelegate:(id)observer_];
+}
+
+AppKitWindow::~AppKitWindow() {
+  if (!closed_) {
+    delegate_ = nullptr;
+    [window_ close];
+  }
+  [window_ setDelegate:nil];
+  [window_ setContentView:nil];
+  content_.reset();
+  [observer_ release];
+  [window_ release];
+}
+
+void AppKitWindow::SetTitle(const ToolkitString& title) { [window_ setTitle:ToNSString(title)]; }
+
+ToolkitString AppKitWindow::Title() const { return FromNSString([window_ title]); }
+
+Rect AppKitWindow::Frame() const { return FromAppKitRect([window_ frame]); }
+
+FrameExtents AppKitWindow::Extents() const {
+  const NSRect frame = [window_ frame];
+  const NSRect content = [window_ contentRectForFrameRect:frame];
+  const double top = NSMaxY(frame) - NSMaxY(content);
+  const double bottom = NSMinY(content) - NSMinY(frame);
+  return {NSMinX(content) - NSMinX(frame), top, NSMaxX(frame) - NSMaxX(content), bottom};
+}
+
+void AppKitWindow::SetFrame(const Rect& frame) { [window_ setFrame:ToAppKitRect(frame) display:YES]; }
+
+void AppKitWindow::SetContentView(std::unique_ptr<View> view) {
+  auto* appKit = dynamic_cast<AppKitView*>(view.get());
+  [window_ setContentView:appKit != nullptr ? appKit->nsView() : nil];
+  content_ = appKit != nullptr ? std::move(view) : nullptr;
+}
+
+void AppKitWindow::MakeFirstResponder(View* view) {
+  auto* appKit = dynamic_cast<AppKitView*>(view);
+  [window_ makeFirstResponder:appKit != nullptr ? appKit->nsView() : nil];
+}
+
+// No button of this backend exists yet (CreateButton makes none), so there is none
+// to make the default.
+void AppKitWindow::SetDefaultButton(Button*) {}
+
+void AppKitWindow::OrderFront() { [window_ orderFront:nil]; }
+
+void AppKitWindow::OrderOut() { [window_ orderOut:nil]; }
+
+void AppKitWindow::MakeKeyAndOrderFront() { [window_ makeKeyAndOrderFront:nil]; }
+
+void AppKitWindow::MakeKey() { [window_ makeKeyWindow]; }
+
+// In the middle of the main screen; AppKit's own centring sits a little high.
+void AppKitWindow::Center() {
+  NSScreen* screen = PrimaryScreen();
+  if (screen == nil) return;
+  const NSRect area = [screen frame];
+  NSRect frame = [window_ frame];
+  frame.origin.x = NSMidX(area) - frame.size.width / 2;
+  frame.origin.y = NSMidY(area) - frame.size.height / 2;
+  [window_ setFrame:frame display:YES];
+}
+
+void AppKitWindow::Zoom() { [window_ zoom:nil]; }
+
+void AppKitWindow::Miniaturize() { [window_ miniaturize:nil]; }
+
+void AppKitWindow::Close() {
+  if (!closed_) [window_ close];
+}
+
+bool AppKitWindow::IsVisible() const { return [window_ isVisible]; }
+
+bool AppKitWindow::IsZoomed() const { return [window_ isZoomed]; }
+
+bool AppKitWindow::IsMiniaturized() const { return [window_ isMiniaturized]; }
+
+void AppKitWindow::SetLevel(WindowLevel level) {
+  level_ = level;
+  [window_ setLevel:level == WindowLevel::Floating ? NSFloatingWindowLevel : NSNormalWindowLevel];
+}
+
+void AppKitWindow::AddChildWindow(Window* child) {
+  if (auto* appKit = dynamic_cast<AppKitWindow*>(child)) [window_ addChildWindow:appKit->window_ ordered:NSWindowAbove];
+}
+
+void AppKitWindow::RemoveChildWindow(Window* child) {
+  if (auto* appKit = dynamic_cast<AppKitWindow*>(child)) [window_ removeChildWindow:appKit->window_];
+}
+
+void AppKitWindow::WillClose() {
+  closed_ = true;
+  WindowDelegate* delegate = delegate_;
+  delegate_ = nullptr;
+  if (delegate != nullptr) delegate->WindowWillClose();
+  toolkit_.WindowClosed(this);
+}
+
+}  // namespace zeb::platform
