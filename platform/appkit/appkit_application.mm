@@ -2,6 +2,10 @@
 
 #import "platform/appkit/appkit_compat.h"
 
+#ifdef GNUSTEP
+#import <GNUstepGUI/GSDisplayServer.h>
+#endif
+
 // The application's delegate when the host has none. The process's arguments are
 // the host's, not documents: opening them does nothing.
 @interface ZebApplicationDelegate : NSObject
@@ -23,15 +27,29 @@ void RegisterGuestDefaults() {
   [[NSUserDefaults standardUserDefaults]
       registerDefaults:[NSDictionary dictionaryWithObject:@"YES" forKey:@"GSSuppressAppIcon"]];
 }
+
+// GNUstep's X back end sets up its mouse at the first click, and contacts the
+// distributed notification server there (starting it when none runs); while it
+// waits for the answer it reads on in the X queue, so that first click's release
+// came before its press and the click was lost. It is set up here instead.
+void PrepareMouse() {
+  id server = GSCurrentServer();
+  const SEL initialize = @selector(initializeMouse);
+  if ([server respondsToSelector:initialize]) [server performSelector:initialize];
+}
 #endif
 
 }  // namespace
 
 bool AttachApplication() {
 #ifdef GNUSTEP
-  if (NSApp == nil) RegisterGuestDefaults();
+  const bool made = NSApp == nil;
+  if (made) RegisterGuestDefaults();
 #endif
   NSApplication* application = [NSApplication sharedApplication];
+#ifdef GNUSTEP
+  if (made) PrepareMouse();
+#endif
   id delegate = [application delegate];
   if (delegate != nil) return ![delegate isKindOfClass:[ZebApplicationDelegate class]];
   // Made once and kept for the life of the process, as the application is.

@@ -26,8 +26,10 @@ constexpr long kMoveY = 1L << 9;
 // GNUstep's button tracking misses a release that comes with its press; a click
 // holds the button a moment, and clicks of separate calls wait out the double-click
 // time so that they do not join.
-constexpr auto kButtonHeld = std::chrono::milliseconds(40);
+constexpr auto kButtonHeld = std::chrono::milliseconds(150);
+constexpr auto kBetweenClicks = std::chrono::milliseconds(50);
 constexpr auto kSeparateClicks = std::chrono::milliseconds(600);
+constexpr auto kWindowManagerWait = std::chrono::seconds(3);
 
 struct ModifierKey {
   uint32_t flag;
@@ -61,7 +63,14 @@ class AppKitAutomation : public Automation {
     XIconifyWindow(display_, XidOf(window), DefaultScreen(display_));
     XFlush(display_);
   }
-  void Deminiaturize(Window* window) override { Activate(window); }
+  // GNUstep shows a miniaturised window as a miniwindow of its own, which a double
+  // click brings back.
+  void Deminiaturize(Window* window) override {
+    auto* appKit = dynamic_cast<AppKitWindow*>(window);
+    NSWindow* mini = appKit != nullptr ? [appKit->nsWindow() counterpart] : nil;
+    if (mini == nil || !WaitUntilViewable(XidOf(mini))) return;
+    ClickInside(XidOf(mini), {NSWidth([mini frame]) / 2, NSHeight([mini frame]) / 2}, 2, MouseButton::Left);
+  }
   void ResizeContent(Window* window, Size content) override {
     XResizeWindow(display_, XidOf(window), static_cast<unsigned>(content.width), static_cast<unsigned>(content.height));
     XFlush(display_);
@@ -110,11 +119,25 @@ class AppKitAutomation : public Automation {
  private:
   long Atom(const char* name) { return static_cast<long>(XInternAtom(display_, name, False)); }
   // The X window GNUstep shows the window's content in.
+  static ::Window XidOf(NSWindow* window) {
+    return reinterpret_cast<::Window>([GSServerForWindow(window) windowDevice:[window windowNumber]]);
+  }
   static ::Window XidOf(Window* window) {
     auto* appKit = dynamic_cast<AppKitWindow*>(window);
-    if (appKit == nullptr) return 0;
-    return reinterpret_cast<::Window>([GSCurrentServer() windowDevice:[appKit->nsWindow() windowNumber]]);
+    return appKit != nullptr ? XidOf(appKit->nsWindow()) : 0;
   }
+  // Whether the window manager shows the X window within a few seconds.
+  bool WaitUntilViewable(::Window xid) {
+    const auto giveUp = std::chrono::steady_clock::now() + kWindowManagerWait;
+    XWindowAttributes attributes{};
+    while (XGetWindowAttributes(display_, xid, &attributes) != 0 && attributes.map_state != IsViewable) {
+      if (std::chrono::steady_clock::now() > giveUp) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return attributes.map_state == IsViewable;
+  }
+  // Clicks at a point of an X window.
+  void ClickInside(::Window xid, Point point, int clicks, MouseButton button);
   void SendToWindowManager(::Window xid, const char* message, long l0, long l1 = 0, long l2 = 0, long l3 = 0);
   void KeyStroke(KeySym keysym, bool down) {
     const KeyCode code = XKeysymToKeycode(display_, keysym);
@@ -140,11 +163,15 @@ void AppKitAutomation::SendToWindowManager(::Window xid, const char* message, lo
 }
 
 void AppKitAutomation::Click(Window* window, Point contentPoint, int clicks, MouseButton button) {
+  ClickInside(XidOf(window), contentPoint, clicks, button);
+}
+
+void AppKitAutomation::ClickInside(::Window xid, Point point, int clicks, MouseButton button) {
   int x = 0;
   int y = 0;
   ::Window child = 0;
-  XTranslateCoordinates(display_, XidOf(window), DefaultRootWindow(display_), static_cast<int>(contentPoint.x),
-                        static_cast<int>(contentPoint.y), &x, &y, &child);
+  XTranslateCoordinates(display_, xid, DefaultRootWindow(display_), static_cast<int>(point.x), static_cast<int>(point.y),
+                        &x, &y, &child);
   std::this_thread::sleep_until(lastClick_ + kSeparateClicks);
   XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
   const unsigned number = button == MouseButton::Right ? 3 : 1;
@@ -154,7 +181,7 @@ void AppKitAutomation::Click(Window* window, Point contentPoint, int clicks, Mou
     std::this_thread::sleep_for(kButtonHeld);
     XTestFakeButtonEvent(display_, number, False, CurrentTime);
     XFlush(display_);
-    std::this_thread::sleep_for(kButtonHeld);
+    std::this_thread::sleep_for(kBetweenClicks);
   }
   lastClick_ = std::chrono::steady_clock::now();
 }

@@ -1,5 +1,6 @@
 #import "platform/appkit/appkit_window.h"
 
+#import "platform/appkit/appkit_gnustep_focus.h"
 #import "platform/appkit/appkit_screen.h"
 #import "platform/appkit/appkit_strings.h"
 #import "platform/appkit/appkit_toolkit.h"
@@ -69,6 +70,26 @@ using zeb::platform::WindowDelegate;
 
 @end
 
+// The backend's windows.
+@interface ZebWindow : NSWindow
+@end
+
+@implementation ZebWindow
+
+#ifdef GNUSTEP
+// GNUstep brings a window back from its miniwindow (a double click on it, or the
+// window manager's focus) without the notification that AppKit posts.
+- (void)deminiaturize:(id)sender {
+  const BOOL miniaturized = [self isMiniaturized];
+  [super deminiaturize:sender];
+  if (miniaturized && ![self isMiniaturized]) {
+    [[NSNotificationCenter defaultCenter] postNotificationName:NSWindowDidDeminiaturizeNotification object:self];
+  }
+}
+#endif
+
+@end
+
 namespace zeb::platform {
 
 NSUInteger StyleMaskOf(uint32_t style) {
@@ -82,7 +103,7 @@ NSUInteger StyleMaskOf(uint32_t style) {
 
 AppKitWindow::AppKitWindow(AppKitToolkit& toolkit, const Rect& content, uint32_t style)
     : toolkit_(toolkit), style_(style) {
-  window_ = [[NSWindow alloc] initWithContentRect:ToAppKitRect(content)
+  window_ = [[ZebWindow alloc] initWithContentRect:ToAppKitRect(content)
                                         styleMask:StyleMaskOf(style)
                                           backing:NSBackingStoreBuffered
                                             defer:NO];
@@ -139,7 +160,10 @@ void AppKitWindow::OrderFront() { [window_ orderFront:nil]; }
 
 void AppKitWindow::OrderOut() { [window_ orderOut:nil]; }
 
-void AppKitWindow::MakeKeyAndOrderFront() { [window_ makeKeyAndOrderFront:nil]; }
+void AppKitWindow::MakeKeyAndOrderFront() {
+  [window_ makeKeyAndOrderFront:nil];
+  SendTheIgnoredTakeFocus(window_);
+}
 
 void AppKitWindow::MakeKey() { [window_ makeKeyWindow]; }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/automation.h"
+#include "platform/autorelease_scope.h"
 
 namespace zeb {
 
@@ -67,6 +68,8 @@ class Scenario : public ::testing::TestWithParam<BackendMaker> {
   int64_t OpenTestWindow(int64_t number, int32_t flags = 0x76);
 
  private:
+  // The test calls the runtime as the exports do, inside a pool.
+  platform::AutoreleaseScope pool_;
   platform::Toolkit* toolkit_ = nullptr;
   std::unique_ptr<platform::Automation> automation_;
   platform::Capabilities capabilities_;
