@@ -150,6 +150,11 @@ FrameExtents AppKitToolkit::ExtentsForStyle(uint32_t style) const {
 
 Window* AppKitToolkit::CreateWindow(const Rect& content, uint32_t style) {
   if (PrimaryScreen() == nil) return nullptr;
+#ifdef GNUSTEP
+  // GNUstep's application keeps track of its key window only once it has
+  // launched: windows made key before then all stayed key.
+  FinishLaunching();
+#endif
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
   windows_.push_back(std::make_unique<AppKitWindow>(*this, content, style));
   [pool release];
