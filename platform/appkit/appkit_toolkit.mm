@@ -58,7 +58,7 @@ Capabilities AppKitToolkit::capabilities() const {
   Capabilities can;
   can.windows = true;
 #ifdef GNUSTEP
-  // GNUstep's windows hear nothing of the window manager's maximising.
+  // A window manager's maximise request changes nothing on GNUstep's windows.
   can.zoom = false;
 #else
   can.zoom = true;
