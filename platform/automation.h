@@ -28,6 +28,7 @@ struct ModalContents {
   std::optional<ToolkitString> field;  // the text field's text, when there is one
   bool secure = false;                 // the field shows dots
   std::pair<int64_t, int64_t> selection{0, 0};
+  std::vector<Rect> controls;          // where the labels, field and buttons show in the content
   // A file panel: the folder it shows, the name it offers for saving, the
   // descriptions of its filters and the chosen one, and the names it lists in the
   // folder (sorted).

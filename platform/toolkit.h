@@ -105,6 +105,13 @@ class Window {
   // The outer frame in screen coordinates, and the decoration around the content.
   virtual Rect Frame() const = 0;
   virtual FrameExtents Extents() const = 0;
+  // The content's size: the frame less the decoration, where the toolkit knows it
+  // no better.
+  virtual Size ContentSize() const {
+    const Rect frame = Frame();
+    const FrameExtents e = Extents();
+    return {frame.width - e.left - e.right, frame.height - e.top - e.bottom};
+  }
   // Moves and sizes the outer frame; the delegate hears of a move and a resize.
   virtual void SetFrame(const Rect& frame) = 0;
 

@@ -71,6 +71,17 @@ bool InsideButton(GtkWidget* widget) {
   return false;
 }
 
+// Where a widget shows in the content of its window.
+Rect FrameInContent(GtkWidget* widget) {
+  GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
+  GtkWidget* content = GTK_IS_WINDOW(toplevel) ? gtk_bin_get_child(GTK_BIN(toplevel)) : nullptr;
+  int x = 0;
+  int y = 0;
+  if (content != nullptr) gtk_widget_translate_coordinates(widget, content, 0, 0, &x, &y);
+  return {static_cast<double>(x), static_cast<double>(y), static_cast<double>(gtk_widget_get_allocated_width(widget)),
+          static_cast<double>(gtk_widget_get_allocated_height(widget))};
+}
+
 struct ModifierKey {
   uint32_t flag;
   unsigned long keysym;
@@ -306,15 +317,7 @@ gboolean GtkAutomation::CloseForgottenWindow(gpointer self) {
 
 Rect GtkAutomation::ShownFrame(View* view) {
   auto* gtkView = dynamic_cast<GtkBackendView*>(view);
-  if (gtkView == nullptr) return {};
-  GtkWidget* widget = gtkView->widget();
-  GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
-  GtkWidget* content = GTK_IS_WINDOW(toplevel) ? gtk_bin_get_child(GTK_BIN(toplevel)) : nullptr;
-  int x = 0;
-  int y = 0;
-  if (content != nullptr) gtk_widget_translate_coordinates(widget, content, 0, 0, &x, &y);
-  return {static_cast<double>(x), static_cast<double>(y), static_cast<double>(gtk_widget_get_allocated_width(widget)),
-          static_cast<double>(gtk_widget_get_allocated_height(widget))};
+  return gtkView != nullptr ? FrameInContent(gtkView->widget()) : Rect{};
 }
 
 // Another program's drag: a small window of this process stands in for that
@@ -432,10 +435,13 @@ ModalContents GtkAutomation::ModalWindowContents() {
     if (!gtk_widget_get_visible(widget)) return;
     if (GTK_IS_LABEL(widget) && !InsideButton(widget)) {
       contents.labels.push_back(FromUTF8(gtk_label_get_text(GTK_LABEL(widget))));
+      contents.controls.push_back(FrameInContent(widget));
     }
     if (GTK_IS_BUTTON(widget) && gtk_button_get_label(GTK_BUTTON(widget)) != nullptr) {
       contents.buttons.push_back(FromUTF8(ButtonTitle(GTK_BUTTON(widget))));
+      contents.controls.push_back(FrameInContent(widget));
     }
+    if (GTK_IS_ENTRY(widget)) contents.controls.push_back(FrameInContent(widget));
     if (GTK_IS_ENTRY(widget) && !contents.field) {
       const ToolkitString text = FromUTF8(gtk_entry_get_text(GTK_ENTRY(widget)));
       contents.field = text;

@@ -190,8 +190,13 @@ std::optional<Rect> GtkToolkit::MainScreenFrame() const {
 
 FrameExtents GtkToolkit::ExtentsForStyle(uint32_t style) const {
   if (style == 0) return {};
-  const auto known = extents_.find(true);
-  return known != extents_.end() ? known->second : kTypicalTitledExtents;
+  if (const auto known = extents_.find(style); known != extents_.end()) return known->second;
+  return lastExtents_.value_or(kTypicalTitledExtents);
+}
+
+void GtkToolkit::RememberExtents(uint32_t style, const FrameExtents& extents) const {
+  extents_[style] = extents;
+  lastExtents_ = extents;
 }
 
 Window* GtkToolkit::CreateWindow(const Rect& content, uint32_t style) {

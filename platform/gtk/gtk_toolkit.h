@@ -66,7 +66,7 @@ class GtkToolkit : public Toolkit {
   std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
 
   // Bookkeeping for the windows.
-  void RememberExtents(uint32_t style, const FrameExtents& extents) const { extents_[style != 0] = extents; }
+  void RememberExtents(uint32_t style, const FrameExtents& extents) const;
   void ActiveChanged(GtkBackendWindow* window, bool active);
   void WindowClosed(GtkBackendWindow* window);
   GtkBackendWindow* WindowOf(GdkWindow* gdk) const;
@@ -108,9 +108,10 @@ class GtkToolkit : public Toolkit {
   std::shared_ptr<Menu> mainMenu_;
   GtkBackendWindow* mainMenuWindow_ = nullptr;
   GtkMenu* popUp_ = nullptr;
-  // The decoration last seen on a framed window, for windows without (index 0)
-  // and with (index 1) a frame.
-  mutable std::map<bool, FrameExtents> extents_;
+  // The decoration last seen on a framed window of each style (a window manager
+  // may frame a window that can be resized more widely), and on any window.
+  mutable std::map<uint32_t, FrameExtents> extents_;
+  mutable std::optional<FrameExtents> lastExtents_;
 };
 
 }  // namespace zeb::platform

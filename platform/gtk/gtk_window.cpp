@@ -70,15 +70,32 @@ GdkWindowState GtkBackendWindow::State() const {
 }
 
 // Once the window manager has framed the window, its frame is what the screen
-// shows; before that, the frame last asked for.
+// shows; before it is shown, the frame last asked for. Shown but not framed yet, it
+// is the window with the decoration it is expected to get, so that the content
+// (the frame less the decoration) is the window's own size meanwhile.
 Rect GtkBackendWindow::Frame() const {
   if (zoomingFrom_) return *zoomingFrom_;
   GdkWindow* gdk = gtk_widget_get_window(window_.get());
   if (gdk == nullptr || !gtk_widget_get_mapped(window_.get())) return requested_;
   GdkRectangle frame;
   gdk_window_get_frame_extents(gdk, &frame);
+  if (style_ != 0 && frame.width == gdk_window_get_width(gdk) && frame.height == gdk_window_get_height(gdk)) {
+    const FrameExtents e = toolkit_.ExtentsForStyle(style_);
+    return {frame.x - e.left, frame.y - e.top, frame.width + e.left + e.right, frame.height + e.top + e.bottom};
+  }
   return {static_cast<double>(frame.x), static_cast<double>(frame.y), static_cast<double>(frame.width),
           static_cast<double>(frame.height)};
+}
+
+// The size GTK last gave the shown window, less its menu bar: one answer, where
+// the frame and the decoration are two questions to the X server, and the window
+// manager's framing can come between them.
+Size GtkBackendWindow::ContentSize() const {
+  if (zoomingFrom_ || !gtk_widget_get_mapped(window_.get())) return Window::ContentSize();
+  int width = 0;
+  int height = 0;
+  gtk_window_get_size(gtkWindow(), &width, &height);
+  return {static_cast<double>(width), height - MenuBarHeight()};
 }
 
 FrameExtents GtkBackendWindow::Extents() const {
@@ -97,10 +114,13 @@ double GtkBackendWindow::MenuBarHeight() const {
 }
 
 FrameExtents GtkBackendWindow::Decoration() const {
+  return FramedDecoration().value_or(toolkit_.ExtentsForStyle(style_));
+}
+
+// The decoration the window manager has put around the window, once it has.
+std::optional<FrameExtents> GtkBackendWindow::FramedDecoration() const {
   GdkWindow* gdk = gtk_widget_get_window(window_.get());
-  if (gdk == nullptr || !gtk_widget_get_mapped(window_.get()) || style_ == 0) {
-    return toolkit_.ExtentsForStyle(style_);
-  }
+  if (gdk == nullptr || !gtk_widget_get_mapped(window_.get()) || style_ == 0) return std::nullopt;
   GdkRectangle frame;
   gdk_window_get_frame_extents(gdk, &frame);
   int x = 0;
@@ -112,10 +132,7 @@ FrameExtents GtkBackendWindow::Decoration() const {
                              static_cast<double>(frame.x + frame.width - x - width),
                              static_cast<double>(frame.y + frame.height - y - height)};
   // Not framed yet: the window manager has still to reparent it.
-  if (extents.left == 0 && extents.top == 0 && extents.right == 0 && extents.bottom == 0) {
-    return toolkit_.ExtentsForStyle(style_);
-  }
-  toolkit_.RememberExtents(style_, extents);
+  if (extents.left == 0 && extents.top == 0 && extents.right == 0 && extents.bottom == 0) return std::nullopt;
   return extents;
 }
 
@@ -269,6 +286,12 @@ gboolean GtkBackendWindow::OnKeyNotTaken(GtkWidget* widget, GdkEventKey* event, 
 
 gboolean GtkBackendWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, gpointer self) {
   auto* window = static_cast<GtkBackendWindow*>(self);
+  // Windows made later are framed alike, before the window manager has framed them;
+  // a dialog may be framed otherwise than a window of the same style.
+  const std::optional<FrameExtents> decoration = window->FramedDecoration();
+  if (decoration && gtk_window_get_type_hint(window->gtkWindow()) == GDK_WINDOW_TYPE_HINT_NORMAL) {
+    window->toolkit_.RememberExtents(window->style_, *decoration);
+  }
   const Rect frame = window->Frame();
   window->requested_ = frame;
   // The configure of a zoom may come before the state change that explains it: a

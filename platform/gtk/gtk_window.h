@@ -38,6 +38,7 @@ class GtkBackendWindow : public Window {
 
   Rect Frame() const override;
   FrameExtents Extents() const override;
+  Size ContentSize() const override;
   void SetFrame(const Rect& frame) override;
 
   void SetContentView(std::unique_ptr<View> view) override;
@@ -85,6 +86,7 @@ class GtkBackendWindow : public Window {
   void FixContentSize();
   // What the window manager puts around the GTK window, and the menu bar's height.
   FrameExtents Decoration() const;
+  std::optional<FrameExtents> FramedDecoration() const;
   double MenuBarHeight() const;
 
   GtkToolkit& toolkit_;

@@ -130,13 +130,17 @@ ModalContents HeadlessAutomation::ModalWindowContents() {
     contents.listed = panel->ListedNames();
   }
   window->content()->VisitTree([&](HeadlessView& view) {
-    if (auto* label = dynamic_cast<HeadlessLabel*>(&view)) contents.labels.push_back(label->text());
-    if (auto* button = dynamic_cast<HeadlessButton*>(&view)) contents.buttons.push_back(button->title());
-    if (auto* field = dynamic_cast<HeadlessTextField*>(&view); field != nullptr && !contents.field) {
+    auto* label = dynamic_cast<HeadlessLabel*>(&view);
+    auto* button = dynamic_cast<HeadlessButton*>(&view);
+    auto* field = dynamic_cast<HeadlessTextField*>(&view);
+    if (label != nullptr) contents.labels.push_back(label->text());
+    if (button != nullptr) contents.buttons.push_back(button->title());
+    if (field != nullptr && !contents.field) {
       contents.field = field->Text();
       contents.secure = field->secure();
       contents.selection = field->Selection();
     }
+    if (label != nullptr || button != nullptr || field != nullptr) contents.controls.push_back(ShownFrame(&view));
   });
   return contents;
 }

@@ -180,10 +180,9 @@ namespace {
 platform::Size WindowSize(int64_t number, int inner) {
   const WindowRecord* record = FindWindowRecord(number);
   if (record == nullptr) return {};
+  if (inner != 0) return record->window->ContentSize();
   const platform::Rect frame = record->window->Frame();
-  if (inner == 0) return {frame.width, frame.height};
-  const platform::FrameExtents e = record->window->Extents();
-  return {frame.width - e.left - e.right, frame.height - e.top - e.bottom};
+  return {frame.width, frame.height};
 }
 
 }  // namespace

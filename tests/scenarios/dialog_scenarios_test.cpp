@@ -51,8 +51,25 @@ TEST_P(DialogScenario, StringPanelReplacesTheSelectedDefaultWithWhatIsTyped) {
   EXPECT_EQ(shown.field, u"d\u00E9fault");
   EXPECT_EQ(shown.selection, (std::pair<int64_t, int64_t>{0, 7}));
   EXPECT_FALSE(shown.secure);
+  // 370 x 120 at the least, taller where the toolkit draws taller controls; none
+  // touches another or the panel's edges.
   EXPECT_EQ(shown.content.width, 370);
-  EXPECT_EQ(shown.content.height, 120);
+  EXPECT_GE(shown.content.height, 120);
+  ASSERT_EQ(shown.controls.size(), 3u);
+  constexpr double kClear = 4;
+  for (size_t i = 0; i < shown.controls.size(); ++i) {
+    const platform::Rect& a = shown.controls[i];
+    EXPECT_GE(a.x, kClear) << i;
+    EXPECT_GE(a.y, kClear) << i;
+    EXPECT_LE(a.x + a.width, shown.content.width - kClear) << i;
+    EXPECT_LE(a.y + a.height, shown.content.height - kClear) << i;
+    for (size_t j = i + 1; j < shown.controls.size(); ++j) {
+      const platform::Rect& b = shown.controls[j];
+      const bool apart = a.y + a.height + kClear <= b.y || b.y + b.height + kClear <= a.y ||
+                         a.x + a.width + kClear <= b.x || b.x + b.width + kClear <= a.x;
+      EXPECT_TRUE(apart) << i << " and " << j;
+    }
+  }
 }
 
 TEST_P(DialogScenario, PasswordPanelHidesTheTypingAndReturnsItUnchanged) {
