@@ -15,6 +15,8 @@ using zeb::platform::WindowDelegate;
   AppKitWindow* window_;
 }
 - (instancetype)initWithWindow:(AppKitWindow*)window;
+// The window is going: nothing more is passed on to it.
+- (void)forgetWindow;
 @end
 
 @implementation ZebWindowObserver
@@ -22,6 +24,10 @@ using zeb::platform::WindowDelegate;
 - (instancetype)initWithWindow:(AppKitWindow*)window {
   if ((self = [super init]) != nil) window_ = window;
   return self;
+}
+
+- (void)forgetWindow {
+  window_ = nullptr;
 }
 
 - (WindowDelegate*)delegate {
@@ -113,12 +119,12 @@ AppKitWindow::AppKitWindow(AppKitToolkit& toolkit, const Rect& content, uint32_t
   [window_ setDelegate:(id)observer_];
 }
 
+// A window destroyed open (with its toolkit) closes without telling anyone: its
+// toolkit is letting go of it.
 AppKitWindow::~AppKitWindow() {
-  if (!closed_) {
-    delegate_ = nullptr;
-    [window_ close];
-  }
+  [observer_ forgetWindow];
   [window_ setDelegate:nil];
+  if (!closed_) [window_ close];
   [window_ setContentView:nil];
   content_.reset();
   [observer_ release];
