@@ -45,6 +45,11 @@ bool FilterShows(GtkFileChooser* chooser, const std::string& displayName) {
   return gtk_file_filter_filter(filter, &info);
 }
 
+// The path of a name in a folder.
+std::string PathIn(const std::string& folder, const std::string& name) {
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 // The chooser inside the dialog, which chooses the dialog's size.
 GtkWidget* ChooserWidget(GtkWidget* dialog) {
   GtkWidget* chooser = nullptr;
@@ -80,6 +85,7 @@ GtkFilePanel::GtkFilePanel(GtkToolkit& toolkit, FilePanelMode mode)
   gtk_dialog_set_default_response(GTK_DIALOG(dialog_.get()), GTK_RESPONSE_ACCEPT);
   MarkDefaultButton(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog_.get()), GTK_RESPONSE_ACCEPT), true);
   keys_ = SignalConnection(dialog_.get(), "key-press-event", G_CALLBACK(OnKeyPress), this);
+  portal_.mode = mode;
   gtk_file_chooser_set_local_only(chooser(), TRUE);
   gtk_file_chooser_set_do_overwrite_confirmation(chooser(), TRUE);
   gtk_window_set_position(GTK_WINDOW(dialog_.get()), GTK_WIN_POS_CENTER);
@@ -87,18 +93,22 @@ GtkFilePanel::GtkFilePanel(GtkToolkit& toolkit, FilePanelMode mode)
 }
 
 void GtkFilePanel::SetTitle(const ToolkitString& title) {
-  gtk_window_set_title(GTK_WINDOW(dialog_.get()), ToUTF8(title).c_str());
+  portal_.title = ToUTF8(title);
+  gtk_window_set_title(GTK_WINDOW(dialog_.get()), portal_.title.c_str());
 }
 
 void GtkFilePanel::SetCanCreateDirectories(bool can) { gtk_file_chooser_set_create_folders(chooser(), can); }
 
 void GtkFilePanel::SetAllowsMultipleSelection(bool allows) {
-  gtk_file_chooser_set_select_multiple(chooser(), allows && mode_ == FilePanelMode::OpenFiles);
+  portal_.multiple = allows && mode_ == FilePanelMode::OpenFiles;
+  gtk_file_chooser_set_select_multiple(chooser(), portal_.multiple);
 }
 
 // Each filter matches the names GTK shows with the panels' own globs, so the
 // chooser lists what the headless panel lists. GTK never filters out folders.
 void GtkFilePanel::SetFilters(const std::vector<FileFilter>& filters, size_t current) {
+  portal_.filters = filters;
+  portal_.currentFilter = current;
   for (size_t index = 0; index < filters.size(); ++index) {
     GtkFileFilter* filter = gtk_file_filter_new();
     gtk_file_filter_set_name(filter, ToUTF8(filters[index].description).c_str());
@@ -117,12 +127,22 @@ bool GtkFilePanel::RunModal() {
   // Folders and files are named by their bytes; the name typed for saving is text.
   const std::string directory = ToFileName(directory_);
   const std::string name = ToFileName(name_);
+  if (PortalWanted()) {
+    // The portal cannot select a folder in its parent: it opens in it.
+    const bool folderInParent = mode_ == FilePanelMode::OpenFolder && !name.empty() && !directory.empty();
+    portal_.folder = folderInParent ? PathIn(directory, name) : directory;
+    portal_.name = ToUTF8(name_);
+    if (std::optional<std::vector<ToolkitString>> chosen = ChooseThroughPortal(toolkit_, portal_)) {
+      chosen_ = std::move(*chosen);
+      return !chosen_.empty();
+    }
+  }
   if (mode_ == FilePanelMode::Save) {
     if (!directory.empty()) gtk_file_chooser_set_current_folder(chooser(), directory.c_str());
     gtk_file_chooser_set_current_name(chooser(), ToUTF8(name_).c_str());
   } else if (!name.empty() && !directory.empty() && FilterShows(chooser(), ToUTF8(name_))) {
     // Opens the folder and selects the name in it, unless the filter hides it.
-    gtk_file_chooser_set_filename(chooser(), (directory.back() == '/' ? directory + name : directory + "/" + name).c_str());
+    gtk_file_chooser_set_filename(chooser(), PathIn(directory, name).c_str());
   } else if (!directory.empty()) {
     gtk_file_chooser_set_current_folder(chooser(), directory.c_str());
   }

@@ -1,9 +1,10 @@
 // The file panel of the GTK backend: GTK's file chooser dialog, run in the
-// toolkit's modal loop.
+// toolkit's modal loop, or the desktop portal's where dialogs go through it.
 #pragma once
 
 #include <vector>
 
+#include "platform/gtk/gtk_portal_file_chooser.h"
 #include "platform/gtk/gtk_resources.h"
 #include "platform/toolkit.h"
 
@@ -39,6 +40,7 @@ class GtkFilePanel : public FilePanel {
   SignalConnection keys_;
   ToolkitString directory_;
   ToolkitString name_;
+  PortalFileRequest portal_;  // the same dialog, asked of the desktop portal
   std::vector<ToolkitString> chosen_;
 };
 

@@ -239,9 +239,9 @@ int64_t GtkToolkit::RunModalLoop(GtkWindow* window) {
   modal_ = window;
   ++modalSerial_;
   stopCode_.reset();
-  gtk_window_set_modal(window, TRUE);
+  if (window != nullptr) gtk_window_set_modal(window, TRUE);
   while (!stopCode_) g_main_context_iteration(nullptr, TRUE);
-  gtk_window_set_modal(window, FALSE);
+  if (window != nullptr) gtk_window_set_modal(window, FALSE);
   const int64_t code = *stopCode_;
   modal_ = outer;
   stopCode_ = outerCode;

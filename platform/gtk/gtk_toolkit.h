@@ -79,7 +79,8 @@ class GtkToolkit : public Toolkit {
   GtkBackendWindow* keyWindow() const { return key_; }
   uint64_t modalSerial() const { return modalSerial_; }
   GtkColorPanel* colorPanel() const { return colorPanel_.get(); }
-  // Runs GTK's loop with the window modal until StopModal.
+  // Runs GTK's loop with the window modal until StopModal; with no window, for a
+  // dialog of another process.
   int64_t RunModalLoop(GtkWindow* window);
   // The pop-up menu being tracked, or null.
   GtkMenu* popUpMenu() const { return popUp_; }

@@ -1,0 +1,271 @@
+// The file and folder dialogs through the desktop portal, asked for with
+// GTK_USE_PORTAL=1 as a sandbox would: a mock portal (python3-dbusmock serving
+// file_chooser_portal.py on a session bus of the suite's own) answers each request
+// as the test tells it and shows what it was sent. A dialog that GTK shows instead is
+// cancelled with Escape, and a request left unanswered ends after 10 s.
+#include <gtest/gtest.h>
+// after GoogleTest, whose own None the X11 macro would break
+#include <gdk/gdkx.h>
+#include <gio/gio.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "extension/exports.h"
+#include "platform/gtk/gtk_automation.h"
+#include "platform/gtk/gtk_toolkit.h"
+#include "platform/gtk/gtk_window.h"
+#include "runtime/events/windows.h"
+#include "tests/runtime_session.h"
+
+extern char** environ;
+
+namespace zeb {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr char kPortal[] = "org.freedesktop.portal.Desktop";
+
+// Starts a program; its output goes to `outputTo` when given, else nowhere, as its
+// errors do.
+pid_t Spawn(std::vector<std::string> words, int outputTo = -1) {
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (outputTo >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, outputTo, STDOUT_FILENO);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  }
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = 0;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+void End(pid_t& pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+  pid = 0;
+}
+
+class PortalOnDisplay : public ::testing::Test {
+ protected:
+  // GDBus keeps the session bus it first connects to for the life of the process:
+  // the suite starts one bus and leaves it to the end. It starts no services, so
+  // that no portal of the machine's answers in the mock's place.
+  static void SetUpTestSuite() {
+    char config[] = "/tmp/zebext-bus-XXXXXX";
+    const int file = mkstemp(config);
+    ASSERT_GE(file, 0);
+    const std::string text =
+        "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>"
+        "<policy context=\"default\"><allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
+        "<allow own=\"*\"/></policy></busconfig>";
+    ASSERT_EQ(write(file, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(file);
+    int address[2];
+    ASSERT_EQ(pipe(address), 0);
+    bus_ = Spawn({"dbus-daemon", "--nofork", "--print-address=1", std::string("--config-file=") + config}, address[1]);
+    close(address[1]);
+    std::string line;
+    char c = 0;
+    while (read(address[0], &c, 1) == 1 && c != '\n') line += c;
+    close(address[0]);
+    unlink(config);
+    ASSERT_FALSE(line.empty()) << "no session bus";
+    setenv("DBUS_SESSION_BUS_ADDRESS", line.c_str(), 1);
+  }
+  static void TearDownTestSuite() { End(bus_); }
+
+  void SetUp() override {
+    platform::AutomatedBackend backend = platform::MakeGtkBackend();
+    if (backend.toolkit == nullptr) GTEST_SKIP() << "no display here";
+    toolkit_ = static_cast<platform::GtkToolkit*>(backend.toolkit.get());
+    automation_ = std::move(backend.automation);
+    StartRuntime(std::move(backend.toolkit));
+    setenv("GTK_USE_PORTAL", "1", 1);
+    connection_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    ASSERT_NE(connection_, nullptr);
+  }
+  void TearDown() override {
+    if (toolkit_ == nullptr) return;
+    End(mock_);
+    unsetenv("GTK_USE_PORTAL");
+    g_object_unref(connection_);
+    automation_.reset();
+    StopRuntime();
+  }
+
+  // Starts the mock portal with a FileChooser of this version.
+  void StartPortal(int version) {
+    mock_ = Spawn({"/usr/bin/python3", "-m", "dbusmock", "--template", ZEB_TESTS_DIR "/gtk/file_chooser_portal.py", "-p",
+                   "{\"version\": " + std::to_string(version) + "}"});
+    ASSERT_GT(mock_, 0);
+    for (const auto giveUp = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < giveUp;
+         std::this_thread::sleep_for(50ms)) {
+      GVariant* owned = Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+                             g_variant_new("(s)", kPortal));
+      gboolean has = FALSE;
+      if (owned != nullptr) g_variant_get(owned, "(b)", &has);
+      if (owned != nullptr) g_variant_unref(owned);
+      if (has) return;
+    }
+    FAIL() << "the mock portal did not start";
+  }
+
+  GVariant* Call(const char* name, const char* path, const char* interface, const char* method, GVariant* arguments) {
+    return g_dbus_connection_call_sync(connection_, name, path, interface, method, arguments, nullptr,
+                                       G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
+  }
+
+  // How the mock answers the next request.
+  void Answer(guint32 response, const std::vector<const char*>& uris) {
+    GVariantBuilder list;
+    g_variant_builder_init(&list, G_VARIANT_TYPE("as"));
+    for (const char* uri : uris) g_variant_builder_add(&list, "s", uri);
+    GVariant* reply = Call(kPortal, "/org/freedesktop/portal/desktop", "org.zebext.PortalAnswer", "SetAnswer",
+                           g_variant_new("(uas)", response, &list));
+    ASSERT_NE(reply, nullptr);
+    g_variant_unref(reply);
+  }
+
+  // What the last request sent: the method, the parent window, the title and the
+  // options, printed as GVariant text.
+  struct Sent {
+    std::string method, parent, title;
+    GVariantDict* options = nullptr;
+    std::string Option(const char* key) {
+      GVariant* value = g_variant_dict_lookup_value(options, key, nullptr);
+      if (value == nullptr) return "(none)";
+      gchar* text = g_variant_print(value, FALSE);
+      std::string printed = text;
+      g_free(text);
+      g_variant_unref(value);
+      return printed;
+    }
+  };
+  Sent LastRequest() {
+    Sent sent;
+    GVariant* reply = Call(kPortal, "/org/freedesktop/portal/desktop", "org.zebext.PortalAnswer", "LastRequest", nullptr);
+    if (reply == nullptr) return sent;
+    const gchar* method = nullptr;
+    const gchar* parent = nullptr;
+    const gchar* title = nullptr;
+    GVariant* options = nullptr;
+    g_variant_get(reply, "(&s&s&s@a{sv})", &method, &parent, &title, &options);
+    sent = {method, parent, title, g_variant_dict_new(options)};
+    g_variant_unref(options);
+    g_variant_unref(reply);
+    return sent;
+  }
+
+  // Calls the export with the watchdogs: a GTK dialog shown in the portal's place
+  // is cancelled, and a request left unanswered ends.
+  std::string Ask(const std::function<const char*()>& open) {
+    automation_->WhenModal([this] { automation_->TypeText(u"\x1b"); });
+    const guint watchdog = g_timeout_add(
+        10000, [](gpointer toolkit) {
+          static_cast<platform::GtkToolkit*>(toolkit)->StopModal(0);
+          return G_SOURCE_REMOVE;
+        },
+        toolkit_);
+    std::string result = open();
+    if (GSource* source = g_main_context_find_source_by_id(nullptr, watchdog)) g_source_destroy(source);
+    return result;
+  }
+
+  static inline pid_t bus_ = 0;
+  pid_t mock_ = 0;
+  platform::GtkToolkit* toolkit_ = nullptr;
+  std::unique_ptr<platform::Automation> automation_;
+  GDBusConnection* connection_ = nullptr;
+};
+
+// Each dialog as the portal is asked for it, and the path each answer gives.
+TEST_F(PortalOnDisplay, DialogsAskThePortalAndGiveWhatItAnswers) {
+  StartPortal(3);
+  // The dialogs belong over the key runtime window.
+  ASSERT_NE(OpenWindow(1, 100, 100, 300, 200, u"game", 0x76), 0);
+  auto* key = static_cast<platform::GtkBackendWindow*>(WindowID(1));
+  for (const auto giveUp = std::chrono::steady_clock::now() + 5s;
+       toolkit_->KeyWindow() != key && std::chrono::steady_clock::now() < giveUp;) {
+    WaitWindowEvent(20);
+  }
+  char parent[32];
+  std::snprintf(parent, sizeof parent, "x11:%lx", gdk_x11_window_get_xid(gtk_widget_get_window(GTK_WIDGET(key->gtkWindow()))));
+
+  struct Case {
+    const char* dialog;
+    std::function<const char*()> open;
+    guint32 response;
+    std::vector<const char*> uris;
+    std::string expected;
+    std::string method;
+    std::vector<std::pair<const char*, std::string>> options;
+  };
+  const std::vector<Case> cases = {
+      {"open", [] { return GetOpenFile("Open a level", "/tmp/levels/", "Text|*.txt|Images|*.png;*.jpg", 2); }, 0,
+       {"file:///tmp/levels/caf%E9%20one.png", "file:///tmp/levels/two.png"}, "/tmp/levels/caf\xE9 one.png", "OpenFile",
+       {{"modal", "true"},
+        {"directory", "false"},
+        {"filters", "[('Text', [(0, '*.txt')]), ('Images', [(0, '*.png'), (0, '*.jpg')]), "
+                    "('All files', [(0, '*')])]"},
+        {"current_filter", "('Images', [(0, '*.png'), (0, '*.jpg')])"},
+        {"current_folder", "b'/tmp/levels'"}}},
+      {"save", [] { return GetSaveFile("Save the game", "/tmp/sav\xE9s/slot 1.sav", "", 0); }, 0,
+       {"file:///tmp/sav%E9s/slot%201.sav"}, "/tmp/sav\xE9s/slot 1.sav", "SaveFile",
+       {{"modal", "true"}, {"current_name", "'slot 1.sav'"}, {"current_folder", "b'/tmp/sav\\351s'"}}},
+      {"folder", [] { return GetDirectory("Choose a folder", "/tmp/"); }, 0, {"file:///tmp/saves"}, "/tmp/saves/",
+       "OpenFile", {{"directory", "true"}, {"current_folder", "b'/tmp'"}}},
+      {"cancelled", [] { return GetOpenFile("Open", "/tmp/", "", 0); }, 1, {}, "", "OpenFile", {}},
+      {"ended otherwise", [] { return GetSaveFile("Save", "/tmp/x.sav", "", 0); }, 2, {}, "", "SaveFile", {}},
+  };
+  for (const Case& c : cases) {
+    Answer(c.response, c.uris);
+    EXPECT_EQ(Ask(c.open), c.expected) << c.dialog;
+    Sent sent = LastRequest();
+    ASSERT_NE(sent.options, nullptr) << c.dialog;
+    EXPECT_EQ(sent.method, c.method) << c.dialog;
+    EXPECT_EQ(sent.parent, parent) << c.dialog;
+    for (const auto& [key, value] : c.options) EXPECT_EQ(sent.Option(key), value) << c.dialog << " " << key;
+    g_variant_dict_unref(sent.options);
+  }
+  EXPECT_EQ(LastRequest().title, "Save");
+  CloseWindow(1);
+}
+
+// Without a portal, or with one too old to choose folders, GTK's own dialog opens.
+TEST_F(PortalOnDisplay, WithoutAFitPortalGtksDialogOpens) {
+  const auto title = [this](const std::function<const char*()>& open) {
+    std::u16string shown;
+    automation_->WhenModal([&] {
+      shown = automation_->ModalWindowContents().title;
+      automation_->TypeText(u"\x1b");
+    });
+    EXPECT_STREQ(open(), "");
+    return shown;
+  };
+  EXPECT_EQ(title([] { return GetOpenFile("No portal", "/tmp/", "", 0); }), u"No portal");
+  StartPortal(2);
+  EXPECT_EQ(title([] { return GetDirectory("Old portal", "/tmp/"); }), u"Old portal");
+  Answer(0, {"file:///tmp/level.txt"});
+  EXPECT_EQ(Ask([] { return GetOpenFile("Files still", "/tmp/", "", 0); }), "/tmp/level.txt");
+}
+
+}  // namespace
+}  // namespace zeb
