@@ -12,19 +12,15 @@
 // A broken property ends the run like a crash.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
+#include "fuzz/require.h"
 #include "runtime/requesters/file_patterns.h"
 
 namespace {
 
 using zeb::platform::FileFilter;
 using zeb::platform::ToolkitString;
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
 
 bool IsBlank(char16_t unit) { return unit == u' ' || unit == u'\t'; }
 

@@ -18,13 +18,13 @@
 #include <clocale>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cwctype>
 #include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "fuzz/require.h"
 #include "platform/file_filters.h"
 
 namespace {
@@ -42,10 +42,6 @@ constexpr struct {
 
 constexpr size_t kNameLength = 24;
 constexpr size_t kPatternLength = 12;
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
 
 bool InTable(char32_t c) {
   return std::any_of(std::begin(kRanges), std::end(kRanges),

@@ -11,14 +11,11 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/require.h"
 #include "runtime/core/json_line.h"
 #include "runtime/requesters/answer_script.h"
 
 namespace {
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
 
 std::string Written(const zeb::JsonObject& object) {
   static const char* const kWords[] = {"", "", "true", "false", "null"};

@@ -13,26 +13,21 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "fuzz/require.h"
 #include "runtime/core/temp_string_buffer.h"
-#include "runtime/core/text_conversion.h"
 #include "runtime/files/sequential_files.h"
+#include "tests/files/line_model.h"
 
 namespace {
 
-using zeb::Unit;
 using Units = std::u16string;
 using Lines = std::vector<Units>;
 
 char path[] = "/tmp/line_reader_fuzzer-XXXXXX";
 int handle = -1;
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
 
 void RemoveFile() { unlink(path); }
 
@@ -42,32 +37,6 @@ void Start() {
   std::atexit(RemoveFile);
   zeb::InitStringBuffer();
   zeb::InitSequentialFiles();
-}
-
-// A line's bytes as the runtime string that decoding them gives.
-Units DecodedLine(const std::string& bytes) {
-  const auto units = std::make_unique<Unit[]>(bytes.size());
-  const int64_t written =
-      zeb::DecodeUTF8Whole(bytes.data(), static_cast<int64_t>(bytes.size()), units.get(), zeb::BadText::kReplace);
-  return Units(units.get(), static_cast<size_t>(written));
-}
-
-Lines ExpectedLines(const std::string& bytes, bool buffered) {
-  std::vector<std::string> pieces(1);
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const char byte = bytes[i];
-    if (byte != '\n' && byte != '\r' && byte != 0) {
-      pieces.back() += byte;
-      continue;
-    }
-    if (byte == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    pieces.emplace_back();
-  }
-  const bool endsInCR = !bytes.empty() && bytes.back() == '\r';
-  if (pieces.back().empty() && (buffered || endsInCR)) pieces.pop_back();
-  Lines lines;
-  for (const std::string& piece : pieces) lines.push_back(DecodedLine(piece));
-  return lines;
 }
 
 Lines ReadLines(size_t size, int flags) {
@@ -95,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(pwrite(handle, data, size, 0) == static_cast<ssize_t>(size));
   Require(ftruncate(handle, static_cast<off_t>(size)) == 0);
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  Require(ReadLines(size, zeb::FileBuffered) == ExpectedLines(bytes, true));
-  Require(ReadLines(size, zeb::FileUnbuffered) == ExpectedLines(bytes, false));
+  Require(ReadLines(size, zeb::FileBuffered) == zeb::testing::ModelLines(bytes, true));
+  Require(ReadLines(size, zeb::FileUnbuffered) == zeb::testing::ModelLines(bytes, false));
   return 0;
 }

@@ -9,12 +9,12 @@
 // the run like a crash.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "fuzz/require.h"
 #include "runtime/files/parameter_line.h"
 
 namespace {
@@ -23,10 +23,6 @@ struct Parameter {
   std::string text;
   bool quoted;
 };
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
 
 bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 

@@ -6,10 +6,10 @@
 // choice, the default. A broken property ends the run like a crash.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "fuzz/require.h"
 #include "extension/exports.h"
 #include "extension/host_strings.h"
 #include "platform/automation.h"
@@ -23,10 +23,6 @@ using zeb::platform::MenuEntry;
 using zeb::platform::ToolkitString;
 
 constexpr double kDefault = -7;
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
 
 zeb::platform::Automation& StartedAutomation() {
   static std::unique_ptr<zeb::platform::Automation> automation = [] {

@@ -5,8 +5,8 @@
 // known ones is set. A broken property ends the run like a crash.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
+#include "fuzz/require.h"
 #include "runtime/menus/shortcut_text.h"
 
 namespace {
@@ -15,10 +15,6 @@ using zeb::platform::ToolkitString;
 
 constexpr uint32_t kKnownBits = zeb::ShortcutCommand | zeb::ShortcutShift | zeb::ShortcutOption |
                                 zeb::ShortcutControl | zeb::ShortcutFunctionKey;
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
 
 bool Holds(const ToolkitString& text, char16_t unit) { return text.find(unit) != ToolkitString::npos; }
 

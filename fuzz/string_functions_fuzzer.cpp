@@ -14,20 +14,16 @@
 // A broken property ends the run like a crash.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "fuzz/require.h"
 #include "runtime/core/string_functions.h"
 #include "runtime/core/temp_string_buffer.h"
 
 namespace {
 
 using Units = std::u16string;
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
 
 std::vector<Units> Parts(const uint8_t* data, size_t size) {
   std::vector<Units> parts(1);

@@ -26,12 +26,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "fuzz/require.h"
 #include "runtime/core/text_conversion.h"
 
 namespace {
@@ -39,10 +39,6 @@ namespace {
 using zeb::Unit;
 using Units = std::u16string;
 using Bytes = std::string;
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
 
 bool IsHigh(uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLow(uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <sstream>
 #include <string>
 
 #include "tests/core/unit_text.h"
@@ -78,33 +76,6 @@ TEST_F(HostStrings, StringResultsStayPutAndNumberResultsLeaveTheBuffer) {
     call.Text(argument.get());
   }
   EXPECT_LT(TempBufferCapacity(), 100000);
-}
-
-TEST_F(HostStrings, TheUTF8StressFileSurvivesWholeAndLineByLine) {
-  std::ifstream file(ZEB_CORPORA_DIR "/utf8/UTF-8-test.txt", std::ios::binary);
-  if (!file) GTEST_SKIP() << "corpus not found at " ZEB_CORPORA_DIR "/utf8/UTF-8-test.txt";
-  std::stringstream contents;
-  contents << file.rdbuf();
-  const std::string whole = contents.str();
-  ASSERT_GT(whole.size(), 10000u);
-
-  StringVariable decoded = DecodeHostString(whole.c_str());
-  // The file holds malformed sequences, so decoding stops somewhere inside it;
-  // what was decoded encodes back to a prefix of the file.
-  const std::string encoded = HostCall().Text(decoded.get());
-  EXPECT_GT(encoded.size(), 1000u);
-  EXPECT_EQ(whole.compare(0, encoded.size(), encoded), 0);
-
-  // Line by line, most lines are valid UTF-8 and come back unchanged.
-  std::istringstream lines(whole);
-  size_t lineCount = 0;
-  size_t exactLines = 0;
-  for (std::string line; std::getline(lines, line); ++lineCount) {
-    HostCall call;
-    exactLines += call.Text(DecodeHostString(line.c_str()).get()) == line;
-  }
-  EXPECT_GT(lineCount, 200u);
-  EXPECT_GT(exactLines, lineCount / 2);
 }
 
 }  // namespace

@@ -54,10 +54,8 @@ TEST(Library, DemoHostCallsExportsByNameWithoutADisplay) {
   const struct {
     const char* arguments;
     const char* output;  // nothing when the call is refused
-  } kCalls[] = {{"call AttachProcess 0", "0\n"},
-                {"call DetachProcess 0", "0\n"},
-                {"call ShowMenu 'A|-|B' 2 0", "0\n"},  // at once: no display to show it on
-                {"call AttachProcess", nullptr},      // too few arguments
+  } kCalls[] = {{"call DetachProcess 0", "0\n"},
+                {"call AttachProcess", nullptr},  // too few arguments
                 {"call NoSuchExport", nullptr}};
   for (const auto& [arguments, output] : kCalls) {
     int status = -1;

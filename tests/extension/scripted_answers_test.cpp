@@ -67,6 +67,7 @@ TEST_F(ScriptedAnswers, EachDialogGetsItsAnswerAndTheCallsAreRecorded) {
     std::string answer, result;
   } kCalls[] = {
       {question, R"("answer": "yes")", "1"},
+      {question, R"("answer": "no")", "0"},
       {question, R"("answer": "close")", "-1"},
       {name, R"("text": "Ada \ud83d\ude00")", quoted("Ada \xF0\x9F\x98\x80")},
       {name, R"("text": "")", quoted("")},
@@ -89,7 +90,10 @@ TEST_F(ScriptedAnswers, EachDialogGetsItsAnswerAndTheCallsAreRecorded) {
   std::vector<Call> calls;
   std::vector<std::string> expected;
   for (const auto& [call, answer, result] : kCalls) {
-    answers += "{\"export\": \"" + call[0] + "\", " + answer + "}\n";
+    // The "no" written with its members the other way round, ended by CR LF and
+    // followed by an empty line.
+    answers += &result == &kCalls[1].result ? "{" + answer + ", \"export\": \"" + call[0] + "\"}\r\n\n"
+                                            : "{\"export\": \"" + call[0] + "\", " + answer + "}\n";
     calls.push_back(call);
     expected.push_back(result);
   }
@@ -111,7 +115,7 @@ TEST_F(ScriptedAnswers, EachDialogGetsItsAnswerAndTheCallsAreRecorded) {
                         "/level1.txt\"}\n"),
             std::string::npos)
       << record;
-  EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 16);
+  EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 17);
 }
 
 TEST_F(ScriptedAnswers, AWrongOrMissingAnswerCancelsAndSaysWhere) {

@@ -16,6 +16,7 @@
 #include "runtime/core/temp_string_buffer.h"
 #include "tests/core/unit_text.h"
 #include "tests/files/file_test_folder.h"
+#include "tests/files/line_model.h"
 
 namespace zeb {
 namespace {
@@ -35,28 +36,6 @@ std::u16string Line(int64_t number) {
 Lines AllLines(int64_t number) {
   Lines lines;
   for (int guard = 0; Eof(number) == 0 && guard < 1000000; ++guard) lines.push_back(Line(number));
-  return lines;
-}
-
-// The line rules, byte by byte, for ASCII text: LF, CR, CR LF and NUL end a line.
-// A buffered file is at its end once no byte is left; an unbuffered one only after
-// a read has met the end, which gives one more, empty, line after a final line end.
-Lines ModelLines(const std::string& bytes, bool buffered) {
-  Lines lines;
-  size_t at = 0;
-  bool metEnd = false;
-  while (buffered ? at < bytes.size() : !metEnd) {
-    std::u16string line;
-    while (at < bytes.size() && bytes[at] != '\n' && bytes[at] != '\r' && bytes[at] != 0) line += bytes[at++];
-    if (at == bytes.size()) {
-      metEnd = true;
-    } else if (bytes[at++] == '\r' && at < bytes.size() && bytes[at] == '\n') {
-      ++at;
-    } else if (bytes[at - 1] == '\r' && at == bytes.size()) {
-      metEnd = true;  // the look past a final CR meets the end
-    }
-    lines.push_back(line);
-  }
   return lines;
 }
 
@@ -135,8 +114,8 @@ TEST_F(SequentialFilesTest, GeneratedTextMatchesTheModel) {
     bytes.insert(4095, "\r\n");
     bytes.insert(8191, "\r");
     SCOPED_TRACE(round);
-    EXPECT_EQ(Load(bytes, FileBuffered), ModelLines(bytes, true));
-    EXPECT_EQ(Load(bytes, FileUnbuffered), ModelLines(bytes, false));
+    EXPECT_EQ(Load(bytes, FileBuffered), testing::ModelLines(bytes, true));
+    EXPECT_EQ(Load(bytes, FileUnbuffered), testing::ModelLines(bytes, false));
   }
 }
 

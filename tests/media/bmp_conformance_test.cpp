@@ -6,14 +6,13 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
 
 #include "runtime/media/bmp_decoder.h"
 #include "runtime/media/image_decoders.h"
+#include "tests/files/file_test_folder.h"
 #include "tests/media/json_reader.h"
 
 namespace zeb {
@@ -27,12 +26,6 @@ const std::string kGuard(64, '\x5C');
 constexpr int64_t kMaxDecodedPixels = int64_t{1} << 24;
 
 std::string SuitePath(const std::string& name) { return std::string(ZEB_CORPORA_DIR) + "/bmpsuite/" + name; }
-
-std::optional<std::string> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // One decode of an image: what the examination said and the picture written.
 struct Outcome {
@@ -76,7 +69,7 @@ Outcome Decode(const JsonValue& image, const std::string& data, bool fromFile, c
 TEST(BmpConformance, EveryImageDecodesAsTheManifestSays) {
   InitImageDecoding();
   RegisterBMPDecoder();
-  const auto text = ReadFile(SuitePath("expected/manifest.json"));
+  const auto text = file_testing::ReadBytes(SuitePath("expected/manifest.json"));
   if (!text) GTEST_SKIP() << "no BMP corpus at " << SuitePath("expected/manifest.json");
   const auto manifest = testing::ParseJson(*text);
   ASSERT_TRUE(manifest.has_value()) << "the manifest is not JSON";
@@ -86,7 +79,7 @@ TEST(BmpConformance, EveryImageDecodesAsTheManifestSays) {
     const std::string status = image.Text("status"), reason = image.Text("reason");
     SCOPED_TRACE(image.Text("file") + " " + status);
     ++counts[status];
-    const auto data = ReadFile(SuitePath(image.Text("file")));
+    const auto data = file_testing::ReadBytes(SuitePath(image.Text("file")));
     ASSERT_TRUE(data.has_value());
     // Pixels an RLE8 stream never reaches are expected black.
     const char fill = status == "decoded" ? 0 : kCanary;
@@ -101,7 +94,7 @@ TEST(BmpConformance, EveryImageDecodesAsTheManifestSays) {
     const bool refused = reason.find("signature") != std::string::npos || reason.find("reserved") != std::string::npos;
     EXPECT_EQ(memory.identifier, status == "nothing" && refused ? 0u : BMPImageIdentifier);
     if (status == "decoded") {
-      EXPECT_TRUE(memory.picture == ReadFile(SuitePath("expected/" + image.Text("expected_file"))));
+      EXPECT_TRUE(memory.picture == file_testing::ReadBytes(SuitePath("expected/" + image.Text("expected_file"))));
     } else if (status == "nothing" || memory.width < 1 || memory.height < 1) {
       EXPECT_EQ(memory.picture.find_first_not_of(kCanary), std::string::npos);
     }

@@ -69,17 +69,6 @@ TEST_F(MenusTest, AboutReportsOnlyOnceMenuItemGivesItATarget) {
   EXPECT_EQ(EventWindow(), -1);
 }
 
-TEST_F(MenusTest, FreeingTheMainBarPutsTheDefaultBackAndMinusOneFreesAll) {
-  ASSERT_NE(OpenWindow(1, 0, 0, 200, 100, u"one", WindowClosable), 0);
-  ASSERT_NE(CreateMenu(5, WindowID(1)), 0);
-  MenuTitle(u"Five");
-  ASSERT_NE(CreatePopupMenu(6), 0);
-  EXPECT_THAT(Titles(Main()), ElementsAre(u"menus_tests", u"Five"));
-  FreeMenu(-1);
-  EXPECT_THAT(Titles(Main()), ElementsAre(u"menus_tests"));
-  EXPECT_EQ(CreateMenu(5, nullptr) != 0 && CreatePopupMenu(6) != 0, true);
-}
-
 TEST_F(MenusTest, TheWindowHooksInstallAndFreeTheWindowsBar) {
   ASSERT_NE(OpenWindow(1, 0, 0, 200, 100, u"one", WindowClosable | WindowNoActivate), 0);
   ASSERT_NE(OpenWindow(2, 300, 0, 200, 100, u"two", WindowClosable), 0);
