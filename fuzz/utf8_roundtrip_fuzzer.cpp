@@ -5,17 +5,10 @@
 // bytes more for a limited encoder destination, where a character begun may end
 // past it), so AddressSanitizer reports any write beyond the documented reach.
 // Whatever the input:
-// - counting and writing into a destination larger than the text agree, and a
-//   limited destination gets a prefix of the text, short of its size by at most
-//   the one unit of a pair that cannot be split;
-// - the encoder's bytes are well-formed UTF-8 (no overlong form, no byte C0, C1
-//   or F5-FF, continuation bytes where a lead announces them, nothing above
-//   U+10FFFF, no high surrogate), except that a lone low surrogate is encoded as
-//   itself; they hold exactly the units before the first high surrogate that no
-//   low one follows, where the encoder stops, and decoding them gives these
-//   units back, so decode, encode and decode again is stable;
-// - a limited encoder destination gets a prefix of the bytes, filled up to at
-//   least its size unless the text ends first, and at most 3 bytes past it;
+// - counting and writing into a destination larger than the text or limited by
+//   the last byte give what the plain reference of the converter tests gives
+//   (tests/core/utf8_reference.h): the units or bytes, where and why they stop;
+// - what the encoder wrote decodes back to the units it took;
 // - MultiByteToUnicode and UnicodeToMultiByte give the documented results;
 // - under BadText::kEscape, decoding then encoding gives back exactly the bytes;
 //   under kReplace, the units hold no unpaired surrogate, their bytes are
@@ -33,6 +26,7 @@
 
 #include "fuzz/require.h"
 #include "runtime/core/text_conversion.h"
+#include "tests/core/utf8_reference.h"
 
 namespace {
 
@@ -81,65 +75,53 @@ std::optional<Units> StrictUnits(const Bytes& bytes) {
   return units;
 }
 
-// The units before the first high surrogate that no low surrogate follows.
-Units BeforeBrokenPair(const Units& units) {
-  for (size_t i = 0; i < units.size(); ++i) {
-    if (!IsHigh(units[i])) continue;
-    if (i + 1 == units.size() || !IsLow(units[i + 1])) return units.substr(0, i);
-    ++i;
-  }
-  return units;
-}
-
-// Decodes bytes, checking counting against writing; `share` (0-255) chooses the
-// limited destination, from none to the whole text. The other one has a unit
-// more than the text needs, so that the decoder meets whatever stops it.
-Units Decoded(const Bytes& bytes, uint8_t share) {
+// Decodes bytes into a destination of exactly `room` units (counting for -1) and
+// requires what the reference gives; returns the units.
+Units Decoded(const Bytes& bytes, int64_t room) {
   const auto size = static_cast<int64_t>(bytes.size());
-  const zeb::UTF8Decoded counted = zeb::DecodeUTF8(bytes.data(), size, nullptr, 0);
-  const int64_t wholeSize = counted.units + 1;
-  const auto whole = std::make_unique<Unit[]>(static_cast<size_t>(wholeSize));
-  const zeb::UTF8Decoded written = zeb::DecodeUTF8(bytes.data(), size, whole.get(), wholeSize);
-  Require(written.units == counted.units && written.bytesConsumed == counted.bytesConsumed &&
-          written.stoppedAtInvalidLead == counted.stoppedAtInvalidLead);
-  const Units units(whole.get(), static_cast<size_t>(written.units));
+  const zeb::testing::ReferenceDecoding expected = zeb::testing::ReferenceDecode(bytes, room);
+  const auto out = std::make_unique<Unit[]>(static_cast<size_t>(std::max<int64_t>(room, 0)));
+  Unit* const destination = room < 0 ? nullptr : out.get();
+  const zeb::UTF8Decoded got = zeb::DecodeUTF8(bytes.data(), size, destination, std::max<int64_t>(room, 0));
+  Require(got.units == static_cast<int64_t>(expected.units.size()) && got.bytesConsumed == expected.consumed &&
+          got.stoppedAtInvalidLead == expected.invalidLead);
+  Require(room < 0 || Units(out.get(), static_cast<size_t>(got.units)) == expected.units);
+  Require(zeb::MultiByteToUnicode(zeb::CodePageUTF8, 0, bytes.data(), size, destination, std::max<int64_t>(room, 0)) ==
+          (room >= 0 && expected.invalidLead ? 0 : got.units));
+  return expected.units;
+}
 
-  const int64_t room = counted.units * share / 255;
-  const auto part = std::make_unique<Unit[]>(static_cast<size_t>(room));
-  const zeb::UTF8Decoded cut = zeb::DecodeUTF8(bytes.data(), size, part.get(), room);
-  Require(cut.units <= room && cut.units >= room - 1);
-  Require(Units(part.get(), static_cast<size_t>(cut.units)) == units.substr(0, static_cast<size_t>(cut.units)));
+// Encodes units into a destination of `size` bytes (counting for -1), allocated
+// with `reach` bytes more, and requires what the reference gives; returns the bytes.
+Bytes Encoded(const Units& units, int64_t size, int64_t reach) {
+  const auto length = static_cast<int64_t>(units.size());
+  const zeb::testing::ReferenceEncoding expected = zeb::testing::ReferenceEncode(units, size);
+  const auto out = std::make_unique<char[]>(static_cast<size_t>(std::max<int64_t>(size + reach, 0)));
+  char* const destination = size < 0 ? nullptr : out.get();
+  const zeb::UTF8Encoded got = zeb::EncodeUTF8(units.data(), length, destination, std::max<int64_t>(size, 0));
+  Require(got.bytes == static_cast<int64_t>(expected.bytes.size()) && got.brokenPair == expected.brokenPair);
+  Require(size < 0 || Bytes(out.get(), static_cast<size_t>(got.bytes)) == expected.bytes);
+  Require(zeb::UnicodeToMultiByte(zeb::CodePageUTF8, 0, units.data(), length, destination, std::max<int64_t>(size, 0)) ==
+          (size >= 0 && expected.brokenPair ? 0 : got.bytes));
+  return expected.bytes;
+}
 
-  const int64_t result = zeb::MultiByteToUnicode(zeb::CodePageUTF8, 0, bytes.data(), size, whole.get(), wholeSize);
-  Require(result == (written.stoppedAtInvalidLead ? 0 : written.units));
-  Require(zeb::MultiByteToUnicode(zeb::CodePageUTF8, 0, bytes.data(), size, nullptr, 0) == counted.units);
+// Counting, a destination with room to spare, and one that `share` (0-255) chooses
+// from none to the whole text; returns the units.
+Units CheckDecoding(const Bytes& bytes, uint8_t share) {
+  const Units units = Decoded(bytes, -1);
+  Decoded(bytes, static_cast<int64_t>(units.size()) + 1);
+  Decoded(bytes, static_cast<int64_t>(units.size()) * share / 255);
   return units;
 }
 
-// Encodes units and checks the bytes as described above; `share` chooses the
-// limited destination, from one byte to a byte more than the text. The other
-// one has that byte more, so that the encoder meets whatever stops it.
+// The same for encoding, a limited destination from one byte to a byte more than
+// the text; what the encoder wrote decodes to the units it took.
 void CheckEncoding(const Units& units, uint8_t share) {
-  const auto length = static_cast<int64_t>(units.size());
-  const zeb::UTF8Encoded counted = zeb::EncodeUTF8(units.data(), length, nullptr, 0);
-  const int64_t size = counted.bytes + 1;
-  const auto whole = std::make_unique<char[]>(static_cast<size_t>(size));
-  const zeb::UTF8Encoded written = zeb::EncodeUTF8(units.data(), length, whole.get(), size);
-  Require(written.bytes == counted.bytes && written.brokenPair == counted.brokenPair);
-  const Bytes bytes(whole.get(), static_cast<size_t>(written.bytes));
-
-  const Units expected = BeforeBrokenPair(units);
-  Require(StrictUnits(bytes) == expected);
-  Require(Decoded(bytes, share) == expected);
-
-  const int64_t room = 1 + counted.bytes * share / 255;
-  const auto part = std::make_unique<char[]>(static_cast<size_t>(room + 3));
-  const zeb::UTF8Encoded cut = zeb::EncodeUTF8(units.data(), length, part.get(), room);
-  Require(cut.bytes >= std::min(room, counted.bytes) && cut.bytes <= room + 3);
-  Require(Bytes(part.get(), static_cast<size_t>(cut.bytes)) == bytes.substr(0, static_cast<size_t>(cut.bytes)));
-
-  const int64_t result = zeb::UnicodeToMultiByte(zeb::CodePageUTF8, 0, units.data(), length, whole.get(), size);
-  Require(result == (written.brokenPair ? 0 : written.bytes));
+  const Bytes bytes = Encoded(units, -1, 0);
+  Encoded(units, static_cast<int64_t>(bytes.size()) + 1, 0);
+  Encoded(units, 1 + static_cast<int64_t>(bytes.size()) * share / 255, 3);
+  Require(Decoded(bytes, -1) == units.substr(0, zeb::testing::ReferenceEncode(units, -1).consumed));
 }
 
 // The units with each unpaired surrogate as U+FFFD.
@@ -197,7 +179,7 @@ void CheckWholeEncoding(const Units& units) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Bytes bytes(reinterpret_cast<const char*>(data), size);
   const uint8_t share = size > 0 ? data[size - 1] : 0;
-  CheckEncoding(Decoded(bytes, share), share);
+  CheckEncoding(CheckDecoding(bytes, share), share);
 
   Units units;
   for (size_t i = 0; i + 1 < size; i += 2) units.push_back(static_cast<Unit>(data[i] | data[i + 1] << 8));

@@ -1,0 +1,94 @@
+// The UTF-8 rules of the runtime's converters, written plainly one character at
+// a time, for the converter tests and the UTF-8 fuzz target to compare with.
+// Decoding stops at a lead byte 80-BF or F8-FF (an invalid lead), at a character
+// cut off by the end of the range, above U+10FFFF, or where the room ends (a pair
+// needs two units); a continuation byte missing where the lead announces one ends
+// the character early, and the byte is lost. Overlong forms and encoded
+// surrogates are accepted. Encoding stops at a high surrogate that no low one
+// follows (a broken pair), or once `size` bytes are written; a lone low surrogate
+// encodes as itself.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "runtime/core/runtime_string.h"
+
+namespace zeb::testing {
+
+struct ReferenceDecoding {
+  std::u16string units;
+  int64_t consumed = 0;
+  bool invalidLead = false;
+};
+
+// room < 0 counts.
+inline ReferenceDecoding ReferenceDecode(const std::string& bytes, int64_t room) {
+  ReferenceDecoding r;
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const auto lead = static_cast<uint8_t>(bytes[i]);
+    if ((lead >= 0x80 && lead <= 0xBF) || lead >= 0xF8) {
+      r.invalidLead = true;
+      break;
+    }
+    const size_t trail = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    uint32_t value = trail == 0 ? lead : lead & (0x3F >> trail);
+    if (bytes.size() - i - 1 < trail) break;
+    size_t next = i + 1;
+    for (size_t k = 0; k < trail; ++k) {
+      const auto byte = static_cast<uint8_t>(bytes[next++]);
+      if ((byte >> 6) != 2) break;
+      value = value * 64 + (byte & 0x3F);
+    }
+    if (value > 0x10FFFF) break;
+    const std::u16string character =
+        value > 0xFFFF ? std::u16string{static_cast<Unit>(0xD800 | ((value - 0x10000) >> 10)),
+                                        static_cast<Unit>(0xDC00 | ((value - 0x10000) & 0x3FF))}
+                       : std::u16string(1, static_cast<Unit>(value));
+    if (room >= 0 && r.units.size() + character.size() > static_cast<size_t>(room)) break;
+    r.units += character;
+    i = next;
+  }
+  r.consumed = static_cast<int64_t>(i);
+  return r;
+}
+
+struct ReferenceEncoding {
+  std::string bytes;
+  size_t consumed = 0;
+  bool brokenPair = false;
+};
+
+inline void AppendUTF8(uint32_t v, std::string& out) {
+  const int trail = v < 0x80 ? 0 : v < 0x800 ? 1 : v < 0x10000 ? 2 : 3;
+  out += static_cast<char>(trail == 0 ? v : ((0xFF00 >> (trail + 1)) & 0xFF) | (v >> (6 * trail)));
+  for (int k = trail - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((v >> (6 * k)) & 0x3F));
+}
+
+// size < 0 counts.
+inline ReferenceEncoding ReferenceEncode(const std::u16string& units, int64_t size) {
+  ReferenceEncoding r;
+  size_t i = 0;
+  while (i < units.size()) {
+    if (size >= 0 && r.bytes.size() >= static_cast<size_t>(size)) break;
+    uint32_t v = units[i];
+    size_t taken = 1;
+    if (v >= 0xD800 && v <= 0xDBFF) {
+      if (i + 1 == units.size()) break;
+      const uint32_t low = units[i + 1];
+      if (low < 0xDC00 || low > 0xDFFF) {
+        r.brokenPair = true;
+        break;
+      }
+      v = 0x10000 + (((v & 0x3FF) << 10) | (low & 0x3FF));
+      taken = 2;
+    }
+    AppendUTF8(v, r.bytes);
+    i += taken;
+  }
+  r.consumed = i;
+  return r;
+}
+
+}  // namespace zeb::testing
