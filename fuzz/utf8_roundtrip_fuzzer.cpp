@@ -75,53 +75,25 @@ std::optional<Units> StrictUnits(const Bytes& bytes) {
   return units;
 }
 
-// Decodes bytes into a destination of exactly `room` units (counting for -1) and
-// requires what the reference gives; returns the units.
-Units Decoded(const Bytes& bytes, int64_t room) {
-  const auto size = static_cast<int64_t>(bytes.size());
-  const zeb::testing::ReferenceDecoding expected = zeb::testing::ReferenceDecode(bytes, room);
-  const auto out = std::make_unique<Unit[]>(static_cast<size_t>(std::max<int64_t>(room, 0)));
-  Unit* const destination = room < 0 ? nullptr : out.get();
-  const zeb::UTF8Decoded got = zeb::DecodeUTF8(bytes.data(), size, destination, std::max<int64_t>(room, 0));
-  Require(got.units == static_cast<int64_t>(expected.units.size()) && got.bytesConsumed == expected.consumed &&
-          got.stoppedAtInvalidLead == expected.invalidLead);
-  Require(room < 0 || Units(out.get(), static_cast<size_t>(got.units)) == expected.units);
-  Require(zeb::MultiByteToUnicode(zeb::CodePageUTF8, 0, bytes.data(), size, destination, std::max<int64_t>(room, 0)) ==
-          (room >= 0 && expected.invalidLead ? 0 : got.units));
-  return expected.units;
-}
-
-// Encodes units into a destination of `size` bytes (counting for -1), allocated
-// with `reach` bytes more, and requires what the reference gives; returns the bytes.
-Bytes Encoded(const Units& units, int64_t size, int64_t reach) {
-  const auto length = static_cast<int64_t>(units.size());
-  const zeb::testing::ReferenceEncoding expected = zeb::testing::ReferenceEncode(units, size);
-  const auto out = std::make_unique<char[]>(static_cast<size_t>(std::max<int64_t>(size + reach, 0)));
-  char* const destination = size < 0 ? nullptr : out.get();
-  const zeb::UTF8Encoded got = zeb::EncodeUTF8(units.data(), length, destination, std::max<int64_t>(size, 0));
-  Require(got.bytes == static_cast<int64_t>(expected.bytes.size()) && got.brokenPair == expected.brokenPair);
-  Require(size < 0 || Bytes(out.get(), static_cast<size_t>(got.bytes)) == expected.bytes);
-  Require(zeb::UnicodeToMultiByte(zeb::CodePageUTF8, 0, units.data(), length, destination, std::max<int64_t>(size, 0)) ==
-          (size >= 0 && expected.brokenPair ? 0 : got.bytes));
-  return expected.bytes;
-}
-
 // Counting, a destination with room to spare, and one that `share` (0-255) chooses
-// from none to the whole text; returns the units.
+// from none to the whole text, as the reference says; returns the units.
 Units CheckDecoding(const Bytes& bytes, uint8_t share) {
-  const Units units = Decoded(bytes, -1);
-  Decoded(bytes, static_cast<int64_t>(units.size()) + 1);
-  Decoded(bytes, static_cast<int64_t>(units.size()) * share / 255);
+  const Units units = zeb::testing::ReferenceDecode(bytes, -1).units;
+  const auto count = static_cast<int64_t>(units.size());
+  Require(zeb::testing::DecodesAsTheReference(bytes, -1) && zeb::testing::DecodesAsTheReference(bytes, count + 1) &&
+          zeb::testing::DecodesAsTheReference(bytes, count * share / 255));
   return units;
 }
 
 // The same for encoding, a limited destination from one byte to a byte more than
 // the text; what the encoder wrote decodes to the units it took.
 void CheckEncoding(const Units& units, uint8_t share) {
-  const Bytes bytes = Encoded(units, -1, 0);
-  Encoded(units, static_cast<int64_t>(bytes.size()) + 1, 0);
-  Encoded(units, 1 + static_cast<int64_t>(bytes.size()) * share / 255, 3);
-  Require(Decoded(bytes, -1) == units.substr(0, zeb::testing::ReferenceEncode(units, -1).consumed));
+  const zeb::testing::ReferenceEncoding whole = zeb::testing::ReferenceEncode(units, -1);
+  const auto count = static_cast<int64_t>(whole.bytes.size());
+  Require(zeb::testing::EncodesAsTheReference(units, -1, 0) && zeb::testing::EncodesAsTheReference(units, count + 1, 0) &&
+          zeb::testing::EncodesAsTheReference(units, 1 + count * share / 255, 3));
+  Require(zeb::testing::DecodesAsTheReference(whole.bytes, -1) &&
+          zeb::testing::ReferenceDecode(whole.bytes, -1).units == units.substr(0, whole.consumed));
 }
 
 // The units with each unpaired surrogate as U+FFFD.

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,71 +26,20 @@ using testing::ReferenceDecoding;
 using testing::ReferenceEncode;
 using testing::ReferenceEncoding;
 
-constexpr Unit kGuardUnit = 0xBEEF;
-constexpr char kGuardByte = 0x5A;
-
-// Decodes in counting mode and in writing mode with every given room, from an
-// exactly sized copy so that the sanitizers catch any read past the range,
-// and compares everything with the reference. Returns the units of a writing
-// pass with ample room.
+// Counting, then writing with every given room, against the reference (exact
+// destinations: the sanitizers see any write past them); returns the units.
 Units CheckDecode(const Bytes& bytes, const std::vector<int64_t>& rooms) {
-  const auto length = static_cast<int64_t>(bytes.size());
-  std::unique_ptr<char[]> source(new char[bytes.size() + 1]);
-  std::copy(bytes.begin(), bytes.end(), source.get());
-  const ReferenceDecoding counted = ReferenceDecode(bytes, -1);
-  const UTF8Decoded count = DecodeUTF8(source.get(), length, nullptr, 0);
-  EXPECT_EQ(count.units, static_cast<int64_t>(counted.units.size()));
-  EXPECT_EQ(count.bytesConsumed, counted.consumed);
-  EXPECT_EQ(count.stoppedAtInvalidLead, counted.invalidLead);
-  EXPECT_EQ(MultiByteToUnicode(CodePageUTF8, 0, source.get(), length, nullptr, 0), count.units);
-
-  for (const int64_t room : rooms) {
-    SCOPED_TRACE(room);
-    const ReferenceDecoding expected = ReferenceDecode(bytes, room);
-    Units destination(static_cast<size_t>(room) + 8, kGuardUnit);
-    const UTF8Decoded written = DecodeUTF8(source.get(), length, destination.data(), room);
-    EXPECT_EQ(written.units, static_cast<int64_t>(expected.units.size()));
-    EXPECT_EQ(written.bytesConsumed, expected.consumed);
-    EXPECT_EQ(written.stoppedAtInvalidLead, expected.invalidLead);
-    EXPECT_TRUE(std::equal(expected.units.begin(), expected.units.end(), destination.begin()));
-    // Units past the count may change, but nothing past the destination.
-    EXPECT_EQ(Units(destination.begin() + room, destination.end()), Units(8, kGuardUnit));
-    std::fill(destination.begin(), destination.end(), kGuardUnit);
-    EXPECT_EQ(MultiByteToUnicode(CodePageUTF8, 0, source.get(), length, destination.data(), room),
-              expected.invalidLead ? 0 : written.units);
-  }
-  return counted.units;
+  EXPECT_TRUE(testing::DecodesAsTheReference(bytes, -1));
+  for (const int64_t room : rooms) EXPECT_TRUE(testing::DecodesAsTheReference(bytes, room)) << "room " << room;
+  return ReferenceDecode(bytes, -1).units;
 }
 
+// The same for encoding, a character begun below the size ending up to 3 bytes
+// past it; what converts without a stop comes back unchanged, lone surrogates too.
 void CheckEncode(const Units& units, const std::vector<int64_t>& sizes) {
-  const auto length = static_cast<int64_t>(units.size());
-  std::unique_ptr<Unit[]> source(new Unit[units.size() + 1]);
-  std::copy(units.begin(), units.end(), source.get());
+  EXPECT_TRUE(testing::EncodesAsTheReference(units, -1, 0));
+  for (const int64_t size : sizes) EXPECT_TRUE(testing::EncodesAsTheReference(units, size, 3)) << "size " << size;
   const ReferenceEncoding counted = ReferenceEncode(units, -1);
-  const UTF8Encoded count = EncodeUTF8(source.get(), length, nullptr, 0);
-  EXPECT_EQ(count.bytes, static_cast<int64_t>(counted.bytes.size()));
-  EXPECT_EQ(count.brokenPair, counted.brokenPair);
-  EXPECT_EQ(UnicodeToMultiByte(CodePageUTF8, 0, source.get(), length, nullptr, 0), count.bytes);
-
-  for (const int64_t size : sizes) {
-    SCOPED_TRACE(size);
-    const ReferenceEncoding expected = ReferenceEncode(units, size);
-    // Up to 3 bytes may land past the size.
-    Bytes destination(static_cast<size_t>(size) + 3 + 8, kGuardByte);
-    char* target = destination.data();
-    const UTF8Encoded written = EncodeUTF8(source.get(), length, target, size);
-    EXPECT_EQ(written.bytes, static_cast<int64_t>(expected.bytes.size()));
-    EXPECT_EQ(written.brokenPair, expected.brokenPair);
-    EXPECT_TRUE(std::equal(expected.bytes.begin(), expected.bytes.end(), destination.begin()));
-    // Bytes past the count may change, but nothing past the destination or
-    // past the last character, which may end up to 3 bytes beyond the size.
-    const auto untouched = static_cast<size_t>(std::max<int64_t>(size, written.bytes));
-    EXPECT_EQ(Bytes(destination.begin() + static_cast<std::ptrdiff_t>(untouched), destination.end()),
-              Bytes(destination.size() - untouched, kGuardByte));
-    EXPECT_EQ(UnicodeToMultiByte(CodePageUTF8, 0, source.get(), length, target, size),
-              expected.brokenPair ? 0 : written.bytes);
-  }
-  // What converts without a stop comes back unchanged: lone surrogates too.
   if (counted.consumed == units.size()) {
     EXPECT_EQ(ReferenceDecode(counted.bytes, -1).units, units);
   }

@@ -9,10 +9,13 @@
 // encodes as itself.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "runtime/core/runtime_string.h"
+#include "runtime/core/text_conversion.h"
 
 namespace zeb::testing {
 
@@ -89,6 +92,47 @@ inline ReferenceEncoding ReferenceEncode(const std::u16string& units, int64_t si
   }
   r.consumed = i;
   return r;
+}
+
+// The converters against the reference: decodes `bytes`, from an exactly sized
+// copy, into a destination of exactly `room` units (counting for -1); whether the
+// units, the bytes consumed, the reason for the stop and MultiByteToUnicode's
+// answer are the reference's.
+inline bool DecodesAsTheReference(const std::string& bytes, int64_t room) {
+  const auto length = static_cast<int64_t>(bytes.size());
+  const auto source = std::make_unique<char[]>(bytes.size());
+  std::copy(bytes.begin(), bytes.end(), source.get());
+  const ReferenceDecoding expected = ReferenceDecode(bytes, room);
+  const int64_t given = std::max<int64_t>(room, 0);
+  const auto out = std::make_unique<Unit[]>(static_cast<size_t>(given));
+  Unit* const destination = room < 0 ? nullptr : out.get();
+  const UTF8Decoded got = DecodeUTF8(source.get(), length, destination, given);
+  return got.units == static_cast<int64_t>(expected.units.size()) && got.bytesConsumed == expected.consumed &&
+         got.stoppedAtInvalidLead == expected.invalidLead &&
+         (room < 0 || std::u16string(out.get(), static_cast<size_t>(got.units)) == expected.units) &&
+         MultiByteToUnicode(CodePageUTF8, 0, source.get(), length, destination, given) ==
+             (room >= 0 && expected.invalidLead ? 0 : got.units);
+}
+
+// The same for encoding `units` into `size` bytes (counting for -1), the
+// destination allocated with `reach` bytes more, where a character begun below the
+// size may end; nothing past that character or the size may change.
+inline bool EncodesAsTheReference(const std::u16string& units, int64_t size, int64_t reach) {
+  constexpr char kGuard = 0x5A;
+  const auto length = static_cast<int64_t>(units.size());
+  const auto source = std::make_unique<Unit[]>(units.size());
+  std::copy(units.begin(), units.end(), source.get());
+  const ReferenceEncoding expected = ReferenceEncode(units, size);
+  const int64_t given = std::max<int64_t>(size, 0);
+  std::string out(static_cast<size_t>(size < 0 ? 0 : size + reach), kGuard);
+  char* const destination = size < 0 ? nullptr : out.data();
+  const UTF8Encoded got = EncodeUTF8(source.get(), length, destination, given);
+  const auto untouched = static_cast<size_t>(std::clamp<int64_t>(std::max(given, got.bytes), 0, given + reach));
+  return got.bytes == static_cast<int64_t>(expected.bytes.size()) && got.brokenPair == expected.brokenPair &&
+         (size < 0 || (out.compare(0, expected.bytes.size(), expected.bytes) == 0 &&
+                       out.find_first_not_of(kGuard, untouched) == std::string::npos)) &&
+         UnicodeToMultiByte(CodePageUTF8, 0, source.get(), length, destination, given) ==
+             (size >= 0 && expected.brokenPair ? 0 : got.bytes);
 }
 
 }  // namespace zeb::testing
