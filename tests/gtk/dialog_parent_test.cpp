@@ -128,7 +128,7 @@ class DialogParentOnDisplay : public ::testing::Test {
 // Each dialog belongs over the window the user is in, centred there, out of the
 // task bar: the host's own window (an 800 x 600 game window at 61,100, made without
 // GTK) when it is the active one, else the key runtime window; over the screen
-// when there is neither.
+// when there is neither. GetText's window is centred on the screen.
 TEST_F(DialogParentOnDisplay, DialogsOpenCentredOverTheWindowTheUserIsIn) {
   const std::vector<std::pair<const char*, std::function<void()>>> dialogs = {
       {"GetString", [] { EXPECT_STREQ(GetString("Name", "Your name:", "", 0), ""); }},
@@ -179,6 +179,18 @@ TEST_F(DialogParentOnDisplay, DialogsOpenCentredOverTheWindowTheUserIsIn) {
   ExpectOver("over the host", host, FrameOf(hostWindow), [&] { return Active() == host; });
   g_object_unref(hostWindow);
 
+  // GetText's window is a window of its own, in the middle of the screen.
+  GdkRectangle screen{};
+  gdk_monitor_get_geometry(gdk_display_get_primary_monitor(gdk_display_get_default()), &screen);
+  platform::Rect text{};
+  automation_->WhenKey({[&] {
+    text = WindowID(kReservedWindow)->Frame();
+    automation_->PressCloseButton(WindowID(kReservedWindow));
+  }});
+  EXPECT_STREQ(GetText("400,300", "Notes", "", "Done"), "");
+  EXPECT_NEAR(text.x + text.width / 2, screen.x + screen.width / 2, kNear);
+  EXPECT_NEAR(text.y + text.height / 2, screen.y + screen.height / 2, kNear);
+
   // A runtime window the user is in comes first.
   ASSERT_NE(OpenWindow(1, 700, 300, 500, 400, u"key", 0x76), 0);
   auto* key = static_cast<platform::GtkBackendWindow*>(WindowID(1));
@@ -194,8 +206,6 @@ TEST_F(DialogParentOnDisplay, DialogsOpenCentredOverTheWindowTheUserIsIn) {
   // names the host's window active after it has gone (openbox leaves the last one).
   XUnmapWindow(display_, host);
   XSync(display_, False);
-  GdkRectangle screen{};
-  gdk_monitor_get_geometry(gdk_display_get_primary_monitor(gdk_display_get_default()), &screen);
   ExpectOver("over the screen", None, screen, [] { return true; });
   XDestroyWindow(display_, host);
 }
