@@ -168,7 +168,14 @@ std::optional<std::vector<ToolkitString>> ChooseThroughPortal(GtkToolkit& toolki
   const gchar* handle = nullptr;
   g_variant_get(reply.get(), "(&o)", &handle);
   answer.handle = handle;
+  // The library's own windows take no input while the portal's dialog is up, as
+  // none while GTK's own dialog is: an invisible widget holds GTK's grab.
+  GtkWidget* blocker = gtk_invisible_new();
+  gtk_widget_show(blocker);
+  gtk_grab_add(blocker);
   toolkit.RunModalLoop(nullptr);
+  gtk_grab_remove(blocker);
+  gtk_widget_destroy(blocker);
   // A loop ended without an answer takes the portal's dialog with it.
   if (!answer.response) {
     g_dbus_connection_call(bus.get(), kPortal, answer.handle.c_str(), kRequest, "Close", nullptr, nullptr,

@@ -1,9 +1,9 @@
 '''A desktop portal whose FileChooser answers each request as the test told it.
 
 A python3-dbusmock template: `python3 -m dbusmock --template file_chooser_portal.py
--p '{"version": 3}'`. OpenFile and SaveFile make a request object and emit its
-Response a moment after they return: the answer set by SetAnswer (response code and
-URIs). LastRequest gives the method, parent window, title and options of the last
+-p '{"version": 3, "delay": 50}'`. OpenFile and SaveFile make a request object and
+emit its Response `delay` milliseconds after they return: the answer set by SetAnswer
+(response code and URIs). LastRequest gives the method, parent window, title and options of the last
 request.
 '''
 
@@ -23,6 +23,7 @@ REQUEST_IFACE = 'org.freedesktop.portal.Request'
 
 def load(mock, parameters):
     mock.answer = (0, [])
+    mock.delay = parameters.get('delay', 50)
     mock.last = ('', '', '', dbus.Dictionary({}, signature='sv'))
     mock.AddProperty(MAIN_IFACE, 'version', dbus.UInt32(parameters.get('version', 3)))
     mock.AddMethod(MAIN_IFACE, 'OpenFile', 'ssa{sv}', 'o',
@@ -49,5 +50,5 @@ def request(mock, method, parent, title, options):
             dbus.UInt32(response), dbus.Dictionary({'uris': dbus.Array(uris, signature='s')}, signature='sv')])
         return False
 
-    GLib.timeout_add(50, respond)
+    GLib.timeout_add(mock.delay, respond)
     return dbus.ObjectPath(path)

@@ -24,6 +24,7 @@
 #include "platform/gtk/gtk_automation.h"
 #include "platform/gtk/gtk_toolkit.h"
 #include "platform/gtk/gtk_window.h"
+#include "runtime/events/event_queue.h"
 #include "runtime/events/windows.h"
 #include "tests/runtime_session.h"
 
@@ -111,10 +112,11 @@ class PortalOnDisplay : public ::testing::Test {
     StopRuntime();
   }
 
-  // Starts the mock portal with a FileChooser of this version.
-  void StartPortal(int version) {
+  // Starts the mock portal with a FileChooser of this version, answering each
+  // request `delay` ms after it was made.
+  void StartPortal(int version, int delay = 50) {
     mock_ = Spawn({"/usr/bin/python3", "-m", "dbusmock", "--template", ZEB_TESTS_DIR "/gtk/file_chooser_portal.py", "-p",
-                   "{\"version\": " + std::to_string(version) + "}"});
+                   "{\"version\": " + std::to_string(version) + ", \"delay\": " + std::to_string(delay) + "}"});
     ASSERT_GT(mock_, 0);
     for (const auto giveUp = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < giveUp;
          std::this_thread::sleep_for(50ms)) {
@@ -246,6 +248,31 @@ TEST_F(PortalOnDisplay, DialogsAskThePortalAndGiveWhatItAnswers) {
     g_variant_dict_unref(sent.options);
   }
   EXPECT_EQ(LastRequest().title, "Save");
+  CloseWindow(1);
+}
+
+// A click in the game's window while the portal's dialog is up reaches nothing.
+TEST_F(PortalOnDisplay, TheLibrarysWindowsTakeNoInputWhileThePortalAsks) {
+  StartPortal(3, 1500);
+  ASSERT_NE(OpenWindow(1, 100, 100, 300, 200, u"game", 0x76), 0);
+  for (const auto giveUp = std::chrono::steady_clock::now() + 5s;
+       toolkit_->KeyWindow() != WindowID(1) && std::chrono::steady_clock::now() < giveUp;) {
+    WaitWindowEvent(20);
+  }
+  Answer(1, {});
+  const guint click = g_timeout_add(
+      300, [](gpointer automation) {
+        static_cast<platform::Automation*>(automation)->Click(WindowID(1), {50, 50}, 1, platform::MouseButton::Left);
+        return G_SOURCE_REMOVE;
+      },
+      automation_.get());
+  EXPECT_EQ(Ask([] { return GetOpenFile("Open", "/tmp/", "", 0); }), "");
+  if (GSource* source = g_main_context_find_source_by_id(nullptr, click)) g_source_destroy(source);
+  bool clicked = false;
+  for (const auto until = std::chrono::steady_clock::now() + 1s; std::chrono::steady_clock::now() < until;) {
+    clicked = clicked || WaitWindowEvent(20) == LeftClickEvent;
+  }
+  EXPECT_FALSE(clicked);
   CloseWindow(1);
 }
 
