@@ -216,7 +216,8 @@ struct Capabilities {
   bool miniaturize = false;  // ... and miniaturises (iconifies) them
   // The parts of the contract that a backend may not have built yet; without one,
   // its Create calls make nothing and its dialogs answer as if cancelled.
-  bool controls = true;    // buttons, labels, text fields, text views and fonts
+  bool controls = true;    // buttons, labels, text fields and fonts
+  bool textViews = true;   // text views in scroll views
   bool alerts = true;      // RunAlert
   bool colorPanel = true;  // SharedColorPanel
   bool filePanels = true;  // CreateFilePanel

@@ -10,10 +10,57 @@
 #include <X11/keysym.h>
 
 #include <chrono>
+#include <deque>
+#include <functional>
+#include <initializer_list>
 #include <thread>
+#include <utility>
 
+#import "platform/appkit/appkit_event.h"
+#import "platform/appkit/appkit_strings.h"
 #import "platform/appkit/appkit_toolkit.h"
 #import "platform/appkit/appkit_view.h"
+
+// Calls a function each time its repeating timer fires, in every mode the
+// application's loops run in (its own loop, a modal loop, button tracking).
+@interface ZebTimerCall : NSObject {
+  std::function<bool()> call_;
+  NSTimer* timer_;
+}
+// The timer repeats while the call answers true.
+- (instancetype)initWithInterval:(NSTimeInterval)interval call:(std::function<bool()>)call;
+- (void)stop;
+@end
+
+@implementation ZebTimerCall
+
+- (instancetype)initWithInterval:(NSTimeInterval)interval call:(std::function<bool()>)call {
+  if ((self = [super init]) == nil) return nil;
+  call_ = std::move(call);
+  timer_ = [[NSTimer timerWithTimeInterval:interval target:self selector:@selector(fire:) userInfo:nil repeats:YES] retain];
+  for (NSString* mode : {NSDefaultRunLoopMode, NSModalPanelRunLoopMode, NSEventTrackingRunLoopMode}) {
+    [[NSRunLoop currentRunLoop] addTimer:timer_ forMode:mode];
+  }
+  return self;
+}
+
+- (void)fire:(NSTimer*)timer {
+  if (!call_()) [self stop];
+}
+
+- (void)stop {
+  [timer_ invalidate];
+  [timer_ release];
+  timer_ = nil;
+  call_ = nullptr;
+}
+
+- (void)dealloc {
+  [self stop];
+  [super dealloc];
+}
+
+@end
 
 namespace zeb::platform {
 namespace {
@@ -30,6 +77,17 @@ constexpr auto kButtonHeld = std::chrono::milliseconds(150);
 constexpr auto kBetweenClicks = std::chrono::milliseconds(50);
 constexpr auto kSeparateClicks = std::chrono::milliseconds(600);
 constexpr auto kWindowManagerWait = std::chrono::seconds(3);
+// How often the test's answer looks for its modal window, how many looks it waits
+// for that window to take the keyboard before answering anyway, and how long a
+// modal window may stay up after the answer.
+constexpr NSTimeInterval kModalPoll = 0.03;
+constexpr int kPollsBeforeAnswering = 100;
+constexpr int kFocusedPolls = 5;
+// How long a dialog's key is held, and the time between keys.
+constexpr auto kKeyHeld = std::chrono::milliseconds(40);
+constexpr auto kBetweenKeys = std::chrono::milliseconds(10);
+constexpr NSTimeInterval kInputTick = 0.005;
+constexpr NSTimeInterval kForgottenModal = 5;
 
 struct ModifierKey {
   uint32_t flag;
@@ -50,7 +108,10 @@ void RegisterTestKeys() {
 class AppKitAutomation : public Automation {
  public:
   explicit AppKitAutomation(Display* display) : display_(display) {}
-  ~AppKitAutomation() override { XCloseDisplay(display_); }
+  ~AppKitAutomation() override {
+    StopTimers();
+    XCloseDisplay(display_);
+  }
 
   void PressCloseButton(Window* window) override {
     SendToWindowManager(XidOf(window), "_NET_CLOSE_WINDOW", CurrentTime, kSourcePager);
@@ -89,19 +150,31 @@ class AppKitAutomation : public Automation {
     auto* appKit = dynamic_cast<AppKitWindow*>(window);
     return appKit != nullptr ? appKit->keyEventsDelivered() : 0;
   }
-  int64_t WatchdogEndings() const override { return 0; }
+  int64_t WatchdogEndings() const override { return watchdogEndings_; }
 
-  // Not built yet on AppKit: the dialogs, panels, menus, drops and the pasteboard
-  // these drive cannot be made (see AppKitToolkit::capabilities), so there is
-  // nothing to answer.
+  void WhenModal(std::function<void()> user) override;
+  ModalContents ModalWindowContents() override;
+  void PressButton(const ToolkitString& title) override;
+  // Each key is held a moment while the loop runs, as a user holds it: GNUstep
+  // reads a press whose release is already waiting as a press never released (a
+  // button it presses stays pressed, its action unsent).
+  void TypeText(const ToolkitString& text) override {
+    for (const char16_t character : text) {
+      Queue([this, character] { SendKey(character, true); }, kKeyHeld);
+      Queue([this, character] { SendKey(character, false); }, kBetweenKeys);
+    }
+  }
+  void CloseModalWindow() override {
+    NSWindow* modal = [NSApp modalWindow];
+    if (modal != nil) SendToWindowManager(XidOf(modal), "_NET_CLOSE_WINDOW", CurrentTime, kSourcePager);
+  }
+
+  // Not built yet on AppKit: the panels, menus, drops and the pasteboard these
+  // drive cannot be made (see AppKitToolkit::capabilities), so there is nothing
+  // to answer.
   void Drop(Window*, Point, DragContents, uint32_t) override {}
   void CopyImageElsewhere() override {}
-  void WhenModal(std::function<void()>) override {}
   void WhenKey(std::vector<std::function<void()>>) override {}
-  ModalContents ModalWindowContents() override { return {}; }
-  void PressButton(const ToolkitString&) override {}
-  void TypeText(const ToolkitString&) override {}
-  void CloseModalWindow() override {}
   void PickColor(const ColorComponents&) override {}
   void WhenPopUp(std::function<void()>) override {}
   std::vector<MenuEntry> PopUpEntries() override { return {}; }
@@ -144,9 +217,191 @@ class AppKitAutomation : public Automation {
     if (code != 0) XTestFakeKeyEvent(display_, code, down ? True : False, CurrentTime);
   }
 
+  // The dialog's input: each step is sent once the loop runs and the one before
+  // has been held its time.
+  void Queue(std::function<void()> send, std::chrono::milliseconds hold) {
+    input_.push_back({std::move(send), hold});
+    if (inputRunning_) return;
+    [inputTimer_ release];
+    inputRunning_ = true;
+    inputTimer_ = [[ZebTimerCall alloc] initWithInterval:kInputTick call:[this] { return SendQueuedInput(); }];
+  }
+  bool SendQueuedInput() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now < nextInput_) return true;
+    if (input_.empty()) {
+      inputRunning_ = false;
+      return false;
+    }
+    const InputStep step = std::move(input_.front());
+    input_.pop_front();
+    step.send();
+    XFlush(display_);
+    nextInput_ = now + step.hold;
+    return true;
+  }
+  // A key of the dialog's text going down or up, with Shift for a capital.
+  void SendKey(char16_t key, bool down) {
+    KeySym keysym = key;
+    if (key == u'\r') keysym = XK_Return;
+    if (key == u'\t') keysym = XK_Tab;
+    if (key == u'\x1b') keysym = XK_Escape;
+    const bool capital = key >= u'A' && key <= u'Z';
+    if (capital) keysym = key - u'A' + u'a';
+    if (capital && down) KeyStroke(XK_Shift_L, true);
+    KeyStroke(keysym, down);
+    if (capital && !down) KeyStroke(XK_Shift_L, false);
+  }
+
+  void StopTimers() {
+    input_.clear();
+    inputRunning_ = false;
+    for (ZebTimerCall** timer : {&poll_, &watchdog_, &inputTimer_}) {
+      [*timer stop];
+      [*timer release];
+      *timer = nil;
+    }
+  }
+  bool PollForModal();
+  // Whether the X server sends the keyboard's input to the window.
+  bool HasInputFocus(NSWindow* window) {
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    return focus == XidOf(window);
+  }
+  // Ends the modal loop of the window while it runs.
+  void EndForgottenModal(NSWindow* modal) {
+    if ([NSApp modalWindow] != modal) return;
+    ++watchdogEndings_;
+    [NSApp stopModalWithCode:0];
+    [NSApp postEvent:MakeWakeUpEvent() atStart:YES];
+  }
+
   Display* display_;
   std::chrono::steady_clock::time_point lastClick_{};
+  std::function<void()> user_;
+  int polls_ = 0;
+  int focusedPolls_ = 0;
+  ZebTimerCall* poll_ = nil;
+  ZebTimerCall* watchdog_ = nil;
+  int64_t watchdogEndings_ = 0;
+  struct InputStep {
+    std::function<void()> send;
+    std::chrono::milliseconds hold;
+  };
+  std::deque<InputStep> input_;
+  ZebTimerCall* inputTimer_ = nil;
+  bool inputRunning_ = false;
+  std::chrono::steady_clock::time_point nextInput_{};
 };
+
+// Where the view shows in its window's content, from the top-left.
+Rect FrameInContent(NSView* shown) {
+  NSView* content = [[shown window] contentView];
+  NSRect frame = [shown convertRect:[shown bounds] toView:content];
+  if (![content isFlipped]) frame.origin.y = NSHeight([content bounds]) - NSMaxY(frame);
+  return {frame.origin.x, frame.origin.y, frame.size.width, frame.size.height};
+}
+
+// Whether the view is a button that shows its title (an alert's icon is a button
+// that shows only its image).
+bool ShowsTitle(NSView* view) {
+  if (![view isKindOfClass:[NSButton class]]) return false;
+  NSButton* button = (NSButton*)view;
+  return [[button title] length] > 0 && ([button image] == nil || [button imagePosition] != NSImageOnly);
+}
+
+// Every view inside the view, depth first, in the order they were added.
+void VisitViews(NSView* view, const std::function<void(NSView*)>& visit) {
+  for (NSView* subview in [view subviews]) {
+    if ([subview isHiddenOrHasHiddenAncestor]) continue;
+    visit(subview);
+    VisitViews(subview, visit);
+  }
+}
+
+void AppKitAutomation::WhenModal(std::function<void()> user) {
+  StopTimers();
+  user_ = std::move(user);
+  polls_ = 0;
+  focusedPolls_ = 0;
+  poll_ = [[ZebTimerCall alloc] initWithInterval:kModalPoll call:[this] { return PollForModal(); }];
+}
+
+// Answers once a modal window is up and key (or has been up a while without the
+// keyboard), and ends that window's loop when it is still up a few seconds later.
+bool AppKitAutomation::PollForModal() {
+  NSWindow* modal = [NSApp modalWindow];
+  if (modal == nil) return true;
+  focusedPolls_ = [modal isKeyWindow] && HasInputFocus(modal) ? focusedPolls_ + 1 : 0;
+  if (focusedPolls_ < kFocusedPolls && ++polls_ < kPollsBeforeAnswering) return true;
+  [watchdog_ stop];
+  [watchdog_ release];
+  watchdog_ = [[ZebTimerCall alloc] initWithInterval:kForgottenModal
+                                                call:[this, modal] {
+                                                  EndForgottenModal(modal);
+                                                  return false;
+                                                }];
+  std::exchange(user_, nullptr)();
+  return false;
+}
+
+ModalContents AppKitAutomation::ModalWindowContents() {
+  ModalContents contents;
+  NSWindow* modal = [NSApp modalWindow];
+  if (modal == nil) return contents;
+  contents.title = FromNSString([modal title]);
+  const NSSize content = [[modal contentView] frame].size;
+  contents.content = {content.width, content.height};
+  VisitViews([modal contentView], [&](NSView* view) {
+    if (ShowsTitle(view)) {
+      contents.buttons.push_back(FromNSString([(NSButton*)view title]));
+      contents.controls.push_back(FrameInContent(view));
+    }
+    if (![view isKindOfClass:[NSTextField class]]) return;
+    NSTextField* field = (NSTextField*)view;
+    contents.controls.push_back(FrameInContent(view));
+    if (![field isEditable]) {
+      contents.labels.push_back(FromNSString([field stringValue]));
+      return;
+    }
+    if (contents.field) return;
+    NSText* editor = [field currentEditor];
+    contents.field = FromNSString(editor != nil ? [editor string] : [field stringValue]);
+    contents.secure = [field isKindOfClass:[NSSecureTextField class]];
+    if (editor != nil) {
+      const NSRange range = [editor selectedRange];
+      contents.selection = {static_cast<int64_t>(range.location), static_cast<int64_t>(NSMaxRange(range))};
+    }
+  });
+  return contents;
+}
+
+void AppKitAutomation::PressButton(const ToolkitString& title) {
+  NSWindow* modal = [NSApp modalWindow];
+  NSString* wanted = ToNSString(title);
+  NSView* found = nil;
+  VisitViews([modal contentView], [&](NSView* view) {
+    if (found == nil && ShowsTitle(view) && [[(NSButton*)view title] isEqualToString:wanted]) {
+      found = view;
+    }
+  });
+  if (found == nil) return;
+  const Rect frame = FrameInContent(found);
+  int x = 0;
+  int y = 0;
+  ::Window child = 0;
+  XTranslateCoordinates(display_, XidOf(modal), DefaultRootWindow(display_), static_cast<int>(frame.x + frame.width / 2),
+                        static_cast<int>(frame.y + frame.height / 2), &x, &y, &child);
+  Queue(
+      [this, x, y] {
+        XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+        XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+      },
+      std::chrono::duration_cast<std::chrono::milliseconds>(kButtonHeld));
+  Queue([this] { XTestFakeButtonEvent(display_, 1, False, CurrentTime); }, kBetweenKeys);
+}
 
 void AppKitAutomation::SendToWindowManager(::Window xid, const char* message, long l0, long l1, long l2, long l3) {
   XEvent event{};
@@ -219,11 +474,7 @@ void AppKitAutomation::PressKey(char16_t key, uint32_t modifiers) {
 Rect AppKitAutomation::ShownFrame(View* view) {
   auto* appKit = dynamic_cast<AppKitView*>(view);
   if (appKit == nullptr || [appKit->nsView() window] == nil) return {};
-  NSView* shown = appKit->nsView();
-  NSView* content = [[shown window] contentView];
-  NSRect frame = [shown convertRect:[shown bounds] toView:content];
-  if (![content isFlipped]) frame.origin.y = NSHeight([content bounds]) - NSMaxY(frame);
-  return {frame.origin.x, frame.origin.y, frame.size.width, frame.size.height};
+  return FrameInContent(appKit->nsView());
 }
 
 }  // namespace

@@ -15,5 +15,9 @@
 #define NSEventModifierFlagControl NSControlKeyMask
 #define NSEventModifierFlagOption NSAlternateKeyMask
 #define NSEventModifierFlagCommand NSCommandKeyMask
+#define NSButtonTypeMomentaryPushIn NSMomentaryPushInButton
+#define NSButtonTypePushOnPushOff NSPushOnPushOffButton
+#define NSBezelStyleRounded NSRoundedBezelStyle
+#define NSBezelStyleRegularSquare NSRegularSquareBezelStyle
 
 #endif

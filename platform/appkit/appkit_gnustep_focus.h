@@ -13,8 +13,18 @@ namespace zeb::platform {
 // Sends the window the request GNUstep waits to ignore, just after it was shown
 // key; should the window manager's come first, this one only keeps the window key.
 void SendTheIgnoredTakeFocus(NSWindow* window);
+// GNUstep asks the X server for the focus as it makes a window key, before the
+// window manager has mapped it, and that request fails; a window the window
+// manager does not focus as it maps it (a floating panel, which openbox maps
+// without the focus) was left key without the keyboard. Waits a moment for the
+// window to show and asks again.
+void TakeFocusOnceShown(NSWindow* window);
+// The same for the window of the next modal loop, which that loop shows itself.
+void TakeFocusInNextModalLoop();
 #else
 inline void SendTheIgnoredTakeFocus(NSWindow*) {}
+inline void TakeFocusOnceShown(NSWindow*) {}
+inline void TakeFocusInNextModalLoop() {}
 #endif
 
 }  // namespace zeb::platform

@@ -5,6 +5,9 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
+#include <thread>
+
 namespace zeb::platform {
 
 // On GNUstep's own display connection, so that it follows the mapping.
@@ -22,6 +25,52 @@ void SendTheIgnoredTakeFocus(NSWindow* window) {
   event.xclient.data.l[1] = CurrentTime;
   XSendEvent(display, xid, False, NoEventMask, &event);
   XFlush(display);
+}
+
+// The window manager maps a window within a moment; one it has not mapped by
+// then is left as it is.
+void TakeFocusOnceShown(NSWindow* window) {
+  GSDisplayServer* server = GSServerForWindow(window);
+  auto* display = static_cast<Display*>([server serverDevice]);
+  const auto xid = reinterpret_cast<::Window>([server windowDevice:[window windowNumber]]);
+  if (display == nullptr || xid == 0) return;
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+  XWindowAttributes attributes{};
+  while (XGetWindowAttributes(display, xid, &attributes) != 0 && attributes.map_state != IsViewable &&
+         std::chrono::steady_clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (attributes.map_state != IsViewable || ![window isKeyWindow]) return;
+  // GNUstep's request also points its input method at the window; it carries the
+  // time of the last event GNUstep saw, which the X server may hold too old, so the
+  // focus is asked for once more as of now.
+  [server setinputfocus:static_cast<int>([window windowNumber])];
+  XSetInputFocus(display, xid, RevertToParent, CurrentTime);
+  XFlush(display);
+}
+
+}  // namespace zeb::platform
+
+// Takes the focus for the modal window once its loop runs.
+@interface ZebModalFocus : NSObject
++ (void)takeFocus;
+@end
+
+@implementation ZebModalFocus
+
++ (void)takeFocus {
+  if (NSWindow* modal = [NSApp modalWindow]) zeb::platform::TakeFocusOnceShown(modal);
+}
+
+@end
+
+namespace zeb::platform {
+
+void TakeFocusInNextModalLoop() {
+  [ZebModalFocus performSelector:@selector(takeFocus)
+                      withObject:nil
+                      afterDelay:0
+                         inModes:[NSArray arrayWithObject:NSModalPanelRunLoopMode]];
 }
 
 }  // namespace zeb::platform

@@ -1,6 +1,6 @@
 // The AppKit backend: the shared application, its event queue and its windows.
-// What this backend has not built yet (controls, fonts, alerts and panels, menus,
-// the pasteboard, bitmaps) it makes none of, and says so in its capabilities.
+// What this backend has not built yet (text views, the colour and file panels,
+// menus, the pasteboard, bitmaps) it makes none of, and says so in its capabilities.
 #pragma once
 
 #include <memory>
@@ -32,13 +32,13 @@ class AppKitToolkit : public Toolkit {
   FrameExtents ExtentsForStyle(uint32_t style) const override;
   Window* CreateWindow(const Rect& content, uint32_t style) override;
   std::unique_ptr<View> CreateView(std::unique_ptr<ViewDelegate> delegate) override;
-  std::unique_ptr<TextField> CreateTextField(bool) override { return nullptr; }
-  std::unique_ptr<Button> CreateButton(ButtonType, std::unique_ptr<ViewDelegate>) override { return nullptr; }
-  std::unique_ptr<Label> CreateLabel() override { return nullptr; }
+  std::unique_ptr<TextField> CreateTextField(bool secure) override;
+  std::unique_ptr<Button> CreateButton(ButtonType type, std::unique_ptr<ViewDelegate> delegate) override;
+  std::unique_ptr<Label> CreateLabel() override;
   std::unique_ptr<TextView> CreateTextView(std::unique_ptr<ViewDelegate>) override { return nullptr; }
   std::unique_ptr<ScrollView> CreateScrollView() override { return nullptr; }
-  SharedFont FontWithFamily(const ToolkitString&, uint32_t, double) override { return nullptr; }
-  SharedFont SystemFont(double) override { return nullptr; }
+  SharedFont FontWithFamily(const ToolkitString& family, uint32_t traits, double size) override;
+  SharedFont SystemFont(double size) override;
   std::shared_ptr<Menu> CreateMenu(const ToolkitString&) override { return nullptr; }
   std::shared_ptr<Menu> CreateMenuBar() override { return nullptr; }
   std::unique_ptr<MenuItem> CreateMenuItem(const ToolkitString&, const ToolkitString&, uint32_t) override {
@@ -53,8 +53,8 @@ class AppKitToolkit : public Toolkit {
   bool HostOwnsApplication() const override { return hostOwnsApplication_; }
   int64_t RunModal(Window& window) override;
   void StopModal(int64_t code) override;
-  // An alert that cannot be shown answers 0.
-  int64_t RunAlert(const ToolkitString&, const ToolkitString&, const std::vector<AlertButton>&) override { return 0; }
+  int64_t RunAlert(const ToolkitString& message, const ToolkitString& informative,
+                   const std::vector<AlertButton>& buttons) override;
   ColorPanel* SharedColorPanel() override { return nullptr; }
   std::unique_ptr<FilePanel> CreateFilePanel(FilePanelMode) override { return nullptr; }
   Pasteboard& pasteboard() override { return *pasteboard_; }

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <chrono>
 
+#import "platform/appkit/appkit_alert.h"
+#import "platform/appkit/appkit_controls.h"
 #import "platform/appkit/appkit_event.h"
+#import "platform/appkit/appkit_fonts.h"
+#import "platform/appkit/appkit_gnustep_focus.h"
 #import "platform/appkit/appkit_guest.h"
 #import "platform/appkit/appkit_screen.h"
 #import "platform/appkit/appkit_view.h"
@@ -64,8 +68,7 @@ Capabilities AppKitToolkit::capabilities() const {
   can.zoom = true;
 #endif
   can.miniaturize = true;
-  can.controls = false;
-  can.alerts = false;
+  can.textViews = false;
   can.colorPanel = false;
   can.filePanels = false;
   can.menus = false;
@@ -165,18 +168,51 @@ std::unique_ptr<View> AppKitToolkit::CreateView(std::unique_ptr<ViewDelegate> de
   return MakeFlippedView(std::move(delegate));
 }
 
+std::unique_ptr<TextField> AppKitToolkit::CreateTextField(bool secure) {
+  return std::make_unique<AppKitTextField>(secure);
+}
+
+std::unique_ptr<Button> AppKitToolkit::CreateButton(ButtonType type, std::unique_ptr<ViewDelegate> delegate) {
+  return std::make_unique<AppKitButton>(type, std::move(delegate));
+}
+
+std::unique_ptr<Label> AppKitToolkit::CreateLabel() { return std::make_unique<AppKitLabel>(); }
+
+SharedFont AppKitToolkit::FontWithFamily(const ToolkitString& family, uint32_t traits, double size) {
+  return AppKitFontWithFamily(family, traits, size);
+}
+
+SharedFont AppKitToolkit::SystemFont(double size) { return AppKitSystemFont(size); }
+
 Point AppKitToolkit::MouseLocation() const { return FromAppKitPoint([NSEvent mouseLocation]); }
 
 int64_t AppKitToolkit::RunModal(Window& window) {
   auto* appKit = dynamic_cast<AppKitWindow*>(&window);
   if (appKit == nullptr) return 0;
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  // Shown key as the backend shows windows key, before the loop would show it.
+  appKit->MakeKeyAndOrderFront();
+  TakeFocusOnceShown(appKit->nsWindow());
   const NSModalResponse code = [NSApp runModalForWindow:appKit->nsWindow()];
   [pool release];
   return code;
 }
 
-void AppKitToolkit::StopModal(int64_t code) { [NSApp stopModalWithCode:static_cast<NSModalResponse>(code)]; }
+// The modal loop sees the stop once it has handled an event: one is posted, for a
+// stop that comes from a timer while the loop waits.
+void AppKitToolkit::StopModal(int64_t code) {
+  [NSApp stopModalWithCode:static_cast<NSModalResponse>(code)];
+  PostWakeUpEvent();
+}
+
+int64_t AppKitToolkit::RunAlert(const ToolkitString& message, const ToolkitString& informative,
+                                const std::vector<AlertButton>& buttons) {
+#ifdef GNUSTEP
+  // Before it has launched, GNUstep's application passes no key to the alert.
+  FinishLaunching();
+#endif
+  return RunAppKitAlert(message, informative, buttons);
+}
 
 AppKitWindow* AppKitToolkit::WindowOf(NSWindow* window) const {
   if (window == nil) return nullptr;

@@ -1,5 +1,6 @@
 #import "platform/appkit/appkit_window.h"
 
+#import "platform/appkit/appkit_controls.h"
 #import "platform/appkit/appkit_gnustep_focus.h"
 #import "platform/appkit/appkit_screen.h"
 #import "platform/appkit/appkit_strings.h"
@@ -82,6 +83,11 @@ using zeb::platform::WindowDelegate;
 
 @implementation ZebWindow
 
+// Escape that no view took presses the close button of a modal window.
+- (void)cancelOperation:(id)sender {
+  if ([NSApp modalWindow] == self && ([self styleMask] & NSWindowStyleMaskClosable) != 0) [self performClose:sender];
+}
+
 #ifdef GNUSTEP
 // GNUstep brings a window back from its miniwindow (a double click on it, or the
 // window manager's focus) without the notification that AppKit posts.
@@ -158,9 +164,10 @@ void AppKitWindow::MakeFirstResponder(View* view) {
   [window_ makeFirstResponder:appKit != nullptr ? appKit->nsView() : nil];
 }
 
-// No button of this backend exists yet (CreateButton makes none), so there is none
-// to make the default.
-void AppKitWindow::SetDefaultButton(Button*) {}
+void AppKitWindow::SetDefaultButton(Button* button) {
+  auto* appKit = dynamic_cast<AppKitButton*>(button);
+  [window_ setDefaultButtonCell:appKit != nullptr ? [appKit->nsButton() cell] : nil];
+}
 
 void AppKitWindow::OrderFront() { [window_ orderFront:nil]; }
 

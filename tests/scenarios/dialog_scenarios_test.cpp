@@ -14,12 +14,22 @@ namespace {
 using ::testing::Contains;
 using ::testing::UnorderedElementsAre;
 
-class DialogScenario : public Scenario {
+class AlertScenario : public Scenario {
  protected:
-  std::vector<Need> Needs() const override { return {kAlerts, kControls, kColorPanel}; }
+  std::vector<Need> Needs() const override { return {kAlerts}; }
 };
 
-TEST_P(DialogScenario, QuestionAnswersNoAndYesAndGivesTheKeyboardBack) {
+class StringPanelScenario : public Scenario {
+ protected:
+  std::vector<Need> Needs() const override { return {kControls}; }
+};
+
+class ColorPanelScenario : public Scenario {
+ protected:
+  std::vector<Need> Needs() const override { return {kColorPanel, kControls}; }
+};
+
+TEST_P(AlertScenario, QuestionAnswersNoAndYesAndGivesTheKeyboardBack) {
   OpenTestWindow(1);
   platform::ModalContents shown;
   automation().WhenModal([&] {
@@ -38,7 +48,7 @@ TEST_P(DialogScenario, QuestionAnswersNoAndYesAndGivesTheKeyboardBack) {
   EXPECT_TRUE(PumpUntilKey(WindowID(1)));
 }
 
-TEST_P(DialogScenario, StringPanelReplacesTheSelectedDefaultWithWhatIsTyped) {
+TEST_P(StringPanelScenario, StringPanelReplacesTheSelectedDefaultWithWhatIsTyped) {
   platform::ModalContents shown;
   automation().WhenModal([&] {
     shown = automation().ModalWindowContents();
@@ -72,7 +82,7 @@ TEST_P(DialogScenario, StringPanelReplacesTheSelectedDefaultWithWhatIsTyped) {
   }
 }
 
-TEST_P(DialogScenario, PasswordPanelHidesTheTypingAndReturnsItUnchanged) {
+TEST_P(StringPanelScenario, PasswordPanelHidesTheTypingAndReturnsItUnchanged) {
   for (const double password : {1.0, -1.0, 0.5}) {
     platform::ModalContents shown;
     automation().WhenModal([&] {
@@ -85,7 +95,7 @@ TEST_P(DialogScenario, PasswordPanelHidesTheTypingAndReturnsItUnchanged) {
   }
 }
 
-TEST_P(DialogScenario, StringPanelClosedWithItsCloseButtonGivesNothing) {
+TEST_P(StringPanelScenario, StringPanelClosedWithItsCloseButtonGivesNothing) {
   automation().WhenModal([&] {
     automation().TypeText(u"lost");
     automation().CloseModalWindow();
@@ -93,7 +103,7 @@ TEST_P(DialogScenario, StringPanelClosedWithItsCloseButtonGivesNothing) {
   EXPECT_STREQ(GetString("Title", "Message", "default", 0), "");
 }
 
-TEST_P(DialogScenario, StringPanelGrowsWithItsMessage) {
+TEST_P(StringPanelScenario, StringPanelGrowsWithItsMessage) {
   const std::string wide(80, 'w');
   platform::ModalContents shown;
   automation().WhenModal([&] {
@@ -105,7 +115,7 @@ TEST_P(DialogScenario, StringPanelGrowsWithItsMessage) {
   EXPECT_GT(shown.content.height, 120);
 }
 
-TEST_P(DialogScenario, ColorPanelGivesThePickedColourOrTheArgumentUnchanged) {
+TEST_P(ColorPanelScenario, ColorPanelGivesThePickedColourOrTheArgumentUnchanged) {
   OpenTestWindow(1);
   automation().WhenModal([&] { automation().PressButton(u"OK"); });
   EXPECT_EQ(GetColor(255, 100, 100), 255);
@@ -130,7 +140,9 @@ TEST_P(DialogScenario, ColorPanelGivesThePickedColourOrTheArgumentUnchanged) {
   EXPECT_EQ(WindowID(255), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DialogScenario, ::testing::ValuesIn(AvailableBackends()), BackendName);
+INSTANTIATE_TEST_SUITE_P(Backends, AlertScenario, ::testing::ValuesIn(AvailableBackends()), BackendName);
+INSTANTIATE_TEST_SUITE_P(Backends, StringPanelScenario, ::testing::ValuesIn(AvailableBackends()), BackendName);
+INSTANTIATE_TEST_SUITE_P(Backends, ColorPanelScenario, ::testing::ValuesIn(AvailableBackends()), BackendName);
 
 }  // namespace
 }  // namespace zeb

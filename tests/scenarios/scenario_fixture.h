@@ -31,6 +31,7 @@ struct Need {
   const char* name;
 };
 inline constexpr Need kControls{&platform::Capabilities::controls, "controls"};
+inline constexpr Need kTextViews{&platform::Capabilities::textViews, "text views"};
 inline constexpr Need kAlerts{&platform::Capabilities::alerts, "alerts"};
 inline constexpr Need kColorPanel{&platform::Capabilities::colorPanel, "colour panel"};
 inline constexpr Need kFilePanels{&platform::Capabilities::filePanels, "file panels"};

@@ -23,7 +23,7 @@ using ::testing::IsSupersetOf;
 
 class TextWindowScenario : public Scenario {
  protected:
-  std::vector<Need> Needs() const override { return {kControls}; }
+  std::vector<Need> Needs() const override { return {kControls, kTextViews}; }
 };
 
 platform::Window* TextWindowShown() { return WindowID(kReservedWindow); }
@@ -98,7 +98,7 @@ TEST_P(TextWindowScenario, SizeTexts) {
 // A window with an editor and a button below it, as a program makes them.
 class GadgetScenario : public Scenario {
  protected:
-  std::vector<Need> Needs() const override { return {kControls}; }
+  std::vector<Need> Needs() const override { return {kControls, kTextViews}; }
   void OpenGadgets() {
     OpenTestWindow(1);
     ASSERT_NE(EditorGadget(1, 10, 10, 200, 100, 0), 0);
