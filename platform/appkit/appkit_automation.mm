@@ -20,6 +20,7 @@
 #import "platform/appkit/appkit_strings.h"
 #import "platform/appkit/appkit_toolkit.h"
 #import "platform/appkit/appkit_view.h"
+#include "platform/xtest_keys.h"
 
 // Calls a function each time its repeating timer fires, in every mode the
 // application's loops run in (its own loop, a modal loop, button tracking).
@@ -89,13 +90,6 @@ constexpr auto kBetweenKeys = std::chrono::milliseconds(10);
 constexpr NSTimeInterval kInputTick = 0.005;
 constexpr NSTimeInterval kForgottenModal = 5;
 
-struct ModifierKey {
-  uint32_t flag;
-  KeySym keysym;
-};
-// The keys that the tests' defaults (below) make Command, Option and Control.
-constexpr ModifierKey kModifierKeys[] = {
-    {ModifierCommand, XK_Control_L}, {ModifierShift, XK_Shift_L}, {ModifierOption, XK_Alt_L}, {ModifierControl, XK_Super_L}};
 
 // GNUstep makes Alt the Command key; the tests press Control for Command, as on GTK.
 // Read once, when the back end starts, so set before the application exists.
@@ -212,10 +206,7 @@ class AppKitAutomation : public Automation {
   // Clicks at a point of an X window.
   void ClickInside(::Window xid, Point point, int clicks, MouseButton button);
   void SendToWindowManager(::Window xid, const char* message, long l0, long l1 = 0, long l2 = 0, long l3 = 0);
-  void KeyStroke(KeySym keysym, bool down) {
-    const KeyCode code = XKeysymToKeycode(display_, keysym);
-    if (code != 0) XTestFakeKeyEvent(display_, code, down ? True : False, CurrentTime);
-  }
+  void KeyStroke(KeySym keysym, bool down) { XTestKeyStroke(display_, keysym, down); }
 
   // The dialog's input: each step is sent once the loop runs and the one before
   // has been held its time.
@@ -441,34 +432,7 @@ void AppKitAutomation::ClickInside(::Window xid, Point point, int clicks, MouseB
   lastClick_ = std::chrono::steady_clock::now();
 }
 
-void AppKitAutomation::PressKey(char16_t key, uint32_t modifiers) {
-  KeySym keysym = key;
-  if (key == u'\r') keysym = XK_Return;
-  if (key == u'\t') keysym = XK_Tab;
-  if (key == u'\x1b') keysym = XK_Escape;
-  if (key >= u'A' && key <= u'Z') {
-    keysym = key - u'A' + u'a';
-    modifiers |= ModifierShift;
-  }
-  const bool capsLock = (modifiers & ModifierCapsLock) != 0;
-  if (capsLock) {
-    KeyStroke(XK_Caps_Lock, true);
-    KeyStroke(XK_Caps_Lock, false);
-  }
-  for (const ModifierKey& m : kModifierKeys) {
-    if ((modifiers & m.flag) != 0) KeyStroke(m.keysym, true);
-  }
-  KeyStroke(keysym, true);
-  KeyStroke(keysym, false);
-  for (const ModifierKey& m : kModifierKeys) {
-    if ((modifiers & m.flag) != 0) KeyStroke(m.keysym, false);
-  }
-  if (capsLock) {
-    KeyStroke(XK_Caps_Lock, true);
-    KeyStroke(XK_Caps_Lock, false);
-  }
-  XFlush(display_);
-}
+void AppKitAutomation::PressKey(char16_t key, uint32_t modifiers) { XTestPressKey(display_, key, modifiers); }
 
 // From the top-left of the window's content view.
 Rect AppKitAutomation::ShownFrame(View* view) {

@@ -13,6 +13,7 @@
 #include "platform/gtk/gtk_backend.h"
 #include "platform/gtk/gtk_strings.h"
 #include "platform/gtk/gtk_widget_tree.h"
+#include "platform/xtest_keys.h"
 
 namespace zeb::platform {
 namespace {
@@ -81,13 +82,6 @@ Rect FrameInContent(GtkWidget* widget) {
   return {static_cast<double>(x), static_cast<double>(y), static_cast<double>(gtk_widget_get_allocated_width(widget)),
           static_cast<double>(gtk_widget_get_allocated_height(widget))};
 }
-
-struct ModifierKey {
-  uint32_t flag;
-  unsigned long keysym;
-};
-constexpr ModifierKey kModifierKeys[] = {
-    {ModifierCommand, XK_Control_L}, {ModifierShift, XK_Shift_L}, {ModifierOption, XK_Alt_L}, {ModifierControl, XK_Super_L}};
 
 }  // namespace
 
@@ -175,41 +169,9 @@ void GtkAutomation::ClickAt(int x, int y, int clicks, MouseButton button) {
   lastClick_ = std::chrono::steady_clock::now();
 }
 
-void GtkAutomation::KeyStroke(unsigned long keysym, bool down) {
-  const KeyCode code = XKeysymToKeycode(display_, keysym);
-  if (code != 0) XTestFakeKeyEvent(display_, code, down ? True : False, CurrentTime);
-}
+void GtkAutomation::KeyStroke(unsigned long keysym, bool down) { XTestKeyStroke(display_, keysym, down); }
 
-void GtkAutomation::PressKey(char16_t key, uint32_t modifiers) {
-  // Latin-1 keysyms are the characters themselves; a capital is its small letter
-  // with Shift.
-  unsigned long keysym = key;
-  if (key == u'\r') keysym = XK_Return;
-  if (key == u'\t') keysym = XK_Tab;
-  if (key == u'\x1b') keysym = XK_Escape;
-  if (key >= u'A' && key <= u'Z') {
-    keysym = key - u'A' + u'a';
-    modifiers |= ModifierShift;
-  }
-  const bool capsLock = (modifiers & ModifierCapsLock) != 0;
-  if (capsLock) {
-    KeyStroke(XK_Caps_Lock, true);
-    KeyStroke(XK_Caps_Lock, false);
-  }
-  for (const ModifierKey& m : kModifierKeys) {
-    if ((modifiers & m.flag) != 0) KeyStroke(m.keysym, true);
-  }
-  KeyStroke(keysym, true);
-  KeyStroke(keysym, false);
-  for (const ModifierKey& m : kModifierKeys) {
-    if ((modifiers & m.flag) != 0) KeyStroke(m.keysym, false);
-  }
-  if (capsLock) {
-    KeyStroke(XK_Caps_Lock, true);
-    KeyStroke(XK_Caps_Lock, false);
-  }
-  XFlush(display_);
-}
+void GtkAutomation::PressKey(char16_t key, uint32_t modifiers) { XTestPressKey(display_, key, modifiers); }
 
 void GtkAutomation::TypeText(const ToolkitString& text) {
   for (const char16_t character : text) PressKey(character, 0);
