@@ -9,16 +9,15 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <future>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/files/process_test_support.h"
 #include "tests/foreign_copy.h"
 
 // After gtest: Xlib's None macro would clash with a gtest type.
@@ -29,23 +28,12 @@ namespace zeb::platform {
 namespace {
 
 using namespace std::chrono_literals;
+using file_testing::WaitUntil;
 
 // What `xclip -o` prints for the target (empty when it gets nothing).
 std::string Paste(const std::string& target = "UTF8_STRING") {
-  const std::string command = "timeout 10 xclip -o -selection clipboard -t '" + target + "' 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  if (pipe == nullptr) return out;
-  char buffer[65536];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  pclose(pipe);
-  return out;
-}
-
-template <typename Condition>
-void WaitUntil(Condition done) {
-  const auto limit = std::chrono::steady_clock::now() + 10s;
-  while (!done() && std::chrono::steady_clock::now() < limit) std::this_thread::sleep_for(20ms);
+  int status = 0;
+  return file_testing::CommandOutput("timeout 10 xclip -o -selection clipboard -t '" + target + "' 2>/dev/null", &status);
 }
 
 bool HaveDisplay() {
@@ -207,12 +195,10 @@ class RawClient {
   void Run(Serve serve) {
     thread_ = std::thread(serve);
   }
-  // The next event of the type for our window (or another one we listen to); false
-  // once destroyed or after 10 s.
-  bool Next(int type, XEvent* event) { return NextOf(window_, type, event); }
-  bool NextOf(::Window window, int type, XEvent* event) {
+  // The next event of the type for our window; false once destroyed or after 10 s.
+  bool Next(int type, XEvent* event) {
     const auto limit = std::chrono::steady_clock::now() + 10s;
-    while (!XCheckTypedWindowEvent(display_, window, type, event)) {
+    while (!XCheckTypedWindowEvent(display_, window_, type, event)) {
       if (stop_ || std::chrono::steady_clock::now() > limit) return false;
       std::this_thread::sleep_for(2ms);
     }
@@ -247,164 +233,48 @@ class RawClient {
   std::thread thread_;
 };
 
-// A host that serves the clipboard from its own event loop, as game engines do: it
-// answers only while it pumps, and counts the requests it gets. Texts beyond
-// 256 KiB go in pieces of that size (INCR).
-class LoopOwner : public RawClient {
- public:
-  void Copy(std::string utf8) {
-    text_ = std::move(utf8);
-    Own("CLIPBOARD");
-  }
-  // Pumps until it has had `total` requests, answering UTF8_STRING and refusing the
-  // rest; false after 10 s.
-  bool PumpUntil(int total) {
-    for (XEvent event; requests_ < total;) {
-      if (!Next(SelectionRequest, &event)) return false;
-      ++requests_;
-      const XSelectionRequestEvent& request = event.xselectionrequest;
-      if (request.target != Intern("UTF8_STRING")) {
-        Notify(request, None);
-      } else if (!Send(request)) {
-        return false;
-      }
-    }
-    return true;
-  }
-  int requests() const { return requests_; }
-
- private:
-  static constexpr size_t kPiece = 256 << 10;
-
-  bool Send(const XSelectionRequestEvent& request) {
-    const auto put = [&](Atom type, int format, const void* data, size_t count) {
-      XChangeProperty(display(), request.requestor, request.property, type, format, PropModeReplace,
-                      static_cast<const unsigned char*>(data), static_cast<int>(count));
-    };
-    if (text_.size() <= kPiece) {
-      put(request.target, 8, text_.data(), text_.size());
-      Notify(request, request.property);
-      return true;
-    }
-    XSelectInput(display(), request.requestor, PropertyChangeMask);
-    const long size = static_cast<long>(text_.size());
-    put(Intern("INCR"), 32, &size, 1);
-    Notify(request, request.property);
-    // A piece each time the requestor deletes the property; an empty one ends it.
-    for (size_t sent = 0, piece = 1; piece > 0; sent += piece) {
-      XEvent event;
-      do {
-        if (!NextOf(request.requestor, PropertyNotify, &event)) return false;
-      } while (event.xproperty.atom != request.property || event.xproperty.state != PropertyDelete);
-      piece = std::min(kPiece, text_.size() - sent);
-      put(request.target, 8, text_.data() + sent, piece);
-      XFlush(display());
-    }
-    XSelectInput(display(), request.requestor, NoEventMask);
-    return true;
-  }
-
-  std::string text_;
-  std::atomic<int> requests_{0};
-};
-
-TEST_F(X11ClipboardTest, AHostServingFromItsLoopIsReadFromTheCopyFetchedWhileItPumped) {
-  LoopOwner host;
-  ASSERT_NE(host.display(), nullptr);
-  // A copy taken back before the host pumps: its late answer changes nothing.
-  host.Copy("unanswered");
-  clipboard_->SetText(u"ours");
-  ASSERT_TRUE(host.PumpUntil(1));
-  EXPECT_EQ(clipboard_->Text(), u"ours");
-
-  // Copied, pumped for as long as our fetch takes (1 MiB in pieces), then read while
-  // the host waits in the call and serves nothing: the read sends no request.
-  ToolkitString text;
-  std::string utf8;
-  while (utf8.size() < (size_t{1} << 20)) {
-    text += u"\U0001F600 caf\u00E9\n";
-    utf8 += "\xF0\x9F\x98\x80 caf\xC3\xA9\n";
-  }
-  host.Copy(utf8);
-  ASSERT_TRUE(host.PumpUntil(2));
-  for (int read = 0; read < 2; ++read) EXPECT_TRUE(clipboard_->Text() == text);
-  EXPECT_EQ(host.requests(), 2);
-
-  // A read that comes before the fetch of a new copy is answered: it waits for the
-  // owner, and gets the new text, not the old copy.
-  host.Copy("second \xF0\x9F\x98\x80");
-  auto read = std::async(std::launch::async, [&] { return clipboard_->Text(); });
-  ASSERT_TRUE(host.PumpUntil(3));
-  EXPECT_EQ(read.get(), u"second \U0001F600");
-  EXPECT_EQ(host.requests(), 3);
-}
-
-TEST_F(X11ClipboardTest, HandsItsTextToAClipboardManagerWhenItCloses) {
-  // The manager answers SAVE_TARGETS by fetching UTF8_STRING and image/png in one
-  // MULTIPLE conversion, then reports that it is done.
-  std::mutex lock;
-  std::string saved;
-  std::vector<Atom> pairs;
-  RawClient manager;
-  ASSERT_NE(manager.display(), nullptr);
-  manager.Own("CLIPBOARD_MANAGER");
-  const Atom savedProperty = manager.Intern("SAVED");
-  const Atom asked[] = {manager.Intern("UTF8_STRING"), savedProperty, manager.Intern("image/png"),
-                        manager.Intern("SAVED_IMAGE")};
-  const Atom multiple = manager.Intern("PAIRS");
-  manager.Run([&] {
-    XEvent request, notify;
-    if (!manager.Next(SelectionRequest, &request)) return;
-    XChangeProperty(manager.display(), manager.window(), multiple, manager.Intern("ATOM_PAIR"), 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(asked), 4);
-    XConvertSelection(manager.display(), manager.Intern("CLIPBOARD"), manager.Intern("MULTIPLE"), multiple,
-                      manager.window(), request.xselectionrequest.time);
-    if (manager.Next(SelectionNotify, &notify) && notify.xselection.property == multiple) {
-      std::lock_guard guard(lock);
-      saved = manager.Take(savedProperty);
-      const std::string answered = manager.Take(multiple);
-      pairs.resize(answered.size() / sizeof(Atom));
-      std::memcpy(pairs.data(), answered.data(), pairs.size() * sizeof(Atom));
-    }
-    manager.Notify(request.xselectionrequest, request.xselectionrequest.property);
-  });
-  clipboard_->SetText(u"keep me \U0001F600");
-  clipboard_.reset();
-  // Closing waited for the manager to finish.
-  std::lock_guard guard(lock);
-  EXPECT_EQ(saved, "keep me \xF0\x9F\x98\x80");
-  // The pair that could not be converted comes back with no property.
-  ASSERT_EQ(pairs.size(), 4u);
-  EXPECT_EQ(pairs[1], savedProperty);
-  EXPECT_EQ(pairs[3], Atom{0});
-}
-
 // A host that copies and then ends, in each way a host may end, leaves its text
-// with the clipboard manager: the library hands it over as the process ends.
+// with the clipboard manager: the library hands it over as the process ends. The
+// manager answers SAVE_TARGETS by fetching UTF8_STRING and image/png in one
+// MULTIPLE conversion, then reports that it is done.
 TEST_F(X11ClipboardTest, AHostLeavesItsCopyWithTheManagerHoweverItEnds) {
   for (const std::string ending : {"return", "exit", "thread-exit", "dlclose-exit"}) {
     std::mutex lock;
     std::string saved;
+    std::vector<Atom> pairs;
     RawClient manager;
     ASSERT_NE(manager.display(), nullptr);
     manager.Own("CLIPBOARD_MANAGER");
     const Atom savedProperty = manager.Intern("SAVED");
+    const Atom asked[] = {manager.Intern("UTF8_STRING"), savedProperty, manager.Intern("image/png"),
+                          manager.Intern("SAVED_IMAGE")};
+    const Atom multiple = manager.Intern("PAIRS");
     manager.Run([&] {
       XEvent request, notify;
       if (!manager.Next(SelectionRequest, &request)) return;
-      XConvertSelection(manager.display(), manager.Intern("CLIPBOARD"), manager.Intern("UTF8_STRING"), savedProperty,
+      XChangeProperty(manager.display(), manager.window(), multiple, manager.Intern("ATOM_PAIR"), 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(asked), 4);
+      XConvertSelection(manager.display(), manager.Intern("CLIPBOARD"), manager.Intern("MULTIPLE"), multiple,
                         manager.window(), request.xselectionrequest.time);
-      if (manager.Next(SelectionNotify, &notify) && notify.xselection.property == savedProperty) {
+      if (manager.Next(SelectionNotify, &notify) && notify.xselection.property == multiple) {
         std::lock_guard guard(lock);
         saved = manager.Take(savedProperty);
+        const std::string answered = manager.Take(multiple);
+        pairs.resize(answered.size() / sizeof(Atom));
+        std::memcpy(pairs.data(), answered.data(), pairs.size() * sizeof(Atom));
       }
       manager.Notify(request.xselectionrequest, request.xselectionrequest.property);
     });
     const std::string host = "timeout 60 '" ZEB_HOST_PATH "' --end " + ending +
-                             " call ClipboardSetText 'kept after the end' >/dev/null";
+                             " call ClipboardSetText 'kept after the end \xF0\x9F\x98\x80' >/dev/null";
     EXPECT_EQ(std::system(host.c_str()), 0) << ending;
+    // The host's end waited for the manager to finish.
     std::lock_guard guard(lock);
-    EXPECT_EQ(saved, "kept after the end") << ending;
+    EXPECT_EQ(saved, "kept after the end \xF0\x9F\x98\x80") << ending;
+    // The pair that could not be converted comes back with no property.
+    ASSERT_EQ(pairs.size(), 4u) << ending;
+    EXPECT_EQ(pairs[1], savedProperty);
+    EXPECT_EQ(pairs[3], Atom{0});
   }
 }
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -146,6 +147,11 @@ TEST_F(SdlHost, ReadsWhatTheHostCopiedWithoutAskingItAgainAndTheHostReadsOurs) {
     for (int frame = 0; frame < 5; ++frame) Frame();
     EXPECT_EQ(requests_, fetched) << "a read asked the host, which cannot answer from inside the call";
   }
+  // A read made before the new copy was fetched waits for the host and gets the new text.
+  SDL_SetClipboardText("newer \xE2\x9C\x93");
+  auto read = std::async(std::launch::async, [] { return std::string(ClipboardGetText()); });
+  EXPECT_TRUE(FramesUntil([&] { return read.wait_for(0s) == std::future_status::ready; }));
+  EXPECT_EQ(read.get(), "newer \xE2\x9C\x93");
 
   for (const char* text : {"from zeb \xE2\x9C\x93 \xF0\x9F\x98\x80", ""}) {
     EXPECT_EQ(ClipboardSetText(text), 0);
