@@ -8,6 +8,7 @@
 #include <gdk/gdkx.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -46,19 +47,23 @@ class DialogParentOnDisplay : public ::testing::Test {
     XCloseDisplay(display_);
   }
 
-  // One 32-bit item of a window's property, or 0 when it has none.
-  unsigned long PropertyOf(::Window window, const char* name, Atom expected) {
-    Atom type = None;
+  // The 32-bit items of a window's property of this type (none when it has none).
+  std::vector<unsigned long> Items(::Window window, const char* name, Atom type) {
+    Atom actual = None;
     int format = 0;
     unsigned long items = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    unsigned long item = 0;
-    XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 1, False, expected, &type, &format,
+    XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 1024, False, type, &actual, &format,
                        &items, &after, &data);
-    if (data != nullptr && items == 1) item = *reinterpret_cast<unsigned long*>(data);
+    std::vector<unsigned long> list;
+    if (data != nullptr) list.assign(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + items);
     if (data != nullptr) XFree(data);
-    return item;
+    return list;
+  }
+  unsigned long PropertyOf(::Window window, const char* name, Atom type) {
+    const std::vector<unsigned long> items = Items(window, name, type);
+    return items.empty() ? 0 : items[0];
   }
   ::Window Active() { return PropertyOf(DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW", XA_WINDOW); }
 
@@ -77,18 +82,8 @@ class DialogParentOnDisplay : public ::testing::Test {
 
   // Whether a window's list of atoms holds this one.
   bool HasAtom(::Window window, const char* list, const char* atom) {
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(display_, window, XInternAtom(display_, list, False), 0, 64, False, XA_ATOM, &type, &format,
-                       &items, &after, &data);
-    const Atom wanted = XInternAtom(display_, atom, False);
-    bool has = false;
-    for (unsigned long i = 0; i < items; ++i) has = has || reinterpret_cast<const Atom*>(data)[i] == wanted;
-    if (data != nullptr) XFree(data);
-    return has;
+    const std::vector<unsigned long> atoms = Items(window, list, XA_ATOM);
+    return std::find(atoms.begin(), atoms.end(), XInternAtom(display_, atom, False)) != atoms.end();
   }
 
   // What the user sees of a dialog: the window it is transient for (None for no
@@ -236,20 +231,11 @@ TEST_F(DialogParentOnDisplay, TheColourDialogShowsTheColourGivenAndNoOtherWindow
     g_list_free(children);
   };
   const auto ReadClients = [this](Shown& shown) {
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(display_, DefaultRootWindow(display_), XInternAtom(display_, "_NET_CLIENT_LIST", False), 0, 1024,
-                       False, XA_WINDOW, &type, &format, &items, &after, &data);
-    const auto* clients = reinterpret_cast<const ::Window*>(data);
-    for (unsigned long i = 0; i < items; ++i) {
-      if (PropertyOf(clients[i], "_NET_WM_PID", XA_CARDINAL) == static_cast<unsigned long>(getpid())) {
-        shown.ours.push_back(clients[i]);
+    for (const unsigned long client : Items(DefaultRootWindow(display_), "_NET_CLIENT_LIST", XA_WINDOW)) {
+      if (PropertyOf(client, "_NET_WM_PID", XA_CARDINAL) == static_cast<unsigned long>(getpid())) {
+        shown.ours.push_back(client);
       }
     }
-    if (data != nullptr) XFree(data);
   };
   std::vector<Shown> calls;
   for (const double colour : {65280.0, 255.0, 65280.0}) {
