@@ -7,17 +7,13 @@
 // (ProcessEndOnDisplay) they are answered with real keys (XTest) until the host
 // ends.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "tests/files/process_test_support.h"
+#include "tests/files/file_test_folder.h"
+#include "tests/host_run.h"
 
 // After gtest: Xlib's None macro would clash with a gtest type.
 #if ZEB_HAVE_GTK
@@ -26,15 +22,10 @@
 #include <X11/keysym.h>
 #endif
 
-extern char** environ;
-
 namespace zeb {
 namespace {
 
 using namespace file_testing;
-using namespace std::chrono_literals;
-
-constexpr auto kWatchdog = 20s;
 const char* const kEndings[] = {"return", "exit", "thread-exit", "dlclose-exit"};
 
 // The calls of one host, each the export and its arguments, and the answers to
@@ -82,13 +73,6 @@ std::vector<Row> Rows(const std::string& folder) {
   return rows;
 }
 
-// What a case's host did: its wait status (-1 when the watchdog stopped it) and
-// what it wrote on stderr.
-struct Ended {
-  int status = -1;
-  std::string errors;
-};
-
 class ProcessEnd : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -96,56 +80,12 @@ class ProcessEnd : public ::testing::Test {
     ASSERT_TRUE(WriteBytes(folder_ / "a.txt", "one\ntwo\n"));
   }
 
-  // zebhost with the row's calls on stdin, ending as `ending` says, in the
-  // environment that `env` arguments set; `whileRunning` is called every 50 ms
-  // until the host ends.
-  Ended Run(const Row& row, const std::string& ending, std::vector<std::string> env,
-            const std::function<void()>& whileRunning) {
-    std::string script;
-    for (const auto& call : row.calls) {
-      for (const std::string& word : call) script += (&word == &call.front() ? "" : "\t") + word;
-      script += "\n";
-    }
-    EXPECT_TRUE(WriteBytes(folder_ / "calls", script));
-    EXPECT_TRUE(WriteBytes(folder_ / "answers.jsonl", row.answers));
-    env.insert(env.begin(), "env");
-    for (const char* word : {ZEB_HOST_PATH, "--end", ending.c_str(), "calls"}) env.emplace_back(word);
-    std::vector<char*> argv;
-    for (std::string& word : env) argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, (folder_ / "calls").c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (folder_ / "errors").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t host = 0;
-    const int spawned = posix_spawnp(&host, "env", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    Ended ended;
-    if (spawned != 0) return ended;
-    const auto giveUp = std::chrono::steady_clock::now() + kWatchdog;
-    int status = 0;
-    while (waitpid(host, &status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > giveUp) {
-        kill(host, SIGKILL);
-        waitpid(host, nullptr, 0);
-        return ended;
-      }
-      std::this_thread::sleep_for(50ms);
-      whileRunning();
-    }
-    ended.status = status;
-    ended.errors = ReadBytes(folder_ / "errors").value_or("");
-    return ended;
-  }
-
   // Every row followed by every ending.
   void EndEveryRowEveryWay(const std::vector<std::string>& env, const std::function<void()>& whileRunning) {
     for (const Row& row : Rows(folder_.path())) {
+      ASSERT_TRUE(WriteBytes(folder_ / "answers.jsonl", row.answers));
       for (const char* ending : kEndings) {
-        const Ended ended = Run(row, ending, env, whileRunning);
+        const testing::HostRun ended = testing::RunHost({"--end", ending, "calls"}, row.calls, env, whileRunning);
         const std::string name = row.calls.size() == 1 ? row.calls[0][0] : "every export";
         EXPECT_TRUE(WIFEXITED(ended.status) && WEXITSTATUS(ended.status) == 0)
             << name << " then " << ending << ": wait status " << ended.status << "\n" << ended.errors;

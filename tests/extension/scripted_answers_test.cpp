@@ -3,48 +3,33 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "tests/files/process_test_support.h"
+#include "tests/files/file_test_folder.h"
+#include "tests/host_run.h"
 
 namespace zeb {
 namespace {
 
 using namespace file_testing;
 
-struct HostRun {
-  std::string output;  // what zebhost printed: each call and its result
-  std::string errors;  // what the library wrote on stderr
-};
+using testing::HostRun;
 
 class ScriptedAnswers : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(folder_.ok()); }
 
-  // zebhost calls each export in one process, its dialogs answered by `answers`;
-  // stopped after a minute.
+  // zebhost calls each export in one process, its dialogs answered by `answers`.
   HostRun Calls(const std::string& answers, const std::vector<std::vector<std::string>>& calls,
-            const std::string& display = "") {
+                const std::string& display = "") {
     EXPECT_TRUE(WriteBytes(folder_ / "answers.jsonl", answers));
-    std::string script;
-    for (const auto& call : calls) {
-      for (const std::string& word : call) script += (&word == &call.front() ? "" : "\t") + word;
-      script += "\n";
-    }
-    EXPECT_TRUE(WriteBytes(folder_ / "calls", script));
-    const std::string command = "timeout 60 env -u WAYLAND_DISPLAY " +
-                                (display.empty() ? std::string("-u DISPLAY") : "DISPLAY=" + display) +
-                                " ZEBEXT_ANSWERS='" + folder_ / "answers.jsonl" + "' ZEBEXT_RECORD='" +
-                                folder_ / "record.jsonl" + "' '" ZEB_HOST_PATH "' calls <'" + folder_ / "calls" +
-                                "' 2>'" + folder_ / "errors" + "'";
-    HostRun run;
-    int status = -1;
-    run.output = CommandOutput(command, &status);
-    EXPECT_EQ(status, 0);
-    run.errors = ReadBytes(folder_ / "errors").value_or("");
+    std::vector<std::string> env = {"-u", "WAYLAND_DISPLAY", "-u", "DISPLAY", "ZEBEXT_ANSWERS=" + folder_ / "answers.jsonl",
+                                    "ZEBEXT_RECORD=" + folder_ / "record.jsonl"};
+    if (!display.empty()) env.push_back("DISPLAY=" + display);
+    const HostRun run = testing::RunHost({"calls"}, calls, env);
+    EXPECT_EQ(run.status, 0);
     return run;
   }
 

@@ -5,37 +5,36 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "tests/files/process_test_support.h"
+#include "tests/files/file_test_folder.h"
+#include "tests/host_run.h"
 
 namespace {
 
 using namespace zeb::file_testing;
 
-struct Outcome {
-  int status;          // the wait status: 0 when zebhost exited with 0
-  std::string output;  // what it printed: the export's result and a line end
-};
+using Outcome = zeb::testing::HostRun;
 
 // zebhost calling one export without a display, with the shim failing calls
 // under `folder` as `faults` ("NAME=value ...", see fault_shim.c) say, or without
-// the shim for no faults; stopped after a minute.
-Outcome Call(const TestFolder& folder, const std::string& faults, const std::vector<std::string>& arguments) {
-  std::string command = "timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY";
-  if (!faults.empty()) command += " LD_PRELOAD='" ZEB_FAULT_SHIM "' ZEB_FAULT_FOLDER='" + folder.path() + "' " + faults;
-  command += " '" ZEB_HOST_PATH "' call";
-  for (const std::string& argument : arguments) command += " '" + argument + "'";
-  Outcome outcome;
-  outcome.output = CommandOutput(command, &outcome.status);
-  return outcome;
+// the shim for no faults.
+Outcome Call(const TestFolder& folder, const std::string& faults, std::vector<std::string> arguments) {
+  std::vector<std::string> env = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY"};
+  if (!faults.empty()) {
+    env.insert(env.end(), {"LD_PRELOAD=" ZEB_FAULT_SHIM, "ZEB_FAULT_FOLDER=" + folder.path()});
+    std::istringstream words(faults);
+    for (std::string word; words >> word;) env.push_back(word);
+  }
+  arguments.insert(arguments.begin(), "call");
+  return zeb::testing::RunHost(arguments, {}, env);
 }
 
 // A file's size and a hash of its bytes, short enough to show in a failure.
