@@ -22,10 +22,13 @@ namespace {
 
 #ifdef GNUSTEP
 // GNUstep would otherwise give a library loaded into a game its own application
-// icon window beside the game's.
+// icon window beside the game's, and show its menus in NeXT's style: the main menu
+// as a column of its own (whose items GNUstep rearranges), a pop-up with a title.
+// As on a Mac, the main menu is a bar along the top of the screen.
 void RegisterGuestDefaults() {
   [[NSUserDefaults standardUserDefaults]
-      registerDefaults:[NSDictionary dictionaryWithObject:@"YES" forKey:@"GSSuppressAppIcon"]];
+      registerDefaults:[NSDictionary dictionaryWithObjectsAndKeys:@"YES", @"GSSuppressAppIcon",
+                                                                  @"NSMacintoshInterfaceStyle", @"NSMenuInterfaceStyle", nil]];
 }
 
 // GNUstep's X back end sets up its mouse at the first click, and contacts the

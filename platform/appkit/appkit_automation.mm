@@ -9,7 +9,9 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <initializer_list>
@@ -17,6 +19,7 @@
 #include <utility>
 
 #import "platform/appkit/appkit_event.h"
+#import "platform/appkit/appkit_menus.h"
 #import "platform/appkit/appkit_strings.h"
 #import "platform/appkit/appkit_toolkit.h"
 #import "platform/appkit/appkit_view.h"
@@ -89,6 +92,13 @@ constexpr auto kKeyHeld = std::chrono::milliseconds(40);
 constexpr auto kBetweenKeys = std::chrono::milliseconds(10);
 constexpr NSTimeInterval kInputTick = 0.005;
 constexpr NSTimeInterval kForgottenModal = 5;
+// A pop-up is answered once it has shown a few polls (its items drawn); a click on
+// a menu's item waits for the menu to highlight the item under the pointer, and
+// the menu bar's submenu to open under its title.
+constexpr int kPopUpPolls = 4;
+constexpr auto kPointerSettles = std::chrono::milliseconds(100);
+constexpr auto kSubmenuOpens = std::chrono::milliseconds(300);
+constexpr auto kPasteboardWait = std::chrono::seconds(5);
 
 
 // GNUstep makes Alt the Command key; the tests press Control for Command, as on GTK.
@@ -101,7 +111,7 @@ void RegisterTestKeys() {
 
 class AppKitAutomation : public Automation {
  public:
-  explicit AppKitAutomation(Display* display) : display_(display) {}
+  AppKitAutomation(Display* display, AppKitToolkit& toolkit) : display_(display), toolkit_(toolkit) {}
   ~AppKitAutomation() override {
     StopTimers();
     XCloseDisplay(display_);
@@ -163,19 +173,18 @@ class AppKitAutomation : public Automation {
     if (modal != nil) SendToWindowManager(XidOf(modal), "_NET_CLOSE_WINDOW", CurrentTime, kSourcePager);
   }
 
-  // Not built yet on AppKit: the panels, menus, drops and the pasteboard these
-  // drive cannot be made (see AppKitToolkit::capabilities), so there is nothing
-  // to answer.
+  void CopyImageElsewhere() override;
+  void WhenPopUp(std::function<void()> user) override;
+  std::vector<MenuEntry> PopUpEntries() override;
+  Point PopUpOrigin() override;
+  void ChoosePopUpItem(const ToolkitString& title) override;
+  void DismissPopUp(bool withEscape) override;
+  void ChooseMenuItem(const ToolkitString& menu, const ToolkitString& item) override;
+  // Not built yet on AppKit: the panels and drops these drive cannot be made (see
+  // AppKitToolkit::capabilities), so there is nothing to answer.
   void Drop(Window*, Point, DragContents, uint32_t) override {}
-  void CopyImageElsewhere() override {}
   void WhenKey(std::vector<std::function<void()>>) override {}
   void PickColor(const ColorComponents&) override {}
-  void WhenPopUp(std::function<void()>) override {}
-  std::vector<MenuEntry> PopUpEntries() override { return {}; }
-  Point PopUpOrigin() override { return {}; }
-  void ChoosePopUpItem(const ToolkitString&) override {}
-  void DismissPopUp(bool) override {}
-  void ChooseMenuItem(const ToolkitString&, const ToolkitString&) override {}
   void MovePointer(Point screenPoint) override {
     XTestFakeMotionEvent(display_, -1, static_cast<int>(screenPoint.x), static_cast<int>(screenPoint.y), CurrentTime);
     XFlush(display_);
@@ -254,6 +263,13 @@ class AppKitAutomation : public Automation {
     }
   }
   bool PollForModal();
+  bool PollForPopUp();
+  // Clicks a menu's item as a user does, once the input before has been handled:
+  // moves onto it, waits for the menu to follow, presses and holds.
+  void QueueClickOnItem(NSMenu* menu, NSInteger index);
+  // Where the item's middle shows on the screen, from its top-left.
+  Point ItemCentre(NSMenu* menu, NSInteger index);
+  void QueueClickAt(std::function<Point()> where);
   // Whether the X server sends the keyboard's input to the window.
   bool HasInputFocus(NSWindow* window) {
     ::Window focus = 0;
@@ -270,6 +286,7 @@ class AppKitAutomation : public Automation {
   }
 
   Display* display_;
+  AppKitToolkit& toolkit_;
   std::chrono::steady_clock::time_point lastClick_{};
   std::function<void()> user_;
   int polls_ = 0;
@@ -441,6 +458,142 @@ Rect AppKitAutomation::ShownFrame(View* view) {
   return FrameInContent(appKit->nsView());
 }
 
+// Another program copies an image: xclip owns the clipboard with image data only,
+// and the pasteboard server takes what the clipboard then offers (no text) a
+// moment after xclip's command has returned.
+void AppKitAutomation::CopyImageElsewhere() {
+  NSPasteboard* pasteboard = [NSPasteboard generalPasteboard];
+  const NSInteger before = [pasteboard changeCount];
+  const int status = std::system("timeout 10 xclip -selection clipboard -t image/png -i /dev/null </dev/null >/dev/null 2>&1");
+  if (status != 0) return;
+  const auto giveUp = std::chrono::steady_clock::now() + kPasteboardWait;
+  while ([pasteboard changeCount] == before && std::chrono::steady_clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+void AppKitAutomation::WhenPopUp(std::function<void()> user) {
+  StopTimers();
+  user_ = std::move(user);
+  polls_ = 0;
+  poll_ = [[ZebTimerCall alloc] initWithInterval:kModalPoll call:[this] { return PollForPopUp(); }];
+}
+
+// Answers once the pop-up has shown a moment, and cancels it when it is still up a
+// few seconds after the answer.
+bool AppKitAutomation::PollForPopUp() {
+  NSMenu* menu = toolkit_.popUpMenu();
+  if (menu == nil || ![[menu window] isVisible] || ++polls_ < kPopUpPolls) return true;
+  [watchdog_ stop];
+  [watchdog_ release];
+  watchdog_ = [[ZebTimerCall alloc] initWithInterval:kForgottenModal
+                                                call:[this, menu] {
+                                                  if (toolkit_.popUpMenu() == menu) {
+                                                    ++watchdogEndings_;
+                                                    [menu cancelTracking];
+                                                  }
+                                                  return false;
+                                                }];
+  std::exchange(user_, nullptr)();
+  return false;
+}
+
+std::vector<MenuEntry> AppKitAutomation::PopUpEntries() {
+  std::vector<MenuEntry> entries;
+  for (NSMenuItem* item in [toolkit_.popUpMenu() itemArray]) {
+    MenuEntry entry;
+    entry.separator = [item isSeparatorItem];
+    if (!entry.separator) entry.title = FromNSString([item title]);
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+Point AppKitAutomation::PopUpOrigin() {
+  NSMenu* menu = toolkit_.popUpMenu();
+  if (menu == nil) return {};
+  int x = 0;
+  int y = 0;
+  ::Window child = 0;
+  XTranslateCoordinates(display_, XidOf([menu window]), DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+  return {static_cast<double>(x), static_cast<double>(y)};
+}
+
+void AppKitAutomation::ChoosePopUpItem(const ToolkitString& title) {
+  NSMenu* menu = toolkit_.popUpMenu();
+  const NSInteger index = [menu indexOfItemWithTitle:ToNSString(title)];
+  if (menu != nil && index >= 0) QueueClickOnItem(menu, index);
+}
+
+// Escape goes to the keyboard the menu holds; the click lands above and to the
+// left of the menu, which opens down and to the right.
+void AppKitAutomation::DismissPopUp(bool withEscape) {
+  if (withEscape) {
+    PressKey(u'\x1b', 0);
+    return;
+  }
+  QueueClickAt([this] {
+    const Point origin = PopUpOrigin();
+    return Point{std::max(0.0, origin.x - 40), std::max(0.0, origin.y - 40)};
+  });
+}
+
+// A bar on the screen is clicked open, then its item; a bar not shown (the
+// application is not active) is out of the user's reach, and its item acts as a
+// click would make it.
+void AppKitAutomation::ChooseMenuItem(const ToolkitString& menu, const ToolkitString& item) {
+  auto* bar = dynamic_cast<AppKitMenu*>(toolkit_.MainMenu());
+  if (bar == nullptr) return;
+  NSMenuItem* top = nil;
+  for (size_t index = 0; index < bar->ItemCount() && top == nil; ++index) {
+    MenuItem* candidate = bar->ItemAt(index);
+    const Menu* submenu = candidate->Submenu();
+    if (submenu != nullptr && (submenu->Title() == menu || candidate->Title() == menu)) {
+      top = static_cast<AppKitMenuItem*>(candidate)->nsItem();
+    }
+  }
+  NSMenu* submenu = [top submenu];
+  const NSInteger chosen = submenu != nil ? [submenu indexOfItemWithTitle:ToNSString(item)] : -1;
+  if (chosen < 0) return;
+  NSMenu* shown = bar->nsMenu();
+  if (![[shown window] isVisible]) {
+    [submenu performActionForItemAtIndex:chosen];
+    return;
+  }
+  QueueClickOnItem(shown, [shown indexOfItem:top]);
+  Queue([] {}, kSubmenuOpens);
+  QueueClickOnItem(submenu, chosen);
+}
+
+void AppKitAutomation::QueueClickOnItem(NSMenu* menu, NSInteger index) {
+  QueueClickAt([this, menu, index] { return ItemCentre(menu, index); });
+}
+
+Point AppKitAutomation::ItemCentre(NSMenu* menu, NSInteger index) {
+  NSView* view = [menu menuRepresentation];
+  NSWindow* window = [view window];
+  const NSRect item = [view convertRect:[(NSMenuView*)view rectOfItemAtIndex:index] toView:nil];
+  int x = 0;
+  int y = 0;
+  ::Window child = 0;
+  XTranslateCoordinates(display_, XidOf(window), DefaultRootWindow(display_), static_cast<int>(NSMidX(item)),
+                        static_cast<int>(NSHeight([window frame]) - NSMidY(item)), &x, &y, &child);
+  return {static_cast<double>(x), static_cast<double>(y)};
+}
+
+// The point is found as the pointer moves there, after the input before.
+void AppKitAutomation::QueueClickAt(std::function<Point()> where) {
+  Queue(
+      [this, where = std::move(where)] {
+        const Point at = where();
+        XTestFakeMotionEvent(display_, -1, static_cast<int>(at.x), static_cast<int>(at.y), CurrentTime);
+      },
+      kPointerSettles);
+  Queue([this] { XTestFakeButtonEvent(display_, 1, True, CurrentTime); },
+        std::chrono::duration_cast<std::chrono::milliseconds>(kButtonHeld));
+  Queue([this] { XTestFakeButtonEvent(display_, 1, False, CurrentTime); }, kBetweenKeys);
+}
+
 }  // namespace
 
 AutomatedBackend MakeAppKitBackend() {
@@ -448,7 +601,8 @@ AutomatedBackend MakeAppKitBackend() {
   std::unique_ptr<Toolkit> toolkit = ConnectAppKitToolkit();
   Display* display = toolkit != nullptr ? XOpenDisplay(nullptr) : nullptr;
   if (display == nullptr) return {"appkit", nullptr, nullptr};
-  return {"appkit", std::move(toolkit), std::make_unique<AppKitAutomation>(display)};
+  auto automation = std::make_unique<AppKitAutomation>(display, static_cast<AppKitToolkit&>(*toolkit));
+  return {"appkit", std::move(toolkit), std::move(automation)};
 }
 
 }  // namespace zeb::platform

@@ -13,5 +13,6 @@ NSScreen* PrimaryScreen();
 NSRect ToAppKitRect(const Rect& rect);
 Rect FromAppKitRect(NSRect rect);
 Point FromAppKitPoint(NSPoint point);
+NSPoint ToAppKitPoint(const Point& point);
 
 }  // namespace zeb::platform

@@ -25,4 +25,6 @@ Rect FromAppKitRect(NSRect rect) {
 
 Point FromAppKitPoint(NSPoint point) { return {point.x, PrimaryHeight() - point.y}; }
 
+NSPoint ToAppKitPoint(const Point& point) { return NSMakePoint(point.x, PrimaryHeight() - point.y); }
+
 }  // namespace zeb::platform

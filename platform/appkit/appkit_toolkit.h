@@ -1,6 +1,6 @@
 // The AppKit backend: the shared application, its event queue and its windows.
 // What this backend has not built yet (text views, the colour and file panels,
-// menus, the pasteboard, bitmaps) it makes none of, and says so in its capabilities.
+// bitmaps) it makes none of, and says so in its capabilities.
 #pragma once
 
 #include <memory>
@@ -39,16 +39,14 @@ class AppKitToolkit : public Toolkit {
   std::unique_ptr<ScrollView> CreateScrollView() override { return nullptr; }
   SharedFont FontWithFamily(const ToolkitString& family, uint32_t traits, double size) override;
   SharedFont SystemFont(double size) override;
-  std::shared_ptr<Menu> CreateMenu(const ToolkitString&) override { return nullptr; }
-  std::shared_ptr<Menu> CreateMenuBar() override { return nullptr; }
-  std::unique_ptr<MenuItem> CreateMenuItem(const ToolkitString&, const ToolkitString&, uint32_t) override {
-    return nullptr;
-  }
-  std::unique_ptr<MenuItem> CreateSeparatorItem() override { return nullptr; }
-  // No menu can be made, so none is ever the main menu or pops up.
-  void SetMainMenu(std::shared_ptr<Menu>, Window*) override {}
-  Menu* MainMenu() const override { return nullptr; }
-  void PopUpContextMenu(Menu&, Point) override {}
+  std::shared_ptr<Menu> CreateMenu(const ToolkitString& title) override;
+  std::shared_ptr<Menu> CreateMenuBar() override;
+  std::unique_ptr<MenuItem> CreateMenuItem(const ToolkitString& title, const ToolkitString& key,
+                                           uint32_t modifiers) override;
+  std::unique_ptr<MenuItem> CreateSeparatorItem() override;
+  void SetMainMenu(std::shared_ptr<Menu> bar, Window* window) override;
+  Menu* MainMenu() const override { return mainMenu_.get(); }
+  void PopUpContextMenu(Menu& menu, Point screenPoint) override;
   Point MouseLocation() const override;
   bool HostOwnsApplication() const override { return hostOwnsApplication_; }
   int64_t RunModal(Window& window) override;
@@ -63,10 +61,14 @@ class AppKitToolkit : public Toolkit {
   // The open window of this NSWindow, or null.
   AppKitWindow* WindowOf(NSWindow* window) const;
   void WindowClosed(AppKitWindow* window);
+  // The pop-up menu being tracked, or nil.
+  NSMenu* popUpMenu() const { return popUp_; }
 
  private:
   bool hostOwnsApplication_;
   std::unique_ptr<Pasteboard> pasteboard_;
+  std::shared_ptr<Menu> mainMenu_;
+  NSMenu* popUp_ = nil;
   std::vector<std::unique_ptr<AppKitWindow>> windows_;
   std::vector<std::unique_ptr<AppKitWindow>> closed_;
 };

@@ -9,21 +9,13 @@
 #import "platform/appkit/appkit_fonts.h"
 #import "platform/appkit/appkit_gnustep_focus.h"
 #import "platform/appkit/appkit_guest.h"
+#import "platform/appkit/appkit_pasteboard.h"
 #import "platform/appkit/appkit_screen.h"
 #import "platform/appkit/appkit_view.h"
 #include "platform/closed_windows.h"
 
 namespace zeb::platform {
 namespace {
-
-// The pasteboard until this backend reaches the system's: it holds no text and
-// keeps none (capabilities().pasteboard is false).
-class UnbuiltPasteboard : public Pasteboard {
- public:
-  std::optional<ToolkitString> Text() override { return std::nullopt; }
-  void SetText(const ToolkitString&) override {}
-  void Close() override {}
-};
 
 SEL SelectorOf(EditingAction action) {
   switch (action) {
@@ -49,7 +41,7 @@ bool launched = false;
 }  // namespace
 
 AppKitToolkit::AppKitToolkit(bool hostOwnsApplication)
-    : hostOwnsApplication_(hostOwnsApplication), pasteboard_(std::make_unique<UnbuiltPasteboard>()) {}
+    : hostOwnsApplication_(hostOwnsApplication), pasteboard_(std::make_unique<AppKitPasteboard>()) {}
 
 AppKitToolkit::~AppKitToolkit() {
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
@@ -71,8 +63,6 @@ Capabilities AppKitToolkit::capabilities() const {
   can.textViews = false;
   can.colorPanel = false;
   can.filePanels = false;
-  can.menus = false;
-  can.pasteboard = false;
   can.bitmaps = false;
   return can;
 }

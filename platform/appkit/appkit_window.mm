@@ -83,6 +83,12 @@ using zeb::platform::WindowDelegate;
 
 @implementation ZebWindow
 
+// The frame the runtime gives a window is the one it shows: AppKit would keep a
+// titled window below the menu bar as it shows it.
+- (NSRect)constrainFrameRect:(NSRect)frame toScreen:(NSScreen*)screen {
+  return frame;
+}
+
 // Escape that no view took presses the close button of a modal window.
 - (void)cancelOperation:(id)sender {
   if ([NSApp modalWindow] == self && ([self styleMask] & NSWindowStyleMaskClosable) != 0) [self performClose:sender];
@@ -97,6 +103,17 @@ using zeb::platform::WindowDelegate;
   if (miniaturized && ![self isMiniaturized]) {
     [[NSNotificationCenter defaultCenter] postNotificationName:NSWindowDidDeminiaturizeNotification object:self];
   }
+}
+
+// GNUstep's text views insert the characters of a key typed with Command, which a
+// Mac's never do: such a key passes them by (the function keys still reach them).
+- (void)sendEvent:(NSEvent*)event {
+  if ([event type] == NSEventTypeKeyDown && ([event modifierFlags] & NSEventModifierFlagCommand) != 0 &&
+      [[self firstResponder] isKindOfClass:[NSText class]]) {
+    NSString* characters = [event characters];
+    if ([characters length] > 0 && [characters characterAtIndex:0] < 0xF700) return;
+  }
+  [super sendEvent:event];
 }
 #endif
 

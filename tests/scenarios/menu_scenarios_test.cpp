@@ -117,6 +117,7 @@ TEST_P(MenuScenario, AddMenuGivesTheKeyWindowOneProjectMenuThatClearAllRemoves) 
 }
 
 TEST_P(MenuScenario, TheFocusedEditorKeepsItsEditingKeysAgainstTheMenu) {
+  if (!can().textViews) GTEST_SKIP() << "this backend has no text views";
   ASSERT_NE(OpenWindow(1, 100, 100, 400, 200, u"menus", WindowClosable), 0);
   ASSERT_TRUE(PumpUntilKey(WindowID(1)));
   ASSERT_NE(EditorGadget(1, 0, 0, 400, 200, 0), 0);
@@ -135,6 +136,7 @@ TEST_P(MenuScenario, TheFocusedEditorKeepsItsEditingKeysAgainstTheMenu) {
 
 // Earlier choices of a menu left events in the queue: the modal loops take them.
 TEST_P(MenuScenario, ShowMenuAndGetTextTakeTheMenuEventsLeftBehind) {
+  if (!can().textViews) GTEST_SKIP() << "this backend has no text views";
   const auto leaveMenuEvents = [] {
     PostEvent(MenuEvent, 4, -1, 0);
     PostEvent(MenuEvent, 7, kReservedWindow + 1, 0);

@@ -1,0 +1,197 @@
+// The AppKit backend's menus: the main menu, the application's menu bar, and the
+// tracking of a pop-up menu.
+#import "platform/appkit/appkit_gnustep_focus.h"
+#import "platform/appkit/appkit_menus.h"
+#import "platform/appkit/appkit_screen.h"
+#import "platform/appkit/appkit_toolkit.h"
+
+#ifdef GNUSTEP
+#import <GNUstepGUI/GSDisplayServer.h>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include <chrono>
+#include <thread>
+
+// GNUstep's pop-up menus tracked as a Mac's. GNUstep opens a context menu under
+// the pointer, and its tracking reads the mouse alone: keys go to the key window,
+// which a pop-up never is (GNUstep drops them when there is none), so Escape left
+// the menu up. Here the menu opens at the point asked for, and while it is up the
+// keyboard is held on a display connection of its own, where Escape cancels it.
+
+namespace {
+
+constexpr NSTimeInterval kKeyPoll = 0.02;
+constexpr auto kMappingWait = std::chrono::seconds(1);
+
+// The window manager maps the menu's window a moment after GNUstep shows it; the
+// pointer can be held (clicks outside reach the menu) only once it has.
+void WaitUntilMapped(NSWindow* window) {
+  GSDisplayServer* server = GSServerForWindow(window);
+  auto* display = static_cast<Display*>([server serverDevice]);
+  const auto xid = reinterpret_cast<::Window>([server windowDevice:[window windowNumber]]);
+  if (display == nullptr || xid == 0) return;
+  const auto giveUp = std::chrono::steady_clock::now() + kMappingWait;
+  XWindowAttributes attributes{};
+  while (XGetWindowAttributes(display, xid, &attributes) != 0 && attributes.map_state != IsViewable &&
+         std::chrono::steady_clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+}  // namespace
+
+// What happens while a pop-up is tracked: Escape cancels it, and a choice is
+// noted.
+@interface ZebPopUpWatch : NSObject {
+  NSMenu* menu_;
+  Display* keyboard_;
+  NSTimer* timer_;
+  BOOL chosen_;
+}
+- (instancetype)initWithMenu:(NSMenu*)menu;
+- (BOOL)chosen;
+- (void)stop;
+@end
+
+@implementation ZebPopUpWatch
+
+- (instancetype)initWithMenu:(NSMenu*)menu {
+  if ((self = [super init]) == nil) return nil;
+  menu_ = menu;
+  [[NSNotificationCenter defaultCenter] addObserver:self
+                                           selector:@selector(actionSent:)
+                                               name:NSMenuDidSendActionNotification
+                                             object:menu];
+  auto* shown = static_cast<Display*>([GSCurrentServer() serverDevice]);
+  keyboard_ = shown != nullptr ? XOpenDisplay(DisplayString(shown)) : nullptr;
+  if (keyboard_ == nullptr) return self;
+  XGrabKeyboard(keyboard_, DefaultRootWindow(keyboard_), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+  timer_ = [NSTimer timerWithTimeInterval:kKeyPoll target:self selector:@selector(readKeys:) userInfo:nil repeats:YES];
+  [[NSRunLoop currentRunLoop] addTimer:timer_ forMode:NSEventTrackingRunLoopMode];
+  return self;
+}
+
+- (void)actionSent:(NSNotification*)notification {
+  chosen_ = YES;
+}
+
+- (void)readKeys:(NSTimer*)timer {
+  while (XPending(keyboard_) > 0) {
+    XEvent event;
+    XNextEvent(keyboard_, &event);
+    if (event.type == KeyPress && XLookupKeysym(&event.xkey, 0) == XK_Escape) [menu_ cancelTracking];
+  }
+}
+
+- (BOOL)chosen {
+  return chosen_;
+}
+
+- (void)stop {
+  [[NSNotificationCenter defaultCenter] removeObserver:self];
+  [timer_ invalidate];
+  timer_ = nil;
+  if (keyboard_ != nullptr) XCloseDisplay(keyboard_);
+  keyboard_ = nullptr;
+}
+
+@end
+
+@implementation NSMenu (ZebMacTracking)
+
+// As GNUstep's context menus are tracked (GSTheme's rightMouseDisplay:), from a
+// press of the left button that the pointer's position stands behind.
+- (BOOL)popUpMenuPositioningItem:(NSMenuItem*)item atLocation:(NSPoint)location inView:(NSView*)view {
+  [self displayTransient];
+  NSWindow* window = [self window];
+  [self nestedSetFrameOrigin:NSMakePoint(location.x, location.y - NSHeight([window frame]))];
+  WaitUntilMapped(window);
+  NSEvent* press = [NSEvent mouseEventWithType:NSEventTypeLeftMouseDown
+                                      location:[window mouseLocationOutsideOfEventStream]
+                                 modifierFlags:0
+                                     timestamp:0
+                                  windowNumber:[window windowNumber]
+                                       context:nil
+                                   eventNumber:0
+                                    clickCount:1
+                                      pressure:1];
+  ZebPopUpWatch* watch = [[ZebPopUpWatch alloc] initWithMenu:self];
+  [[self menuRepresentation] mouseDown:press];
+  [watch stop];
+  const BOOL chosen = [watch chosen];
+  [watch release];
+  if ([self isTransient]) [self closeTransient];
+  return chosen;
+}
+
+// The tracking ends at the next release of the button, with no item highlighted.
+- (void)cancelTracking {
+  if (![self isTransient]) return;
+  [[self menuRepresentation] setHighlightedItemIndex:-1];
+  NSEvent* release = [NSEvent mouseEventWithType:NSEventTypeLeftMouseUp
+                                        location:NSZeroPoint
+                                   modifierFlags:0
+                                       timestamp:0
+                                    windowNumber:[[self window] windowNumber]
+                                         context:nil
+                                     eventNumber:0
+                                      clickCount:1
+                                        pressure:0];
+  [NSApp postEvent:release atStart:YES];
+}
+
+@end
+#endif
+
+namespace zeb::platform {
+
+std::shared_ptr<Menu> AppKitToolkit::CreateMenu(const ToolkitString& title) {
+  return std::make_shared<AppKitMenu>(title);
+}
+
+std::shared_ptr<Menu> AppKitToolkit::CreateMenuBar() { return std::make_shared<AppKitMenu>(u""); }
+
+std::unique_ptr<MenuItem> AppKitToolkit::CreateMenuItem(const ToolkitString& title, const ToolkitString& key,
+                                                        uint32_t modifiers) {
+  return std::make_unique<AppKitMenuItem>(false, title, key, modifiers);
+}
+
+std::unique_ptr<MenuItem> AppKitToolkit::CreateSeparatorItem() {
+  return std::make_unique<AppKitMenuItem>(true, u"", u"", 0);
+}
+
+// The bar shows along the top of the screen whichever window is key.
+void AppKitToolkit::SetMainMenu(std::shared_ptr<Menu> bar, Window*) {
+  auto* appKit = dynamic_cast<AppKitMenu*>(bar.get());
+  NSMenu* shown = appKit != nullptr ? appKit->nsMenu() : nil;
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+#ifdef GNUSTEP
+  // GNUstep leaves the bar it replaces on the screen. It gives the main menu's
+  // window the keyboard when it has no key window, and a window made key while
+  // the bar held it may not have taken it from the bar: the key window takes it
+  // as the bar goes.
+  if ([NSApp mainMenu] != shown) {
+    [[NSApp mainMenu] close];
+    if (NSWindow* key = [NSApp keyWindow]) TakeFocusOnceShown(key);
+  }
+#endif
+  [NSApp setMainMenu:shown];
+  [pool release];
+  mainMenu_ = appKit != nullptr ? std::move(bar) : nullptr;
+}
+
+// The menu's top-left corner at the point; the tracking returns once the menu has
+// closed, after the chosen item's action.
+void AppKitToolkit::PopUpContextMenu(Menu& menu, Point screenPoint) {
+  auto* appKit = dynamic_cast<AppKitMenu*>(&menu);
+  if (appKit == nullptr || popUp_ != nil || PrimaryScreen() == nil) return;
+  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  popUp_ = appKit->nsMenu();
+  [popUp_ popUpMenuPositioningItem:nil atLocation:ToAppKitPoint(screenPoint) inView:nil];
+  popUp_ = nil;
+  [pool release];
+}
+
+}  // namespace zeb::platform
