@@ -479,11 +479,13 @@ void AppKitAutomation::WhenPopUp(std::function<void()> user) {
   poll_ = [[ZebTimerCall alloc] initWithInterval:kModalPoll call:[this] { return PollForPopUp(); }];
 }
 
-// Answers once the pop-up has shown a moment, and cancels it when it is still up a
-// few seconds after the answer.
+// Answers once the pop-up has shown a moment (or has been tracked a while without
+// showing), and cancels it when it is still up a few seconds after the answer.
 bool AppKitAutomation::PollForPopUp() {
   NSMenu* menu = toolkit_.popUpMenu();
-  if (menu == nil || ![[menu window] isVisible] || ++polls_ < kPopUpPolls) return true;
+  if (menu == nil) return true;
+  ++polls_;
+  if ((polls_ < kPopUpPolls || ![[menu window] isVisible]) && polls_ < kPollsBeforeAnswering) return true;
   [watchdog_ stop];
   [watchdog_ release];
   watchdog_ = [[ZebTimerCall alloc] initWithInterval:kForgottenModal

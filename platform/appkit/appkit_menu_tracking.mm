@@ -1,6 +1,5 @@
 // The AppKit backend's menus: the main menu, the application's menu bar, and the
 // tracking of a pop-up menu.
-#import "platform/appkit/appkit_gnustep_focus.h"
 #import "platform/appkit/appkit_menus.h"
 #import "platform/appkit/appkit_screen.h"
 #import "platform/appkit/appkit_toolkit.h"
@@ -106,6 +105,9 @@ void WaitUntilMapped(NSWindow* window) {
 - (BOOL)popUpMenuPositioningItem:(NSMenuItem*)item atLocation:(NSPoint)location inView:(NSView*)view {
   [self displayTransient];
   NSWindow* window = [self window];
+  // GNUstep hides its panels, menus among them, as the application loses the
+  // keyboard (closing the last key window does that), but tracks on.
+  [window setHidesOnDeactivate:NO];
   [self nestedSetFrameOrigin:NSMakePoint(location.x, location.y - NSHeight([window frame]))];
   WaitUntilMapped(window);
   NSEvent* press = [NSEvent mouseEventWithType:NSEventTypeLeftMouseDown
@@ -168,14 +170,8 @@ void AppKitToolkit::SetMainMenu(std::shared_ptr<Menu> bar, Window*) {
   NSMenu* shown = appKit != nullptr ? appKit->nsMenu() : nil;
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
 #ifdef GNUSTEP
-  // GNUstep leaves the bar it replaces on the screen. It gives the main menu's
-  // window the keyboard when it has no key window, and a window made key while
-  // the bar held it may not have taken it from the bar: the key window takes it
-  // as the bar goes.
-  if ([NSApp mainMenu] != shown) {
-    [[NSApp mainMenu] close];
-    if (NSWindow* key = [NSApp keyWindow]) TakeFocusOnceShown(key);
-  }
+  // GNUstep leaves the bar it replaces on the screen.
+  if ([NSApp mainMenu] != shown) [[NSApp mainMenu] close];
 #endif
   [NSApp setMainMenu:shown];
   [pool release];

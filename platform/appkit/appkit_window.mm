@@ -190,9 +190,13 @@ void AppKitWindow::OrderFront() { [window_ orderFront:nil]; }
 
 void AppKitWindow::OrderOut() { [window_ orderOut:nil]; }
 
+// A window manager that leaves the keyboard where it is as it maps the window
+// (with the menu bar, say, which GNUstep gives the keyboard when no window is
+// key) would leave it key without the keyboard.
 void AppKitWindow::MakeKeyAndOrderFront() {
   [window_ makeKeyAndOrderFront:nil];
   SendTheIgnoredTakeFocus(window_);
+  TakeFocusOnceShown(window_);
 }
 
 void AppKitWindow::MakeKey() { [window_ makeKeyWindow]; }
