@@ -21,6 +21,9 @@ void SendTheIgnoredTakeFocus(NSWindow* window);
 void TakeFocusOnceShown(NSWindow* window);
 // The same for the window of the next modal loop, which that loop shows itself.
 void TakeFocusInNextModalLoop();
+// Waits a moment (a second at most) for the window manager to map the window it
+// was asked to show; whether it has.
+bool WaitUntilMapped(NSWindow* window);
 #else
 inline void SendTheIgnoredTakeFocus(NSWindow*) {}
 inline void TakeFocusOnceShown(NSWindow*) {}

@@ -27,20 +27,27 @@ void SendTheIgnoredTakeFocus(NSWindow* window) {
   XFlush(display);
 }
 
-// The window manager maps a window within a moment; one it has not mapped by
-// then is left as it is.
-void TakeFocusOnceShown(NSWindow* window) {
+bool WaitUntilMapped(NSWindow* window) {
   GSDisplayServer* server = GSServerForWindow(window);
   auto* display = static_cast<Display*>([server serverDevice]);
   const auto xid = reinterpret_cast<::Window>([server windowDevice:[window windowNumber]]);
-  if (display == nullptr || xid == 0) return;
+  if (display == nullptr || xid == 0) return false;
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(1);
   XWindowAttributes attributes{};
   while (XGetWindowAttributes(display, xid, &attributes) != 0 && attributes.map_state != IsViewable &&
          std::chrono::steady_clock::now() < giveUp) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  if (attributes.map_state != IsViewable || ![window isKeyWindow]) return;
+  return attributes.map_state == IsViewable;
+}
+
+// The window manager maps a window within a moment; one it has not mapped by
+// then is left as it is.
+void TakeFocusOnceShown(NSWindow* window) {
+  if (!WaitUntilMapped(window) || ![window isKeyWindow]) return;
+  GSDisplayServer* server = GSServerForWindow(window);
+  auto* display = static_cast<Display*>([server serverDevice]);
+  const auto xid = reinterpret_cast<::Window>([server windowDevice:[window windowNumber]]);
   // GNUstep's request also points its input method at the window; it carries the
   // time of the last event GNUstep saw, which the X server may hold too old, so the
   // focus is asked for once more as of now.

@@ -1,5 +1,6 @@
 // The AppKit backend's menus: the main menu, the application's menu bar, and the
 // tracking of a pop-up menu.
+#import "platform/appkit/appkit_gnustep_focus.h"
 #import "platform/appkit/appkit_menus.h"
 #import "platform/appkit/appkit_screen.h"
 #import "platform/appkit/appkit_toolkit.h"
@@ -10,9 +11,6 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
-#include <chrono>
-#include <thread>
-
 // GNUstep's pop-up menus tracked as a Mac's. GNUstep opens a context menu under
 // the pointer, and its tracking reads the mouse alone: keys go to the key window,
 // which a pop-up never is (GNUstep drops them when there is none), so Escape left
@@ -22,22 +20,6 @@
 namespace {
 
 constexpr NSTimeInterval kKeyPoll = 0.02;
-constexpr auto kMappingWait = std::chrono::seconds(1);
-
-// The window manager maps the menu's window a moment after GNUstep shows it; the
-// pointer can be held (clicks outside reach the menu) only once it has.
-void WaitUntilMapped(NSWindow* window) {
-  GSDisplayServer* server = GSServerForWindow(window);
-  auto* display = static_cast<Display*>([server serverDevice]);
-  const auto xid = reinterpret_cast<::Window>([server windowDevice:[window windowNumber]]);
-  if (display == nullptr || xid == 0) return;
-  const auto giveUp = std::chrono::steady_clock::now() + kMappingWait;
-  XWindowAttributes attributes{};
-  while (XGetWindowAttributes(display, xid, &attributes) != 0 && attributes.map_state != IsViewable &&
-         std::chrono::steady_clock::now() < giveUp) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-}
 
 }  // namespace
 
@@ -109,7 +91,9 @@ void WaitUntilMapped(NSWindow* window) {
   // keyboard (closing the last key window does that), but tracks on.
   [window setHidesOnDeactivate:NO];
   [self nestedSetFrameOrigin:NSMakePoint(location.x, location.y - NSHeight([window frame]))];
-  WaitUntilMapped(window);
+  // GNUstep holds the pointer for the tracking (so that a click outside reaches
+  // the menu) only once the window manager has mapped the menu's window.
+  zeb::platform::WaitUntilMapped(window);
   NSEvent* press = [NSEvent mouseEventWithType:NSEventTypeLeftMouseDown
                                       location:[window mouseLocationOutsideOfEventStream]
                                  modifierFlags:0
