@@ -15,7 +15,8 @@
 // the pointer, and its tracking reads the mouse alone: keys go to the key window,
 // which a pop-up never is (GNUstep drops them when there is none), so Escape left
 // the menu up. Here the menu opens at the point asked for, and while it is up the
-// keyboard is held on a display connection of its own, where Escape cancels it.
+// keyboard is held on a display connection of its own, where Escape cancels it and
+// the arrows and Return choose as on a Mac.
 
 namespace {
 
@@ -23,15 +24,19 @@ constexpr NSTimeInterval kKeyPoll = 0.02;
 
 }  // namespace
 
-// What happens while a pop-up is tracked: Escape cancels it, and a choice is
-// noted.
+// What happens while a pop-up is tracked: Escape cancels it, Down and Up move
+// the highlight over the items that can be chosen, Return ends the tracking with
+// the highlighted item picked, and a choice is noted.
 @interface ZebPopUpWatch : NSObject {
   NSMenu* menu_;
   Display* keyboard_;
   NSTimer* timer_;
+  NSInteger highlighted_;
+  NSInteger picked_;
   BOOL chosen_;
 }
 - (instancetype)initWithMenu:(NSMenu*)menu;
+- (NSInteger)picked;
 - (BOOL)chosen;
 - (void)stop;
 @end
@@ -41,6 +46,8 @@ constexpr NSTimeInterval kKeyPoll = 0.02;
 - (instancetype)initWithMenu:(NSMenu*)menu {
   if ((self = [super init]) == nil) return nil;
   menu_ = menu;
+  highlighted_ = -1;
+  picked_ = -1;
   [[NSNotificationCenter defaultCenter] addObserver:self
                                            selector:@selector(actionSent:)
                                                name:NSMenuDidSendActionNotification
@@ -62,8 +69,33 @@ constexpr NSTimeInterval kKeyPoll = 0.02;
   while (XPending(keyboard_) > 0) {
     XEvent event;
     XNextEvent(keyboard_, &event);
-    if (event.type == KeyPress && XLookupKeysym(&event.xkey, 0) == XK_Escape) [menu_ cancelTracking];
+    if (event.type != KeyPress) continue;
+    const KeySym key = XLookupKeysym(&event.xkey, 0);
+    if (key == XK_Down || key == XK_Up) [self moveHighlight:key == XK_Down ? 1 : -1];
+    if (key == XK_Return || key == XK_KP_Enter) picked_ = highlighted_;
+    if (key == XK_Escape || key == XK_Return || key == XK_KP_Enter) [menu_ cancelTracking];
   }
+}
+
+// The next item that can be chosen in that direction, from the one the keys
+// highlighted last (from the ends when none is); the highlight stays at the last
+// one. The keys keep their own count: the tracking highlights what is under the
+// pointer as it goes.
+- (void)moveHighlight:(NSInteger)step {
+  const NSInteger count = [menu_ numberOfItems];
+  NSInteger index = highlighted_ < 0 ? (step > 0 ? -1 : count) : highlighted_;
+  for (index += step; index >= 0 && index < count; index += step) {
+    NSMenuItem* item = [menu_ itemAtIndex:index];
+    if (![item isSeparatorItem] && [item isEnabled]) {
+      highlighted_ = index;
+      [[menu_ menuRepresentation] setHighlightedItemIndex:index];
+      return;
+    }
+  }
+}
+
+- (NSInteger)picked {
+  return picked_;
 }
 
 - (BOOL)chosen {
@@ -105,6 +137,7 @@ constexpr NSTimeInterval kKeyPoll = 0.02;
                                       pressure:1];
   ZebPopUpWatch* watch = [[ZebPopUpWatch alloc] initWithMenu:self];
   [[self menuRepresentation] mouseDown:press];
+  if ([watch picked] >= 0) [self performActionForItemAtIndex:[watch picked]];
   [watch stop];
   const BOOL chosen = [watch chosen];
   [watch release];
