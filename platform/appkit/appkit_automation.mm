@@ -89,6 +89,11 @@ constexpr auto kKeyHeld = std::chrono::milliseconds(40);
 constexpr auto kBetweenKeys = std::chrono::milliseconds(10);
 constexpr NSTimeInterval kInputTick = 0.005;
 constexpr NSTimeInterval kForgottenModal = 5;
+// A script's first step waits longer for its window (a large text takes a while to
+// show); each next one waits until the input before has been sent and the loop
+// has had a quiet moment to handle it.
+constexpr int kPollsBeforeFirstStep = 400;
+constexpr auto kQuiet = std::chrono::milliseconds(300);
 
 
 // GNUstep makes Alt the Command key; the tests press Control for Command, as on GTK.
@@ -104,6 +109,11 @@ class AppKitAutomation : public Automation {
   explicit AppKitAutomation(Display* display) : display_(display) {}
   ~AppKitAutomation() override {
     StopTimers();
+    steps_.clear();
+    for (ZebTimerCall* timer : {stepper_, forgotten_}) {
+      [timer stop];
+      [timer release];
+    }
     XCloseDisplay(display_);
   }
 
@@ -147,6 +157,7 @@ class AppKitAutomation : public Automation {
   int64_t WatchdogEndings() const override { return watchdogEndings_; }
 
   void WhenModal(std::function<void()> user) override;
+  void WhenKey(std::vector<std::function<void()>> steps) override;
   ModalContents ModalWindowContents() override;
   void PressButton(const ToolkitString& title) override;
   // Each key is held a moment while the loop runs, as a user holds it: GNUstep
@@ -168,7 +179,6 @@ class AppKitAutomation : public Automation {
   // to answer.
   void Drop(Window*, Point, DragContents, uint32_t) override {}
   void CopyImageElsewhere() override {}
-  void WhenKey(std::vector<std::function<void()>>) override {}
   void PickColor(const ColorComponents&) override {}
   void WhenPopUp(std::function<void()>) override {}
   std::vector<MenuEntry> PopUpEntries() override { return {}; }
@@ -254,6 +264,8 @@ class AppKitAutomation : public Automation {
     }
   }
   bool PollForModal();
+  bool TakeNextStep();
+  bool CloseForgottenWindow();
   // Whether the X server sends the keyboard's input to the window.
   bool HasInputFocus(NSWindow* window) {
     ::Window focus = 0;
@@ -285,6 +297,12 @@ class AppKitAutomation : public Automation {
   ZebTimerCall* inputTimer_ = nil;
   bool inputRunning_ = false;
   std::chrono::steady_clock::time_point nextInput_{};
+  std::deque<std::function<void()>> steps_;
+  ZebTimerCall* stepper_ = nil;
+  int stepPolls_ = 0;
+  std::chrono::steady_clock::time_point lastStep_{};
+  ZebTimerCall* forgotten_ = nil;
+  NSInteger watchedWindow_ = 0;
 };
 
 // Where the view shows in its window's content, from the top-left.
@@ -336,6 +354,53 @@ bool AppKitAutomation::PollForModal() {
                                                 }];
   std::exchange(user_, nullptr)();
   return false;
+}
+
+void AppKitAutomation::WhenKey(std::vector<std::function<void()>> steps) {
+  steps_.assign(steps.begin(), steps.end());
+  stepPolls_ = 0;
+  focusedPolls_ = 0;
+  lastStep_ = {};
+  if (stepper_ == nil) stepper_ = [[ZebTimerCall alloc] initWithInterval:kModalPoll call:[this] { return TakeNextStep(); }];
+}
+
+// The first step waits for a key window that has the keyboard; each next one until
+// the input of the step before has been sent and the loop has been quiet a moment.
+// After the last, the window the script was for has its close button pressed
+// while it stays open and key.
+bool AppKitAutomation::TakeNextStep() {
+  const auto now = std::chrono::steady_clock::now();
+  NSWindow* key = [NSApp keyWindow];
+  if (lastStep_ == std::chrono::steady_clock::time_point{}) {
+    focusedPolls_ = key != nil && HasInputFocus(key) ? focusedPolls_ + 1 : 0;
+    if (focusedPolls_ < kFocusedPolls && ++stepPolls_ < kPollsBeforeFirstStep) return true;
+  } else {
+    XSync(display_, False);
+    if (inputRunning_ || now - lastStep_ < kQuiet || now - nextInput_ < kQuiet) return true;
+  }
+  const std::function<void()> step = std::move(steps_.front());
+  steps_.pop_front();
+  lastStep_ = now;
+  step();
+  if (!steps_.empty()) return true;
+  [stepper_ autorelease];
+  stepper_ = nil;
+  watchedWindow_ = [[NSApp keyWindow] windowNumber];
+  [forgotten_ stop];
+  [forgotten_ release];
+  forgotten_ = [[ZebTimerCall alloc] initWithInterval:kForgottenModal call:[this] { return CloseForgottenWindow(); }];
+  return false;
+}
+
+bool AppKitAutomation::CloseForgottenWindow() {
+  NSWindow* watched = watchedWindow_ != 0 ? [NSApp windowWithWindowNumber:watchedWindow_] : nil;
+  if (watched == nil || ![watched isVisible] || ([NSApp keyWindow] != watched && [NSApp keyWindow] != nil)) {
+    watchedWindow_ = 0;
+    return false;
+  }
+  ++watchdogEndings_;
+  SendToWindowManager(XidOf(watched), "_NET_CLOSE_WINDOW", CurrentTime, kSourcePager);
+  return true;
 }
 
 ModalContents AppKitAutomation::ModalWindowContents() {

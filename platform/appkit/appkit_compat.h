@@ -19,5 +19,6 @@
 #define NSButtonTypePushOnPushOff NSPushOnPushOffButton
 #define NSBezelStyleRounded NSRoundedBezelStyle
 #define NSBezelStyleRegularSquare NSRegularSquareBezelStyle
+#define NSBitmapFormatAlphaNonpremultiplied NSAlphaNonpremultipliedBitmapFormat
 
 #endif
