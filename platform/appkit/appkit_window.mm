@@ -176,6 +176,7 @@ void AppKitWindow::OrderOut() { [window_ orderOut:nil]; }
 void AppKitWindow::MakeKeyAndOrderFront() {
   [window_ makeKeyAndOrderFront:nil];
   SendTheIgnoredTakeFocus(window_);
+  TakeFocusOnceShown(window_);
 }
 
 void AppKitWindow::MakeKey() { [window_ makeKeyWindow]; }
