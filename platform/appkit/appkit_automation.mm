@@ -13,10 +13,13 @@
 #include <deque>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <thread>
 #include <utility>
 
+#import "platform/appkit/appkit_bitmap.h"
 #import "platform/appkit/appkit_event.h"
+#import "platform/appkit/appkit_screen.h"
 #import "platform/appkit/appkit_strings.h"
 #import "platform/appkit/appkit_toolkit.h"
 #import "platform/appkit/appkit_view.h"
@@ -63,6 +66,41 @@
 
 @end
 
+// The source of the drags the tests play: pressed, it drags what the drag
+// pasteboard holds and allows the operations it is given.
+@interface ZebDragSourceView : NSView {
+  NSDragOperation operations_;
+}
+- (void)setOperations:(NSDragOperation)operations;
+@end
+
+@implementation ZebDragSourceView
+
+- (void)setOperations:(NSDragOperation)operations {
+  operations_ = operations;
+}
+
+- (BOOL)acceptsFirstMouse:(NSEvent*)event {
+  return YES;
+}
+
+- (NSDragOperation)draggingSourceOperationMaskForLocal:(BOOL)isLocal {
+  return operations_;
+}
+
+- (void)mouseDown:(NSEvent*)event {
+  NSImage* image = [[[NSImage alloc] initWithSize:NSMakeSize(16, 16)] autorelease];
+  [self dragImage:image
+               at:[self convertPoint:[event locationInWindow] fromView:nil]
+           offset:NSZeroSize
+            event:event
+       pasteboard:[NSPasteboard pasteboardWithName:NSDragPboard]
+           source:self
+        slideBack:NO];
+}
+
+@end
+
 namespace zeb::platform {
 namespace {
 
@@ -94,6 +132,11 @@ constexpr NSTimeInterval kForgottenModal = 5;
 // has had a quiet moment to handle it.
 constexpr int kPollsBeforeFirstStep = 400;
 constexpr auto kQuiet = std::chrono::milliseconds(300);
+// Drop's source window, out of the way in the top-left corner of the screen, and
+// how far apart the phases of a drag are.
+constexpr int kDragSourceSide = 60;
+constexpr int kDragSourceOffset = 10;
+constexpr auto kDragPhase = std::chrono::milliseconds(80);
 
 
 // GNUstep makes Alt the Command key; the tests press Control for Command, as on GTK.
@@ -104,11 +147,30 @@ void RegisterTestKeys() {
   [[NSUserDefaults standardUserDefaults] registerDefaults:keys];
 }
 
+// Puts the contents on the drag pasteboard, each kind in the type AppKit gives it.
+void OfferForDragging(const DragContents& contents) {
+  NSPasteboard* pasteboard = [NSPasteboard pasteboardWithName:NSDragPboard];
+  NSMutableArray* types = [NSMutableArray array];
+  if (contents.image) [types addObject:NSPasteboardTypeTIFF];
+  if (contents.files) [types addObject:NSFilenamesPboardType];
+  if (contents.text) [types addObject:NSPasteboardTypeString];
+  [pasteboard declareTypes:types owner:nil];
+  if (contents.image) [pasteboard setData:TIFFOf(*contents.image) forType:NSPasteboardTypeTIFF];
+  if (contents.files) {
+    NSMutableArray* paths = [NSMutableArray array];
+    for (const ToolkitString& path : *contents.files) [paths addObject:ToNSString(path)];
+    [pasteboard setPropertyList:paths forType:NSFilenamesPboardType];
+  }
+  if (contents.text) [pasteboard setString:ToNSString(*contents.text) forType:NSPasteboardTypeString];
+}
+
 class AppKitAutomation : public Automation {
  public:
   explicit AppKitAutomation(Display* display) : display_(display) {}
   ~AppKitAutomation() override {
     StopTimers();
+    [dragSource_ close];
+    [dragSource_ release];
     steps_.clear();
     for (ZebTimerCall* timer : {stepper_, forgotten_}) {
       [timer stop];
@@ -174,10 +236,10 @@ class AppKitAutomation : public Automation {
     if (modal != nil) SendToWindowManager(XidOf(modal), "_NET_CLOSE_WINDOW", CurrentTime, kSourcePager);
   }
 
-  // Not built yet on AppKit: the panels, menus, drops and the pasteboard these
-  // drive cannot be made (see AppKitToolkit::capabilities), so there is nothing
-  // to answer.
-  void Drop(Window*, Point, DragContents, uint32_t) override {}
+  void Drop(Window* window, Point contentPoint, DragContents contents, uint32_t operations) override;
+  // Not built yet on AppKit: the panels, menus and the pasteboard these drive
+  // cannot be made (see AppKitToolkit::capabilities), so there is nothing to
+  // answer.
   void CopyImageElsewhere() override {}
   void PickColor(const ColorComponents&) override {}
   void WhenPopUp(std::function<void()>) override {}
@@ -303,6 +365,7 @@ class AppKitAutomation : public Automation {
   std::chrono::steady_clock::time_point lastStep_{};
   ZebTimerCall* forgotten_ = nil;
   NSInteger watchedWindow_ = 0;
+  NSWindow* dragSource_ = nil;
 };
 
 // Where the view shows in its window's content, from the top-left.
@@ -459,6 +522,54 @@ void AppKitAutomation::PressButton(const ToolkitString& title) {
   Queue([this] { XTestFakeButtonEvent(display_, 1, False, CurrentTime); }, kBetweenKeys);
 }
 
+// Another program's drag: a small window of this process stands in for that
+// program as the source, and the pointer drags from it to the point with real
+// button and motion events, one phase at a time while the loop (and the drag's
+// own loop) runs. GNUstep takes no drop from another X client: it reads the types
+// a drag offers from its pasteboard server, which learns of no other client's drag.
+void AppKitAutomation::Drop(Window* window, Point contentPoint, DragContents contents, uint32_t operations) {
+  if (dragSource_ == nil) {
+    const NSRect screen = [PrimaryScreen() frame];
+    const NSRect frame = NSMakeRect(kDragSourceOffset, NSMaxY(screen) - kDragSourceOffset - kDragSourceSide,
+                                    kDragSourceSide, kDragSourceSide);
+    dragSource_ = [[NSWindow alloc] initWithContentRect:frame
+                                              styleMask:NSWindowStyleMaskBorderless
+                                                backing:NSBackingStoreBuffered
+                                                  defer:NO];
+    [dragSource_ setReleasedWhenClosed:NO];
+    ZebDragSourceView* view = [[ZebDragSourceView alloc] initWithFrame:NSMakeRect(0, 0, kDragSourceSide, kDragSourceSide)];
+    [dragSource_ setContentView:view];
+    [view release];
+  }
+  int x = 0;
+  int y = 0;
+  ::Window child = 0;
+  XTranslateCoordinates(display_, XidOf(window), DefaultRootWindow(display_), static_cast<int>(contentPoint.x),
+                        static_cast<int>(contentPoint.y), &x, &y, &child);
+  constexpr int kSourceCentre = kDragSourceOffset + kDragSourceSide / 2;
+  // The source offers the contents and shows once the drag before has ended.
+  auto offered = std::make_shared<DragContents>(std::move(contents));
+  Queue(
+      [this, offered, operations] {
+        OfferForDragging(*offered);
+        [static_cast<ZebDragSourceView*>([dragSource_ contentView]) setOperations:operations];
+        [dragSource_ orderFront:nil];
+        WaitUntilViewable(XidOf(dragSource_));
+      },
+      kDragPhase);
+  Queue(
+      [this] {
+        XTestFakeMotionEvent(display_, -1, kSourceCentre, kSourceCentre, CurrentTime);
+        XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+      },
+      kDragPhase);
+  Queue([this] { XTestFakeMotionEvent(display_, -1, kSourceCentre + 20, kSourceCentre + 20, CurrentTime); }, kDragPhase);
+  Queue([this, x, y] { XTestFakeMotionEvent(display_, -1, x - 5, y - 5, CurrentTime); }, kDragPhase);
+  Queue([this, x, y] { XTestFakeMotionEvent(display_, -1, x, y, CurrentTime); }, kDragPhase);
+  Queue([this] { XTestFakeButtonEvent(display_, 1, False, CurrentTime); }, kDragPhase);
+  Queue([this] { [dragSource_ orderOut:nil]; }, kDragPhase);
+}
+
 void AppKitAutomation::SendToWindowManager(::Window xid, const char* message, long l0, long l1, long l2, long l3) {
   XEvent event{};
   event.xclient.type = ClientMessage;
@@ -497,7 +608,14 @@ void AppKitAutomation::ClickInside(::Window xid, Point point, int clicks, MouseB
   lastClick_ = std::chrono::steady_clock::now();
 }
 
-void AppKitAutomation::PressKey(char16_t key, uint32_t modifiers) { XTestPressKey(display_, key, modifiers); }
+// After the keys TypeText still has to send.
+void AppKitAutomation::PressKey(char16_t key, uint32_t modifiers) {
+  if (!inputRunning_) {
+    XTestPressKey(display_, key, modifiers);
+    return;
+  }
+  Queue([this, key, modifiers] { XTestPressKey(display_, key, modifiers); }, kBetweenKeys);
+}
 
 // From the top-left of the window's content view.
 Rect AppKitAutomation::ShownFrame(View* view) {

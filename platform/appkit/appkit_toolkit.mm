@@ -70,6 +70,7 @@ Capabilities AppKitToolkit::capabilities() const {
   can.zoom = true;
 #endif
   can.miniaturize = true;
+  can.clickFocusesButtons = false;
   can.colorPanel = false;
   can.filePanels = false;
   can.menus = false;
