@@ -303,17 +303,17 @@ class AppKitAutomation : public Automation {
     nextInput_ = now + step.hold;
     return true;
   }
-  // A key of the dialog's text going down or up, with Shift for a capital.
+  // A key of the dialog's text going down or up, with Shift for a capital or a
+  // shifted symbol.
   void SendKey(char16_t key, bool down) {
     KeySym keysym = key;
     if (key == u'\r') keysym = XK_Return;
     if (key == u'\t') keysym = XK_Tab;
     if (key == u'\x1b') keysym = XK_Escape;
-    const bool capital = key >= u'A' && key <= u'Z';
-    if (capital) keysym = key - u'A' + u'a';
-    if (capital && down) KeyStroke(XK_Shift_L, true);
+    const bool shifted = XTestNeedsShift(display_, keysym);
+    if (shifted && down) KeyStroke(XK_Shift_L, true);
     KeyStroke(keysym, down);
-    if (capital && !down) KeyStroke(XK_Shift_L, false);
+    if (shifted && !down) KeyStroke(XK_Shift_L, false);
   }
 
   void StopTimers() {
