@@ -187,6 +187,11 @@ void AppKitTextView::SetWrapsLines(bool wraps) {
   NSTextView* view = nsTextView();
   NSTextContainer* container = [view textContainer];
   [view setHorizontallyResizable:!wraps];
+  // A view grown wide by long lines narrows to its scroll view's visible width.
+  NSView* clip = [view superview];
+  if (wraps && [clip isKindOfClass:[NSClipView class]]) {
+    [view setFrameSize:NSMakeSize(NSWidth([clip bounds]), NSHeight([view frame]))];
+  }
   const CGFloat width = wraps ? NSWidth([view frame]) - 2 * [view textContainerInset].width : FLT_MAX;
   [container setContainerSize:NSMakeSize(width, [container containerSize].height)];
   [container setWidthTracksTextView:wraps];
