@@ -214,6 +214,9 @@ struct Capabilities {
   bool windows = false;      // windows and dialogs can be shown
   bool zoom = false;         // a window manager zooms (maximises) windows
   bool miniaturize = false;  // ... and miniaturises (iconifies) them
+  // A click on a push button gives it the keyboard focus (GTK's do); AppKit's
+  // leave the focus where it was.
+  bool clickFocusesButtons = true;
   // The parts of the contract that a backend may not have built yet; without one,
   // its Create calls make nothing and its dialogs answer as if cancelled.
   bool controls = true;    // buttons, labels, text fields and fonts

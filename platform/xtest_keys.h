@@ -17,6 +17,18 @@ inline void XTestKeyStroke(Display* display, KeySym keysym, bool down) {
   if (code != 0) XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
 }
 
+// Whether the keysym is on its key's shifted level: a capital, or a symbol such as
+// ':' or '!'.
+inline bool XTestNeedsShift(Display* display, KeySym keysym) {
+  const KeyCode code = XKeysymToKeycode(display, keysym);
+  if (code == 0) return false;
+  int perCode = 0;
+  KeySym* levels = XGetKeyboardMapping(display, code, 1, &perCode);
+  const bool shifted = levels != nullptr && perCode > 1 && levels[0] != keysym && levels[1] == keysym;
+  if (levels != nullptr) XFree(levels);
+  return shifted;
+}
+
 // Presses and releases the key of a character (Latin-1, Return, Tab or Escape) with
 // the modifiers held: Command is Control, Option is Alt and Control is Super (the
 // GNUstep tests' defaults make them so too), and Caps Lock is turned on around it.
@@ -27,16 +39,12 @@ inline void XTestPressKey(Display* display, char16_t key, uint32_t modifiers) {
   };
   constexpr ModifierKey kModifierKeys[] = {
       {ModifierCommand, XK_Control_L}, {ModifierShift, XK_Shift_L}, {ModifierOption, XK_Alt_L}, {ModifierControl, XK_Super_L}};
-  // Latin-1 keysyms are the characters themselves; a capital is its small letter
-  // with Shift.
+  // Latin-1 keysyms are the characters themselves.
   KeySym keysym = key;
   if (key == u'\r') keysym = XK_Return;
   if (key == u'\t') keysym = XK_Tab;
   if (key == u'\x1b') keysym = XK_Escape;
-  if (key >= u'A' && key <= u'Z') {
-    keysym = key - u'A' + u'a';
-    modifiers |= ModifierShift;
-  }
+  if (XTestNeedsShift(display, keysym)) modifiers |= ModifierShift;
   const bool capsLock = (modifiers & ModifierCapsLock) != 0;
   if (capsLock) {
     XTestKeyStroke(display, XK_Caps_Lock, true);

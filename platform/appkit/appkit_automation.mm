@@ -15,11 +15,14 @@
 #include <deque>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <thread>
 #include <utility>
 
+#import "platform/appkit/appkit_bitmap.h"
 #import "platform/appkit/appkit_event.h"
 #import "platform/appkit/appkit_menus.h"
+#import "platform/appkit/appkit_screen.h"
 #import "platform/appkit/appkit_strings.h"
 #import "platform/appkit/appkit_toolkit.h"
 #import "platform/appkit/appkit_view.h"
@@ -66,6 +69,41 @@
 
 @end
 
+// The source of the drags the tests play: pressed, it drags what the drag
+// pasteboard holds and allows the operations it is given.
+@interface ZebDragSourceView : NSView {
+  NSDragOperation operations_;
+}
+- (void)setOperations:(NSDragOperation)operations;
+@end
+
+@implementation ZebDragSourceView
+
+- (void)setOperations:(NSDragOperation)operations {
+  operations_ = operations;
+}
+
+- (BOOL)acceptsFirstMouse:(NSEvent*)event {
+  return YES;
+}
+
+- (NSDragOperation)draggingSourceOperationMaskForLocal:(BOOL)isLocal {
+  return operations_;
+}
+
+- (void)mouseDown:(NSEvent*)event {
+  NSImage* image = [[[NSImage alloc] initWithSize:NSMakeSize(16, 16)] autorelease];
+  [self dragImage:image
+               at:[self convertPoint:[event locationInWindow] fromView:nil]
+           offset:NSZeroSize
+            event:event
+       pasteboard:[NSPasteboard pasteboardWithName:NSDragPboard]
+           source:self
+        slideBack:NO];
+}
+
+@end
+
 namespace zeb::platform {
 namespace {
 
@@ -99,6 +137,16 @@ constexpr int kPopUpPolls = 4;
 constexpr auto kPointerSettles = std::chrono::milliseconds(100);
 constexpr auto kSubmenuOpens = std::chrono::milliseconds(300);
 constexpr auto kPasteboardWait = std::chrono::seconds(5);
+// A script's first step waits longer for its window (a large text takes a while to
+// show); each next one waits until the input before has been sent and the loop
+// has had a quiet moment to handle it.
+constexpr int kPollsBeforeFirstStep = 400;
+constexpr auto kQuiet = std::chrono::milliseconds(300);
+// Drop's source window, out of the way in the top-left corner of the screen, and
+// how far apart the phases of a drag are.
+constexpr int kDragSourceSide = 60;
+constexpr int kDragSourceOffset = 10;
+constexpr auto kDragPhase = std::chrono::milliseconds(80);
 
 
 // GNUstep makes Alt the Command key; the tests press Control for Command, as on GTK.
@@ -109,11 +157,35 @@ void RegisterTestKeys() {
   [[NSUserDefaults standardUserDefaults] registerDefaults:keys];
 }
 
+// Puts the contents on the drag pasteboard, each kind in the type AppKit gives it.
+void OfferForDragging(const DragContents& contents) {
+  NSPasteboard* pasteboard = [NSPasteboard pasteboardWithName:NSDragPboard];
+  NSMutableArray* types = [NSMutableArray array];
+  if (contents.image) [types addObject:NSPasteboardTypeTIFF];
+  if (contents.files) [types addObject:NSFilenamesPboardType];
+  if (contents.text) [types addObject:NSPasteboardTypeString];
+  [pasteboard declareTypes:types owner:nil];
+  if (contents.image) [pasteboard setData:TIFFOf(*contents.image) forType:NSPasteboardTypeTIFF];
+  if (contents.files) {
+    NSMutableArray* paths = [NSMutableArray array];
+    for (const ToolkitString& path : *contents.files) [paths addObject:ToNSString(path)];
+    [pasteboard setPropertyList:paths forType:NSFilenamesPboardType];
+  }
+  if (contents.text) [pasteboard setString:ToNSString(*contents.text) forType:NSPasteboardTypeString];
+}
+
 class AppKitAutomation : public Automation {
  public:
   AppKitAutomation(Display* display, AppKitToolkit& toolkit) : display_(display), toolkit_(toolkit) {}
   ~AppKitAutomation() override {
     StopTimers();
+    [dragSource_ close];
+    [dragSource_ release];
+    steps_.clear();
+    for (ZebTimerCall* timer : {stepper_, forgotten_}) {
+      [timer stop];
+      [timer release];
+    }
     XCloseDisplay(display_);
   }
 
@@ -157,6 +229,7 @@ class AppKitAutomation : public Automation {
   int64_t WatchdogEndings() const override { return watchdogEndings_; }
 
   void WhenModal(std::function<void()> user) override;
+  void WhenKey(std::vector<std::function<void()>> steps) override;
   ModalContents ModalWindowContents() override;
   void PressButton(const ToolkitString& title) override;
   // Each key is held a moment while the loop runs, as a user holds it: GNUstep
@@ -180,10 +253,9 @@ class AppKitAutomation : public Automation {
   void ChoosePopUpItem(const ToolkitString& title) override;
   void DismissPopUp(bool withEscape) override;
   void ChooseMenuItem(const ToolkitString& menu, const ToolkitString& item) override;
-  // Not built yet on AppKit: the panels and drops these drive cannot be made (see
+  void Drop(Window* window, Point contentPoint, DragContents contents, uint32_t operations) override;
+  // Not built yet on AppKit: the colour panel this drives cannot be made (see
   // AppKitToolkit::capabilities), so there is nothing to answer.
-  void Drop(Window*, Point, DragContents, uint32_t) override {}
-  void WhenKey(std::vector<std::function<void()>>) override {}
   void PickColor(const ColorComponents&) override {}
   void MovePointer(Point screenPoint) override {
     XTestFakeMotionEvent(display_, -1, static_cast<int>(screenPoint.x), static_cast<int>(screenPoint.y), CurrentTime);
@@ -240,17 +312,17 @@ class AppKitAutomation : public Automation {
     nextInput_ = now + step.hold;
     return true;
   }
-  // A key of the dialog's text going down or up, with Shift for a capital.
+  // A key of the dialog's text going down or up, with Shift for a capital or a
+  // shifted symbol.
   void SendKey(char16_t key, bool down) {
     KeySym keysym = key;
     if (key == u'\r') keysym = XK_Return;
     if (key == u'\t') keysym = XK_Tab;
     if (key == u'\x1b') keysym = XK_Escape;
-    const bool capital = key >= u'A' && key <= u'Z';
-    if (capital) keysym = key - u'A' + u'a';
-    if (capital && down) KeyStroke(XK_Shift_L, true);
+    const bool shifted = XTestNeedsShift(display_, keysym);
+    if (shifted && down) KeyStroke(XK_Shift_L, true);
     KeyStroke(keysym, down);
-    if (capital && !down) KeyStroke(XK_Shift_L, false);
+    if (shifted && !down) KeyStroke(XK_Shift_L, false);
   }
 
   void StopTimers() {
@@ -270,6 +342,8 @@ class AppKitAutomation : public Automation {
   // Where the item's middle shows on the screen, from its top-left.
   Point ItemCentre(NSMenu* menu, NSInteger index);
   void QueueClickAt(std::function<Point()> where);
+  bool TakeNextStep();
+  bool CloseForgottenWindow();
   // Whether the X server sends the keyboard's input to the window.
   bool HasInputFocus(NSWindow* window) {
     ::Window focus = 0;
@@ -302,6 +376,13 @@ class AppKitAutomation : public Automation {
   ZebTimerCall* inputTimer_ = nil;
   bool inputRunning_ = false;
   std::chrono::steady_clock::time_point nextInput_{};
+  std::deque<std::function<void()>> steps_;
+  ZebTimerCall* stepper_ = nil;
+  int stepPolls_ = 0;
+  std::chrono::steady_clock::time_point lastStep_{};
+  ZebTimerCall* forgotten_ = nil;
+  NSInteger watchedWindow_ = 0;
+  NSWindow* dragSource_ = nil;
 };
 
 // Where the view shows in its window's content, from the top-left.
@@ -353,6 +434,53 @@ bool AppKitAutomation::PollForModal() {
                                                 }];
   std::exchange(user_, nullptr)();
   return false;
+}
+
+void AppKitAutomation::WhenKey(std::vector<std::function<void()>> steps) {
+  steps_.assign(steps.begin(), steps.end());
+  stepPolls_ = 0;
+  focusedPolls_ = 0;
+  lastStep_ = {};
+  if (stepper_ == nil) stepper_ = [[ZebTimerCall alloc] initWithInterval:kModalPoll call:[this] { return TakeNextStep(); }];
+}
+
+// The first step waits for a key window that has the keyboard; each next one until
+// the input of the step before has been sent and the loop has been quiet a moment.
+// After the last, the window the script was for has its close button pressed
+// while it stays open and key.
+bool AppKitAutomation::TakeNextStep() {
+  const auto now = std::chrono::steady_clock::now();
+  NSWindow* key = [NSApp keyWindow];
+  if (lastStep_ == std::chrono::steady_clock::time_point{}) {
+    focusedPolls_ = key != nil && HasInputFocus(key) ? focusedPolls_ + 1 : 0;
+    if (focusedPolls_ < kFocusedPolls && ++stepPolls_ < kPollsBeforeFirstStep) return true;
+  } else {
+    XSync(display_, False);
+    if (inputRunning_ || now - lastStep_ < kQuiet || now - nextInput_ < kQuiet) return true;
+  }
+  const std::function<void()> step = std::move(steps_.front());
+  steps_.pop_front();
+  lastStep_ = now;
+  step();
+  if (!steps_.empty()) return true;
+  [stepper_ autorelease];
+  stepper_ = nil;
+  watchedWindow_ = [[NSApp keyWindow] windowNumber];
+  [forgotten_ stop];
+  [forgotten_ release];
+  forgotten_ = [[ZebTimerCall alloc] initWithInterval:kForgottenModal call:[this] { return CloseForgottenWindow(); }];
+  return false;
+}
+
+bool AppKitAutomation::CloseForgottenWindow() {
+  NSWindow* watched = watchedWindow_ != 0 ? [NSApp windowWithWindowNumber:watchedWindow_] : nil;
+  if (watched == nil || ![watched isVisible] || ([NSApp keyWindow] != watched && [NSApp keyWindow] != nil)) {
+    watchedWindow_ = 0;
+    return false;
+  }
+  ++watchdogEndings_;
+  SendToWindowManager(XidOf(watched), "_NET_CLOSE_WINDOW", CurrentTime, kSourcePager);
+  return true;
 }
 
 ModalContents AppKitAutomation::ModalWindowContents() {
@@ -411,6 +539,54 @@ void AppKitAutomation::PressButton(const ToolkitString& title) {
   Queue([this] { XTestFakeButtonEvent(display_, 1, False, CurrentTime); }, kBetweenKeys);
 }
 
+// Another program's drag: a small window of this process stands in for that
+// program as the source, and the pointer drags from it to the point with real
+// button and motion events, one phase at a time while the loop (and the drag's
+// own loop) runs. GNUstep takes no drop from another X client: it reads the types
+// a drag offers from its pasteboard server, which learns of no other client's drag.
+void AppKitAutomation::Drop(Window* window, Point contentPoint, DragContents contents, uint32_t operations) {
+  if (dragSource_ == nil) {
+    const NSRect screen = [PrimaryScreen() frame];
+    const NSRect frame = NSMakeRect(kDragSourceOffset, NSMaxY(screen) - kDragSourceOffset - kDragSourceSide,
+                                    kDragSourceSide, kDragSourceSide);
+    dragSource_ = [[NSWindow alloc] initWithContentRect:frame
+                                              styleMask:NSWindowStyleMaskBorderless
+                                                backing:NSBackingStoreBuffered
+                                                  defer:NO];
+    [dragSource_ setReleasedWhenClosed:NO];
+    ZebDragSourceView* view = [[ZebDragSourceView alloc] initWithFrame:NSMakeRect(0, 0, kDragSourceSide, kDragSourceSide)];
+    [dragSource_ setContentView:view];
+    [view release];
+  }
+  int x = 0;
+  int y = 0;
+  ::Window child = 0;
+  XTranslateCoordinates(display_, XidOf(window), DefaultRootWindow(display_), static_cast<int>(contentPoint.x),
+                        static_cast<int>(contentPoint.y), &x, &y, &child);
+  constexpr int kSourceCentre = kDragSourceOffset + kDragSourceSide / 2;
+  // The source offers the contents and shows once the drag before has ended.
+  auto offered = std::make_shared<DragContents>(std::move(contents));
+  Queue(
+      [this, offered, operations] {
+        OfferForDragging(*offered);
+        [static_cast<ZebDragSourceView*>([dragSource_ contentView]) setOperations:operations];
+        [dragSource_ orderFront:nil];
+        WaitUntilViewable(XidOf(dragSource_));
+      },
+      kDragPhase);
+  Queue(
+      [this] {
+        XTestFakeMotionEvent(display_, -1, kSourceCentre, kSourceCentre, CurrentTime);
+        XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+      },
+      kDragPhase);
+  Queue([this] { XTestFakeMotionEvent(display_, -1, kSourceCentre + 20, kSourceCentre + 20, CurrentTime); }, kDragPhase);
+  Queue([this, x, y] { XTestFakeMotionEvent(display_, -1, x - 5, y - 5, CurrentTime); }, kDragPhase);
+  Queue([this, x, y] { XTestFakeMotionEvent(display_, -1, x, y, CurrentTime); }, kDragPhase);
+  Queue([this] { XTestFakeButtonEvent(display_, 1, False, CurrentTime); }, kDragPhase);
+  Queue([this] { [dragSource_ orderOut:nil]; }, kDragPhase);
+}
+
 void AppKitAutomation::SendToWindowManager(::Window xid, const char* message, long l0, long l1, long l2, long l3) {
   XEvent event{};
   event.xclient.type = ClientMessage;
@@ -449,7 +625,14 @@ void AppKitAutomation::ClickInside(::Window xid, Point point, int clicks, MouseB
   lastClick_ = std::chrono::steady_clock::now();
 }
 
-void AppKitAutomation::PressKey(char16_t key, uint32_t modifiers) { XTestPressKey(display_, key, modifiers); }
+// After the keys TypeText still has to send.
+void AppKitAutomation::PressKey(char16_t key, uint32_t modifiers) {
+  if (!inputRunning_) {
+    XTestPressKey(display_, key, modifiers);
+    return;
+  }
+  Queue([this, key, modifiers] { XTestPressKey(display_, key, modifiers); }, kBetweenKeys);
+}
 
 // From the top-left of the window's content view.
 Rect AppKitAutomation::ShownFrame(View* view) {

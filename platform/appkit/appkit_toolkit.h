@@ -1,6 +1,6 @@
 // The AppKit backend: the shared application, its event queue and its windows.
-// What this backend has not built yet (text views, the colour and file panels,
-// bitmaps) it makes none of, and says so in its capabilities.
+// What this backend has not built yet (the colour and file panels) it makes none
+// of, and says so in its capabilities.
 #pragma once
 
 #include <memory>
@@ -35,8 +35,8 @@ class AppKitToolkit : public Toolkit {
   std::unique_ptr<TextField> CreateTextField(bool secure) override;
   std::unique_ptr<Button> CreateButton(ButtonType type, std::unique_ptr<ViewDelegate> delegate) override;
   std::unique_ptr<Label> CreateLabel() override;
-  std::unique_ptr<TextView> CreateTextView(std::unique_ptr<ViewDelegate>) override { return nullptr; }
-  std::unique_ptr<ScrollView> CreateScrollView() override { return nullptr; }
+  std::unique_ptr<TextView> CreateTextView(std::unique_ptr<ViewDelegate> delegate) override;
+  std::unique_ptr<ScrollView> CreateScrollView() override;
   SharedFont FontWithFamily(const ToolkitString& family, uint32_t traits, double size) override;
   SharedFont SystemFont(double size) override;
   std::shared_ptr<Menu> CreateMenu(const ToolkitString& title) override;
@@ -56,7 +56,7 @@ class AppKitToolkit : public Toolkit {
   ColorPanel* SharedColorPanel() override { return nullptr; }
   std::unique_ptr<FilePanel> CreateFilePanel(FilePanelMode) override { return nullptr; }
   Pasteboard& pasteboard() override { return *pasteboard_; }
-  std::unique_ptr<Bitmap> CreateBitmap(int, int) override { return nullptr; }
+  std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
 
   // The open window of this NSWindow, or null.
   AppKitWindow* WindowOf(NSWindow* window) const;

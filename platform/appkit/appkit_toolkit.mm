@@ -4,6 +4,7 @@
 #include <chrono>
 
 #import "platform/appkit/appkit_alert.h"
+#import "platform/appkit/appkit_bitmap.h"
 #import "platform/appkit/appkit_controls.h"
 #import "platform/appkit/appkit_event.h"
 #import "platform/appkit/appkit_fonts.h"
@@ -11,6 +12,7 @@
 #import "platform/appkit/appkit_guest.h"
 #import "platform/appkit/appkit_pasteboard.h"
 #import "platform/appkit/appkit_screen.h"
+#import "platform/appkit/appkit_text_view.h"
 #import "platform/appkit/appkit_view.h"
 #include "platform/closed_windows.h"
 
@@ -60,10 +62,9 @@ Capabilities AppKitToolkit::capabilities() const {
   can.zoom = true;
 #endif
   can.miniaturize = true;
-  can.textViews = false;
+  can.clickFocusesButtons = false;
   can.colorPanel = false;
   can.filePanels = false;
-  can.bitmaps = false;
   return can;
 }
 
@@ -168,6 +169,12 @@ std::unique_ptr<Button> AppKitToolkit::CreateButton(ButtonType type, std::unique
 
 std::unique_ptr<Label> AppKitToolkit::CreateLabel() { return std::make_unique<AppKitLabel>(); }
 
+std::unique_ptr<TextView> AppKitToolkit::CreateTextView(std::unique_ptr<ViewDelegate> delegate) {
+  return std::make_unique<AppKitTextView>(std::move(delegate));
+}
+
+std::unique_ptr<ScrollView> AppKitToolkit::CreateScrollView() { return std::make_unique<AppKitScrollView>(); }
+
 SharedFont AppKitToolkit::FontWithFamily(const ToolkitString& family, uint32_t traits, double size) {
   return AppKitFontWithFamily(family, traits, size);
 }
@@ -182,7 +189,6 @@ int64_t AppKitToolkit::RunModal(Window& window) {
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
   // Shown key as the backend shows windows key, before the loop would show it.
   appKit->MakeKeyAndOrderFront();
-  TakeFocusOnceShown(appKit->nsWindow());
   const NSModalResponse code = [NSApp runModalForWindow:appKit->nsWindow()];
   [pool release];
   return code;
@@ -202,6 +208,10 @@ int64_t AppKitToolkit::RunAlert(const ToolkitString& message, const ToolkitStrin
   FinishLaunching();
 #endif
   return RunAppKitAlert(message, informative, buttons);
+}
+
+std::unique_ptr<Bitmap> AppKitToolkit::CreateBitmap(int width, int height) {
+  return AppKitBitmap::Create(width, height);
 }
 
 AppKitWindow* AppKitToolkit::WindowOf(NSWindow* window) const {

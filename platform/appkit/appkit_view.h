@@ -26,6 +26,7 @@ class AppKitView : public virtual View {
   void RemoveFromSuperview() override;
 
   NSView* nsView() const { return view_; }
+  ViewDelegate* delegate() const { return delegate_.get(); }
 
  private:
   NSView* view_;

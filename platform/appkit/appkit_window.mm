@@ -95,6 +95,20 @@ using zeb::platform::WindowDelegate;
 }
 
 #ifdef GNUSTEP
+// GNUstep offers every key to the window's key equivalents before its first
+// responder, so a default button took Return from the text the user was editing;
+// in AppKit a text view takes Return as a new line.
+- (BOOL)performKeyEquivalent:(NSEvent*)event {
+  id responder = [self firstResponder];
+  const NSUInteger modifiers =
+      [event modifierFlags] & (NSEventModifierFlagCommand | NSEventModifierFlagControl | NSEventModifierFlagOption);
+  if ([responder isKindOfClass:[NSTextView class]] && [responder isEditable] && ![responder isFieldEditor] &&
+      modifiers == 0 && [[event charactersIgnoringModifiers] isEqualToString:@"\r"]) {
+    return NO;
+  }
+  return [super performKeyEquivalent:event];
+}
+
 // GNUstep brings a window back from its miniwindow (a double click on it, or the
 // window manager's focus) without the notification that AppKit posts.
 - (void)deminiaturize:(id)sender {

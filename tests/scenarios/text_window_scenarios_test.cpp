@@ -123,8 +123,12 @@ TEST_P(GadgetScenario, FocusChangeAndClickEvents) {
   automation().TypeText(u"a");
   EXPECT_THAT(Gadgets(), ElementsAre(std::pair<int64_t, int64_t>{1, ChangeEventType}));
   automation().Click(window(), GadgetCentre(2), 1, platform::MouseButton::Left);
-  EXPECT_THAT(Gadgets(), IsSupersetOf({std::pair<int64_t, int64_t>{1, LostFocusEventType},
-                                       std::pair<int64_t, int64_t>{2, 0}}));
+  if (can().clickFocusesButtons) {
+    EXPECT_THAT(Gadgets(), IsSupersetOf({std::pair<int64_t, int64_t>{1, LostFocusEventType},
+                                         std::pair<int64_t, int64_t>{2, 0}}));
+  } else {
+    EXPECT_THAT(Gadgets(), ElementsAre(std::pair<int64_t, int64_t>{2, 0}));
+  }
   // Setting the text from the program is no change of the user's.
   SetGadgetText(1, u"set");
   EXPECT_THAT(Gadgets(), ElementsAre());
@@ -166,6 +170,7 @@ TEST_P(GadgetScenario, DropsPostARecordThatLastsUntilTheNextWait) {
 }
 
 TEST_P(GadgetScenario, EditingKeysReachTheEditor) {
+  if (!can().pasteboard) GTEST_SKIP() << "this backend has no pasteboard";
   OpenGadgets();
   automation().Click(window(), GadgetCentre(1), 1, platform::MouseButton::Left);
   PumpUntilIdle();
