@@ -29,7 +29,7 @@ class ColorPanelScenario : public Scenario {
   std::vector<Need> Needs() const override { return {kColorPanel, kControls}; }
 };
 
-TEST_P(AlertScenario, QuestionAnswersNoAndYesAndGivesTheKeyboardBack) {
+TEST_P(AlertScenario, QuestionAnswersNoYesOrClosedAndGivesTheKeyboardBack) {
   OpenTestWindow(1);
   platform::ModalContents shown;
   automation().WhenModal([&] {
@@ -45,6 +45,11 @@ TEST_P(AlertScenario, QuestionAnswersNoAndYesAndGivesTheKeyboardBack) {
   // "Yes" is the default button: Return presses it.
   automation().WhenModal([&] { automation().TypeText(u"\r"); });
   EXPECT_EQ(ShowQuestion("caf\xC3\xA9", nullptr), 1);
+  EXPECT_TRUE(PumpUntilKey(WindowID(1)));
+
+  // The window manager's close box answers neither, and the host goes on.
+  automation().WhenModal([&] { automation().CloseModalWindow(); });
+  EXPECT_EQ(ShowQuestion("Leave?", nullptr), -1);
   EXPECT_TRUE(PumpUntilKey(WindowID(1)));
 }
 
