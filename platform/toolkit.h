@@ -224,6 +224,7 @@ struct Capabilities {
   bool alerts = true;      // RunAlert
   bool colorPanel = true;  // SharedColorPanel
   bool filePanels = true;  // CreateFilePanel
+  bool nonUTF8FileNames = true;  // file panels list and give back names that are not UTF-8
   bool menus = true;       // menus, the main menu and pop-ups
   bool pasteboard = true;  // the system's clipboard
   bool bitmaps = true;     // CreateBitmap

@@ -1,9 +1,8 @@
 // The automation API of the AppKit backend, for the tests: on GNUstep's X display,
 // real input through the XTest extension and the requests a window manager takes
 // from pagers, sent on a display connection of its own. What it plays covers the
-// windows, the alerts, GetString's panel, the text window, drops, the menus and
-// the clipboard; the colour and file panels it would drive are not built on
-// AppKit yet (the toolkit's capabilities say so).
+// windows, the alerts, GetString's panel, the text window, drops, the menus, the
+// clipboard, the colour panel and the file panels.
 #pragma once
 
 #include "platform/automation.h"

@@ -23,6 +23,7 @@
 #import "platform/appkit/appkit_event.h"
 #import "platform/appkit/appkit_menus.h"
 #import "platform/appkit/appkit_screen.h"
+#import "platform/appkit/appkit_file_panel_automation.h"
 #import "platform/appkit/appkit_strings.h"
 #import "platform/appkit/appkit_toolkit.h"
 #import "platform/appkit/appkit_view.h"
@@ -147,6 +148,10 @@ constexpr auto kQuiet = std::chrono::milliseconds(300);
 constexpr int kDragSourceSide = 60;
 constexpr int kDragSourceOffset = 10;
 constexpr auto kDragPhase = std::chrono::milliseconds(80);
+// How long a pop-up menu is held down before the pointer moves to the item, and
+// how long choosing an item may take.
+constexpr auto kMenuOpens = std::chrono::milliseconds(300);
+constexpr auto kMenuTimeLimit = std::chrono::seconds(3);
 
 
 // GNUstep makes Alt the Command key; the tests press Control for Command, as on GTK.
@@ -241,6 +246,11 @@ class AppKitAutomation : public Automation {
       Queue([this, character] { SendKey(character, false); }, kBetweenKeys);
     }
   }
+  // The modal window, when it is a file panel.
+  static NSSavePanel* FilePanelShown() {
+    NSWindow* modal = [NSApp modalWindow];
+    return [modal isKindOfClass:[NSSavePanel class]] ? (NSSavePanel*)modal : nil;
+  }
   void CloseModalWindow() override {
     NSWindow* modal = [NSApp modalWindow];
     if (modal != nil) SendToWindowManager(XidOf(modal), "_NET_CLOSE_WINDOW", CurrentTime, kSourcePager);
@@ -254,15 +264,22 @@ class AppKitAutomation : public Automation {
   void DismissPopUp(bool withEscape) override;
   void ChooseMenuItem(const ToolkitString& menu, const ToolkitString& item) override;
   void Drop(Window* window, Point contentPoint, DragContents contents, uint32_t operations) override;
-  // Not built yet on AppKit: the colour panel this drives cannot be made (see
-  // AppKitToolkit::capabilities), so there is nothing to answer.
-  void PickColor(const ColorComponents&) override {}
   void MovePointer(Point screenPoint) override {
     XTestFakeMotionEvent(display_, -1, static_cast<int>(screenPoint.x), static_cast<int>(screenPoint.y), CurrentTime);
     XFlush(display_);
   }
-  void ChooseFiles(const std::vector<ToolkitString>&) override {}
-  void ChooseFilter(const ToolkitString&) override {}
+  // The user picks the colour in the panel's picker.
+  void PickColor(const ColorComponents& color) override {
+    if (![NSColorPanel sharedColorPanelExists]) return;
+    [[NSColorPanel sharedColorPanel] setColor:[NSColor colorWithDeviceRed:color.red green:color.green blue:color.blue
+                                                                    alpha:color.alpha]];
+  }
+  // The files are selected in the panel's browser, then the confirm button clicked.
+  void ChooseFiles(const std::vector<ToolkitString>& paths) override {
+    NSSavePanel* panel = FilePanelShown();
+    if (panel != nil) ClickView(SelectInFilePanel(panel, paths));
+  }
+  void ChooseFilter(const ToolkitString& description) override;
 
  private:
   long Atom(const char* name) { return static_cast<long>(XInternAtom(display_, name, False)); }
@@ -286,6 +303,20 @@ class AppKitAutomation : public Automation {
   }
   // Clicks at a point of an X window.
   void ClickInside(::Window xid, Point point, int clicks, MouseButton button);
+  // Where a point of a view shows on the screen.
+  Point ScreenPoint(NSView* view, NSPoint point) {
+    NSView* content = [[view window] contentView];
+    NSPoint shown = [view convertPoint:point toView:content];
+    if (![content isFlipped]) shown.y = NSHeight([content bounds]) - shown.y;
+    int x = 0;
+    int y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(display_, XidOf([view window]), DefaultRootWindow(display_), static_cast<int>(shown.x),
+                          static_cast<int>(shown.y), &x, &y, &child);
+    return {static_cast<double>(x), static_cast<double>(y)};
+  }
+  // Clicks the middle of the view while the loop runs.
+  void ClickView(NSView* view);
   void SendToWindowManager(::Window xid, const char* message, long l0, long l1 = 0, long l2 = 0, long l3 = 0);
   void KeyStroke(KeySym keysym, bool down) { XTestKeyStroke(display_, keysym, down); }
 
@@ -410,8 +441,14 @@ void VisitViews(NSView* view, const std::function<void(NSView*)>& visit) {
   }
 }
 
+// The input of the last answer goes on: a key that ended its dialog as it went
+// down is still let go.
 void AppKitAutomation::WhenModal(std::function<void()> user) {
-  StopTimers();
+  for (ZebTimerCall** timer : {&poll_, &watchdog_}) {
+    [*timer stop];
+    [*timer release];
+    *timer = nil;
+  }
   user_ = std::move(user);
   polls_ = 0;
   focusedPolls_ = 0;
@@ -421,6 +458,8 @@ void AppKitAutomation::WhenModal(std::function<void()> user) {
 // Answers once a modal window is up and key (or has been up a while without the
 // keyboard), and ends that window's loop when it is still up a few seconds later.
 bool AppKitAutomation::PollForModal() {
+  // The answer may run the loop itself, which fires this timer again.
+  if (!user_) return false;
   NSWindow* modal = [NSApp modalWindow];
   if (modal == nil) return true;
   focusedPolls_ = [modal isKeyWindow] && HasInputFocus(modal) ? focusedPolls_ + 1 : 0;
@@ -490,6 +529,7 @@ ModalContents AppKitAutomation::ModalWindowContents() {
   contents.title = FromNSString([modal title]);
   const NSSize content = [[modal contentView] frame].size;
   contents.content = {content.width, content.height};
+  if (NSSavePanel* panel = FilePanelShown()) ReadFilePanel(panel, contents);
   VisitViews([modal contentView], [&](NSView* view) {
     if (ShowsTitle(view)) {
       contents.buttons.push_back(FromNSString([(NSButton*)view title]));
@@ -523,16 +563,15 @@ void AppKitAutomation::PressButton(const ToolkitString& title) {
       found = view;
     }
   });
-  if (found == nil) return;
-  const Rect frame = FrameInContent(found);
-  int x = 0;
-  int y = 0;
-  ::Window child = 0;
-  XTranslateCoordinates(display_, XidOf(modal), DefaultRootWindow(display_), static_cast<int>(frame.x + frame.width / 2),
-                        static_cast<int>(frame.y + frame.height / 2), &x, &y, &child);
+  if (found != nil) ClickView(found);
+}
+
+void AppKitAutomation::ClickView(NSView* view) {
+  if ([view window] == nil) return;
+  const Point at = ScreenPoint(view, NSMakePoint(NSMidX([view bounds]), NSMidY([view bounds])));
   Queue(
-      [this, x, y] {
-        XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+      [this, at] {
+        XTestFakeMotionEvent(display_, -1, static_cast<int>(at.x), static_cast<int>(at.y), CurrentTime);
         XTestFakeButtonEvent(display_, 1, True, CurrentTime);
       },
       std::chrono::duration_cast<std::chrono::milliseconds>(kButtonHeld));
@@ -585,6 +624,41 @@ void AppKitAutomation::Drop(Window* window, Point contentPoint, DragContents con
   Queue([this, x, y] { XTestFakeMotionEvent(display_, -1, x, y, CurrentTime); }, kDragPhase);
   Queue([this] { XTestFakeButtonEvent(display_, 1, False, CurrentTime); }, kDragPhase);
   Queue([this] { [dragSource_ orderOut:nil]; }, kDragPhase);
+}
+
+// The user presses on the filter menu, moves down its list to the filter's item
+// and lets go there; this returns once the panel has taken the filter, the loop
+// run meanwhile.
+void AppKitAutomation::ChooseFilter(const ToolkitString& description) {
+  NSSavePanel* panel = FilePanelShown();
+  NSPopUpButton* menu = panel != nil ? FilterMenuOf(panel) : nil;
+  const NSInteger index = menu != nil ? [menu indexOfItemWithTitle:ToNSString(description)] : -1;
+  if (index < 0 || index == [menu indexOfSelectedItem]) return;
+  const Point at = ScreenPoint(menu, NSMakePoint(NSMidX([menu bounds]), NSMidY([menu bounds])));
+  Queue(
+      [this, at] {
+        XTestFakeMotionEvent(display_, -1, static_cast<int>(at.x), static_cast<int>(at.y), CurrentTime);
+        XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+      },
+      kMenuOpens);
+  // The item's place is known once the list shows.
+  Queue(
+      [this, menu, index] {
+        const Point to = ItemCentre([menu menu], index);
+        XTestFakeMotionEvent(display_, -1, static_cast<int>(to.x), static_cast<int>(to.y), CurrentTime);
+      },
+      std::chrono::duration_cast<std::chrono::milliseconds>(kButtonHeld));
+  Queue([this] { XTestFakeButtonEvent(display_, 1, False, CurrentTime); }, kBetweenKeys);
+  const auto giveUp = std::chrono::steady_clock::now() + kMenuTimeLimit;
+  while (([menu indexOfSelectedItem] != index || inputRunning_) && std::chrono::steady_clock::now() < giveUp) {
+    NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+    NSEvent* event = [NSApp nextEventMatchingMask:NSEventMaskAny
+                                        untilDate:[NSDate dateWithTimeIntervalSinceNow:kInputTick]
+                                           inMode:NSModalPanelRunLoopMode
+                                          dequeue:YES];
+    if (event != nil) [NSApp sendEvent:event];
+    [pool release];
+  }
 }
 
 void AppKitAutomation::SendToWindowManager(::Window xid, const char* message, long l0, long l1, long l2, long l3) {

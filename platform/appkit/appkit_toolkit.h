@@ -1,11 +1,10 @@
 // The AppKit backend: the shared application, its event queue and its windows.
-// What this backend has not built yet (the colour and file panels) it makes none
-// of, and says so in its capabilities.
 #pragma once
 
 #include <memory>
 #include <vector>
 
+#import "platform/appkit/appkit_color_panel.h"
 #import "platform/appkit/appkit_window.h"
 #include "platform/toolkit.h"
 
@@ -53,8 +52,8 @@ class AppKitToolkit : public Toolkit {
   void StopModal(int64_t code) override;
   int64_t RunAlert(const ToolkitString& message, const ToolkitString& informative,
                    const std::vector<AlertButton>& buttons) override;
-  ColorPanel* SharedColorPanel() override { return nullptr; }
-  std::unique_ptr<FilePanel> CreateFilePanel(FilePanelMode) override { return nullptr; }
+  ColorPanel* SharedColorPanel() override;
+  std::unique_ptr<FilePanel> CreateFilePanel(FilePanelMode mode) override;
   Pasteboard& pasteboard() override { return *pasteboard_; }
   std::unique_ptr<Bitmap> CreateBitmap(int width, int height) override;
 
@@ -71,6 +70,7 @@ class AppKitToolkit : public Toolkit {
   NSMenu* popUp_ = nil;
   std::vector<std::unique_ptr<AppKitWindow>> windows_;
   std::vector<std::unique_ptr<AppKitWindow>> closed_;
+  std::unique_ptr<AppKitColorPanel> colorPanel_;
 };
 
 }  // namespace zeb::platform

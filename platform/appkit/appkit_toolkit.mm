@@ -7,6 +7,7 @@
 #import "platform/appkit/appkit_bitmap.h"
 #import "platform/appkit/appkit_controls.h"
 #import "platform/appkit/appkit_event.h"
+#import "platform/appkit/appkit_file_panel.h"
 #import "platform/appkit/appkit_fonts.h"
 #import "platform/appkit/appkit_gnustep_focus.h"
 #import "platform/appkit/appkit_guest.h"
@@ -47,6 +48,7 @@ AppKitToolkit::AppKitToolkit(bool hostOwnsApplication)
 
 AppKitToolkit::~AppKitToolkit() {
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  colorPanel_.reset();
   windows_.clear();
   closed_.clear();
   [pool release];
@@ -63,8 +65,11 @@ Capabilities AppKitToolkit::capabilities() const {
 #endif
   can.miniaturize = true;
   can.clickFocusesButtons = false;
-  can.colorPanel = false;
-  can.filePanels = false;
+#ifdef GNUSTEP
+  // GNUstep's file manager has no name for bytes that are not UTF-8 (its listing
+  // of a folder ends at such a name), so neither have its panels.
+  can.nonUTF8FileNames = false;
+#endif
   return can;
 }
 
@@ -212,6 +217,28 @@ int64_t AppKitToolkit::RunAlert(const ToolkitString& message, const ToolkitStrin
 
 std::unique_ptr<Bitmap> AppKitToolkit::CreateBitmap(int width, int height) {
   return AppKitBitmap::Create(width, height);
+}
+
+ColorPanel* AppKitToolkit::SharedColorPanel() {
+  if (PrimaryScreen() == nil) return nullptr;
+#ifdef GNUSTEP
+  // Before it has launched, GNUstep's application passes no key to a panel.
+  FinishLaunching();
+#endif
+  if (colorPanel_ == nullptr) {
+    NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+    colorPanel_ = std::make_unique<AppKitColorPanel>(*this);
+    [pool release];
+  }
+  return colorPanel_.get();
+}
+
+std::unique_ptr<FilePanel> AppKitToolkit::CreateFilePanel(FilePanelMode mode) {
+  if (PrimaryScreen() == nil) return nullptr;
+#ifdef GNUSTEP
+  FinishLaunching();
+#endif
+  return std::make_unique<AppKitFilePanel>(mode);
 }
 
 AppKitWindow* AppKitToolkit::WindowOf(NSWindow* window) const {

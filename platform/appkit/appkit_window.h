@@ -18,6 +18,9 @@ class AppKitWindow : public Window {
  public:
   // A hidden window with this content rectangle (contract coordinates).
   AppKitWindow(AppKitToolkit& toolkit, const Rect& content, uint32_t style);
+  // A panel of AppKit's own that outlives every use (the shared colour panel):
+  // closing it only hides it, and its content stays AppKit's.
+  AppKitWindow(AppKitToolkit& toolkit, NSPanel* shared);
   ~AppKitWindow() override;
   AppKitWindow(const AppKitWindow&) = delete;
   AppKitWindow& operator=(const AppKitWindow&) = delete;
@@ -70,10 +73,22 @@ class AppKitWindow : public Window {
   std::unique_ptr<View> content_;
   WindowLevel level_ = WindowLevel::Normal;
   bool closed_ = false;
+  bool shared_ = false;
   int64_t keyEventsDelivered_ = 0;
 };
 
 // The AppKit style mask of the contract's window style bits.
 NSUInteger StyleMaskOf(uint32_t style);
+
+// Escape that no view took, in a window: presses its close button while it runs
+// the modal loop and has one. Whether it did.
+bool CancelModalWindow(NSWindow* window);
+#ifdef GNUSTEP
+// GNUstep's field editor keeps Escape to itself (it beeps), and a window aborts its
+// modal loop on Escape, an answer no dialog can tell from a confirmation: the
+// backend's windows and panels take Escape as a key equivalent instead, once no
+// button of theirs has.
+bool IsEscape(NSEvent* event);
+#endif
 
 }  // namespace zeb::platform

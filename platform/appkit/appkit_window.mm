@@ -89,15 +89,15 @@ using zeb::platform::WindowDelegate;
   return frame;
 }
 
-// Escape that no view took presses the close button of a modal window.
 - (void)cancelOperation:(id)sender {
-  if ([NSApp modalWindow] == self && ([self styleMask] & NSWindowStyleMaskClosable) != 0) [self performClose:sender];
+  zeb::platform::CancelModalWindow(self);
 }
 
 #ifdef GNUSTEP
 // GNUstep offers every key to the window's key equivalents before its first
 // responder, so a default button took Return from the text the user was editing;
-// in AppKit a text view takes Return as a new line.
+// in AppKit a text view takes Return as a new line. Escape that no key equivalent
+// took presses the close button of a modal window (see IsEscape).
 - (BOOL)performKeyEquivalent:(NSEvent*)event {
   id responder = [self firstResponder];
   const NSUInteger modifiers =
@@ -106,7 +106,7 @@ using zeb::platform::WindowDelegate;
       modifiers == 0 && [[event charactersIgnoringModifiers] isEqualToString:@"\r"]) {
     return NO;
   }
-  return [super performKeyEquivalent:event];
+  return [super performKeyEquivalent:event] || (zeb::platform::IsEscape(event) && zeb::platform::CancelModalWindow(self));
 }
 
 // GNUstep brings a window back from its miniwindow (a double click on it, or the
@@ -144,6 +144,16 @@ NSUInteger StyleMaskOf(uint32_t style) {
   return mask;
 }
 
+bool CancelModalWindow(NSWindow* window) {
+  if ([NSApp modalWindow] != window || ([window styleMask] & NSWindowStyleMaskClosable) == 0) return false;
+  [window performClose:nil];
+  return true;
+}
+
+#ifdef GNUSTEP
+bool IsEscape(NSEvent* event) { return [[event charactersIgnoringModifiers] isEqualToString:@"\x1b"]; }
+#endif
+
 AppKitWindow::AppKitWindow(AppKitToolkit& toolkit, const Rect& content, uint32_t style)
     : toolkit_(toolkit), style_(style) {
   window_ = [[ZebWindow alloc] initWithContentRect:ToAppKitRect(content)
@@ -156,13 +166,22 @@ AppKitWindow::AppKitWindow(AppKitToolkit& toolkit, const Rect& content, uint32_t
   [window_ setDelegate:(id)observer_];
 }
 
+AppKitWindow::AppKitWindow(AppKitToolkit& toolkit, NSPanel* shared)
+    : toolkit_(toolkit), window_([shared retain]), style_(StyleTitled), shared_(true) {
+  if (([shared styleMask] & NSWindowStyleMaskClosable) != 0) style_ |= StyleClosable;
+  if (([shared styleMask] & NSWindowStyleMaskMiniaturizable) != 0) style_ |= StyleMiniaturizable;
+  if (([shared styleMask] & NSWindowStyleMaskResizable) != 0) style_ |= StyleResizable;
+  observer_ = [[ZebWindowObserver alloc] initWithWindow:this];
+  [window_ setDelegate:(id)observer_];
+}
+
 // A window destroyed open (with its toolkit) closes without telling anyone: its
 // toolkit is letting go of it.
 AppKitWindow::~AppKitWindow() {
   [observer_ forgetWindow];
   [window_ setDelegate:nil];
   if (!closed_) [window_ close];
-  [window_ setContentView:nil];
+  if (!shared_) [window_ setContentView:nil];
   content_.reset();
   [observer_ release];
   [window_ release];
@@ -254,6 +273,7 @@ void AppKitWindow::RemoveChildWindow(Window* child) {
 }
 
 void AppKitWindow::WillClose() {
+  if (shared_) return;
   closed_ = true;
   WindowDelegate* delegate = delegate_;
   delegate_ = nullptr;

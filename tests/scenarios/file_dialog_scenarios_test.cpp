@@ -176,6 +176,7 @@ TEST_P(FileDialogScenario, EscapeCancelsAndReturnConfirmsInEveryDialog) {
     std::function<std::string()> open;
     std::string escaped;
     std::string confirmed;
+    bool nonUTF8 = false;  // its path is not UTF-8
   };
   const Case cases[] = {
       {"question", [&] { return number(ShowQuestion("Leave?", "")); }, "-1", "1"},
@@ -184,11 +185,12 @@ TEST_P(FileDialogScenario, EscapeCancelsAndReturnConfirmsInEveryDialog) {
       {"open", [&] { return std::string(GetOpenFile("Open", Path("a.txt").c_str(), "", 0)); }, "", Path("a.txt")},
       {"save", [&] { return std::string(GetSaveFile("Save", Path("new.txt").c_str(), "", 0)); }, "", Path("new.txt")},
       {"folder", [&] { return std::string(GetDirectory("Folder", (Path("sub") + "/").c_str())); }, "", Path("sub") + "/"},
-      {"open, not UTF-8", [&] { return std::string(GetOpenFile("Open", oddFile.c_str(), "", 0)); }, "", oddFile},
+      {"open, not UTF-8", [&] { return std::string(GetOpenFile("Open", oddFile.c_str(), "", 0)); }, "", oddFile, true},
       {"folder, not UTF-8", [&] { return std::string(GetDirectory("Folder", (oddFolder + "/").c_str())); }, "",
-       oddFolder + "/"},
+       oddFolder + "/", true},
   };
   for (const Case& c : cases) {
+    if (c.nonUTF8 && !can().nonUTF8FileNames) continue;
     SCOPED_TRACE(c.dialog);
     automation().WhenModal([&] { automation().TypeText(u"\x1b"); });
     EXPECT_EQ(c.open(), c.escaped);
