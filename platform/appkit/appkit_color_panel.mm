@@ -47,6 +47,12 @@ void AppKitColorPanel::SetAccessoryView(std::unique_ptr<View> view) {
   window_.SetDefaultButton(nullptr);
   auto* appKit = dynamic_cast<AppKitView*>(view.get());
   [nsPanel() setAccessoryView:appKit != nullptr ? appKit->nsView() : nil];
+#ifdef GNUSTEP
+  // GNUstep places the accessory view below the pickers in a split view, which
+  // lays out its views as it is first drawn: a view set later showed over them.
+  NSView* holder = appKit != nullptr ? [appKit->nsView() superview] : nil;
+  if ([holder isKindOfClass:[NSSplitView class]]) [(NSSplitView*)holder adjustSubviews];
+#endif
   accessory_ = appKit != nullptr ? std::move(view) : nullptr;
 }
 
