@@ -119,6 +119,27 @@ using zeb::platform::WindowDelegate;
   }
 }
 
+// Control-Tab and Control-Shift-Tab move the keyboard focus along the loop of key
+// views, which AppKit makes for a window that has none; GNUstep makes it only for a
+// window that becomes key with nothing focused (GetText's window focuses its editor
+// first), and the focus stayed where it was.
+- (void)selectNextKeyView:(id)sender {
+  [self makeKeyViewLoopIfNone];
+  [super selectNextKeyView:sender];
+}
+
+- (void)selectPreviousKeyView:(id)sender {
+  [self makeKeyViewLoopIfNone];
+  [super selectPreviousKeyView:sender];
+}
+
+- (void)makeKeyViewLoopIfNone {
+  id focused = [self firstResponder];
+  if ([focused isKindOfClass:[NSView class]] && [focused nextValidKeyView] == nil) {
+    [self recalculateKeyViewLoop];
+  }
+}
+
 // GNUstep's text views insert the characters of a key typed with Command, which a
 // Mac's never do: such a key passes them by (the function keys still reach them).
 - (void)sendEvent:(NSEvent*)event {
