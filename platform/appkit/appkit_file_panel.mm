@@ -166,6 +166,8 @@ bool AppKitFilePanel::RunModal() {
     [panel setDelegate:(id)filters];
   }
   NSString* directory = directory_.empty() ? nil : ToNSString(directory_);
+  // Centred at the size it shows at, the filters' accessory view included.
+  [panel center];
   TakeFocusInNextModalLoop();
 #ifdef GNUSTEP
   ListAgain(panel);
