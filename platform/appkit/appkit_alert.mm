@@ -5,8 +5,6 @@
 #import "platform/appkit/appkit_strings.h"
 
 #ifdef GNUSTEP
-#import <GNUstepGUI/GSDisplayServer.h>
-
 #include <X11/Xlib.h>
 
 #include <vector>
@@ -31,9 +29,7 @@
   // GNUstep's windows have no setStyleMask:; key-value coding sets the mask itself.
   [panel setValue:[NSNumber numberWithUnsignedInteger:[panel styleMask] | NSWindowStyleMaskClosable]
            forKey:@"styleMask"];
-  GSDisplayServer* server = GSServerForWindow(panel);
-  auto* display = static_cast<Display*>([server serverDevice]);
-  const auto xid = reinterpret_cast<::Window>([server windowDevice:[panel windowNumber]]);
+  const auto [display, xid] = zeb::platform::XWindowOf(panel);
   if (display == nullptr || xid == 0) return;
   Atom* declared = nullptr;
   int count = 0;

@@ -7,9 +7,20 @@
 
 #import "platform/appkit/appkit_compat.h"
 
+#ifdef GNUSTEP
+#include <X11/Xlib.h>
+#endif
+
 namespace zeb::platform {
 
 #ifdef GNUSTEP
+// GNUstep's connection to the X display and the X window that shows the window's
+// content (0 when it has none).
+struct GNUstepXWindow {
+  Display* display;
+  ::Window xid;
+};
+GNUstepXWindow XWindowOf(NSWindow* window);
 // Sends the window the request GNUstep waits to ignore, just after it was shown
 // key; should the window manager's come first, this one only keeps the window key.
 void SendTheIgnoredTakeFocus(NSWindow* window);

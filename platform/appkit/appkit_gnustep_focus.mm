@@ -10,11 +10,15 @@
 
 namespace zeb::platform {
 
+GNUstepXWindow XWindowOf(NSWindow* window) {
+  GSDisplayServer* server = GSServerForWindow(window);
+  return {static_cast<Display*>([server serverDevice]),
+          reinterpret_cast<::Window>([server windowDevice:[window windowNumber]])};
+}
+
 // On GNUstep's own display connection, so that it follows the mapping.
 void SendTheIgnoredTakeFocus(NSWindow* window) {
-  GSDisplayServer* server = GSServerForWindow(window);
-  auto* display = static_cast<Display*>([server serverDevice]);
-  const auto xid = reinterpret_cast<::Window>([server windowDevice:[window windowNumber]]);
+  const auto [display, xid] = XWindowOf(window);
   if (display == nullptr || xid == 0) return;
   XEvent event{};
   event.xclient.type = ClientMessage;
@@ -28,9 +32,7 @@ void SendTheIgnoredTakeFocus(NSWindow* window) {
 }
 
 bool WaitUntilMapped(NSWindow* window) {
-  GSDisplayServer* server = GSServerForWindow(window);
-  auto* display = static_cast<Display*>([server serverDevice]);
-  const auto xid = reinterpret_cast<::Window>([server windowDevice:[window windowNumber]]);
+  const auto [display, xid] = XWindowOf(window);
   if (display == nullptr || xid == 0) return false;
   const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(1);
   XWindowAttributes attributes{};
@@ -45,13 +47,11 @@ bool WaitUntilMapped(NSWindow* window) {
 // then is left as it is.
 void TakeFocusOnceShown(NSWindow* window) {
   if (!WaitUntilMapped(window) || ![window isKeyWindow]) return;
-  GSDisplayServer* server = GSServerForWindow(window);
-  auto* display = static_cast<Display*>([server serverDevice]);
-  const auto xid = reinterpret_cast<::Window>([server windowDevice:[window windowNumber]]);
+  const auto [display, xid] = XWindowOf(window);
   // GNUstep's request also points its input method at the window; it carries the
   // time of the last event GNUstep saw, which the X server may hold too old, so the
   // focus is asked for once more as of now.
-  [server setinputfocus:static_cast<int>([window windowNumber])];
+  [GSServerForWindow(window) setinputfocus:static_cast<int>([window windowNumber])];
   XSetInputFocus(display, xid, RevertToParent, CurrentTime);
   XFlush(display);
 }
