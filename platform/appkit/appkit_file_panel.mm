@@ -122,11 +122,6 @@ std::vector<ToolkitString> PathsChosenIn(NSSavePanel* panel, FilePanelMode mode)
 
 }  // namespace
 
-void AppKitFilePanel::SetFilters(const std::vector<FileFilter>& filters, size_t current) {
-  filters_ = filters;
-  current_ = current;
-}
-
 // GNUstep shares one panel of each kind, and one shown again after it closed has
 // its content out of place in its window: a new one for each run, as on macOS.
 NSSavePanel* AppKitFilePanel::PreparedPanel() const {

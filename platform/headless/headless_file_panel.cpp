@@ -68,11 +68,6 @@ bool HeadlessFilePanel::RunModal() {
   return confirmed;
 }
 
-void HeadlessFilePanel::SetFilters(const std::vector<FileFilter>& filters, size_t current) {
-  filters_ = filters;
-  current_ = current < filters.size() ? current : 0;
-}
-
 ToolkitString HeadlessFilePanel::currentFilter() const {
   return filters_.empty() ? ToolkitString() : filters_[current_].description;
 }

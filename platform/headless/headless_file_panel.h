@@ -5,24 +5,17 @@
 
 #include <vector>
 
-#include "platform/toolkit.h"
+#include "platform/recorded_file_panel.h"
 
 namespace zeb::platform {
 
 class HeadlessToolkit;
 
-class HeadlessFilePanel : public FilePanel {
+class HeadlessFilePanel : public RecordedFilePanel {
  public:
-  HeadlessFilePanel(HeadlessToolkit& toolkit, FilePanelMode mode) : toolkit_(toolkit), mode_(mode) {}
+  HeadlessFilePanel(HeadlessToolkit& toolkit, FilePanelMode mode) : RecordedFilePanel(mode), toolkit_(toolkit) {}
 
-  void SetTitle(const ToolkitString& title) override { title_ = title; }
-  void SetCanCreateDirectories(bool) override {}
-  void SetAllowsMultipleSelection(bool allows) override { multiple_ = allows; }
-  void SetDirectory(const ToolkitString& path) override { directory_ = path; }
-  void SetNameFieldText(const ToolkitString& name) override { name_ = name; }
-  void SetFilters(const std::vector<FileFilter>& filters, size_t current) override;
   bool RunModal() override;
-  std::vector<ToolkitString> Filenames() const override { return chosen_; }
 
   const ToolkitString& directory() const { return directory_; }
   // The name offered for saving; opening selects, and offers nothing.
@@ -41,14 +34,6 @@ class HeadlessFilePanel : public FilePanel {
 
  private:
   HeadlessToolkit& toolkit_;
-  FilePanelMode mode_;
-  ToolkitString title_;
-  bool multiple_ = false;
-  ToolkitString directory_;
-  ToolkitString name_;
-  std::vector<FileFilter> filters_;
-  size_t current_ = 0;
-  std::vector<ToolkitString> chosen_;
 };
 
 }  // namespace zeb::platform
