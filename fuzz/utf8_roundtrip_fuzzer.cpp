@@ -21,7 +21,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "fuzz/require.h"
@@ -36,44 +35,6 @@ using Bytes = std::string;
 
 bool IsHigh(uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLow(uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-// The units of well-formed UTF-8 (with the lone low surrogates the encoder
-// writes), or nothing for any other bytes.
-std::optional<Units> StrictUnits(const Bytes& bytes) {
-  Units units;
-  for (size_t i = 0; i < bytes.size();) {
-    const uint8_t lead = static_cast<uint8_t>(bytes[i]);
-    size_t trail = 0;
-    uint32_t least = 0;
-    if (lead < 0x80) {
-      trail = 0;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      trail = 1, least = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      trail = 2, least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      trail = 3, least = 0x10000;
-    } else {
-      return std::nullopt;
-    }
-    if (bytes.size() - i <= trail) return std::nullopt;
-    uint32_t value = trail == 0 ? lead : lead & (0x3Fu >> trail);
-    for (size_t k = 1; k <= trail; ++k) {
-      const uint8_t byte = static_cast<uint8_t>(bytes[i + k]);
-      if ((byte & 0xC0) != 0x80) return std::nullopt;
-      value = value << 6 | (byte & 0x3F);
-    }
-    if (value < least || value > 0x10FFFF || IsHigh(value)) return std::nullopt;
-    if (value >= 0x10000) {
-      units += static_cast<Unit>(0xD800 + ((value - 0x10000) >> 10));
-      units += static_cast<Unit>(0xDC00 + (value & 0x3FF));
-    } else {
-      units += static_cast<Unit>(value);
-    }
-    i += trail + 1;
-  }
-  return units;
-}
 
 // Counting, a destination with room to spare, and one that `share` (0-255) chooses
 // from none to the whole text, as the reference says; returns the units.
@@ -123,27 +84,38 @@ Units DecodedWhole(const Bytes& bytes, zeb::BadText rule) {
                                                                     out.get(), rule)));
 }
 
+// Well-formed UTF-8 (no overlong form, encoded surrogate, cut or early-ended
+// character, nothing above U+10FFFF) is what the reference decodes whole into
+// units without an unpaired surrogate and encodes back to the same bytes.
+bool WellFormed(const Bytes& bytes, Units* units) {
+  const zeb::testing::ReferenceDecoding decoded = zeb::testing::ReferenceDecode(bytes, -1);
+  *units = decoded.units;
+  return decoded.consumed == static_cast<int64_t>(bytes.size()) && WithoutUnpaired(*units) == *units &&
+         zeb::testing::ReferenceEncode(*units, -1).bytes == bytes;
+}
+
 void CheckWhole(const Bytes& bytes) {
   bool replaced = true;
   Require(EncodedWhole(DecodedWhole(bytes, zeb::BadText::kEscape), zeb::BadText::kEscape, &replaced) == bytes);
   Require(!replaced);
 
+  // Units without unpaired surrogates have one well-formed encoding: the reference's.
   const Units units = DecodedWhole(bytes, zeb::BadText::kReplace);
   Require(WithoutUnpaired(units) == units);
   const Bytes encoded = EncodedWhole(units, zeb::BadText::kReplace, &replaced);
-  Require(!replaced && StrictUnits(encoded) == units);
+  Require(!replaced && encoded == zeb::testing::ReferenceEncode(units, -1).bytes);
   const auto repaired = std::make_unique<char[]>(3 * bytes.size() + 1);
   Require(Bytes(repaired.get(), static_cast<size_t>(zeb::RepairUTF8(bytes.data(), static_cast<int64_t>(bytes.size()),
                                                                     repaired.get()))) == encoded);
-  const std::optional<Units> strict = StrictUnits(bytes);
-  if (strict && WithoutUnpaired(*strict) == *strict) Require(units == *strict);
+  Units strict;
+  if (WellFormed(bytes, &strict)) Require(units == strict);
 }
 
 void CheckWholeEncoding(const Units& units) {
   bool replaced = false;
   const Bytes bytes = EncodedWhole(units, zeb::BadText::kReplace, &replaced);
   const Units expected = WithoutUnpaired(units);
-  Require(StrictUnits(bytes) == expected && replaced == (expected != units));
+  Require(bytes == zeb::testing::ReferenceEncode(expected, -1).bytes && replaced == (expected != units));
 }
 
 }  // namespace
