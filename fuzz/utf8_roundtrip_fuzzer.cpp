@@ -32,6 +32,13 @@ namespace {
 using zeb::Unit;
 using Units = std::u16string;
 using Bytes = std::string;
+using zeb::testing::DecodedWhole;
+using zeb::testing::DecodesAsTheReference;
+using zeb::testing::EncodedWhole;
+using zeb::testing::EncodesAsTheReference;
+using zeb::testing::ReferenceDecode;
+using zeb::testing::ReferenceEncode;
+using zeb::testing::Repaired;
 
 bool IsHigh(uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLow(uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -39,22 +46,22 @@ bool IsLow(uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 // Counting, a destination with room to spare, and one that `share` (0-255) chooses
 // from none to the whole text, as the reference says; returns the units.
 Units CheckDecoding(const Bytes& bytes, uint8_t share) {
-  const Units units = zeb::testing::ReferenceDecode(bytes, -1).units;
+  const Units units = ReferenceDecode(bytes, -1).units;
   const auto count = static_cast<int64_t>(units.size());
-  Require(zeb::testing::DecodesAsTheReference(bytes, -1) && zeb::testing::DecodesAsTheReference(bytes, count + 1) &&
-          zeb::testing::DecodesAsTheReference(bytes, count * share / 255));
+  Require(DecodesAsTheReference(bytes, -1) && DecodesAsTheReference(bytes, count + 1) &&
+          DecodesAsTheReference(bytes, count * share / 255));
   return units;
 }
 
 // The same for encoding, a limited destination from one byte to a byte more than
 // the text; what the encoder wrote decodes to the units it took.
 void CheckEncoding(const Units& units, uint8_t share) {
-  const zeb::testing::ReferenceEncoding whole = zeb::testing::ReferenceEncode(units, -1);
+  const zeb::testing::ReferenceEncoding whole = ReferenceEncode(units, -1);
   const auto count = static_cast<int64_t>(whole.bytes.size());
-  Require(zeb::testing::EncodesAsTheReference(units, -1, 0) && zeb::testing::EncodesAsTheReference(units, count + 1, 0) &&
-          zeb::testing::EncodesAsTheReference(units, 1 + count * share / 255, 3));
-  Require(zeb::testing::DecodesAsTheReference(whole.bytes, -1) &&
-          zeb::testing::ReferenceDecode(whole.bytes, -1).units == units.substr(0, whole.consumed));
+  Require(EncodesAsTheReference(units, -1, 0) && EncodesAsTheReference(units, count + 1, 0) &&
+          EncodesAsTheReference(units, 1 + count * share / 255, 3));
+  Require(DecodesAsTheReference(whole.bytes, -1) &&
+          ReferenceDecode(whole.bytes, -1).units == units.substr(0, whole.consumed));
 }
 
 // The units with each unpaired surrogate as U+FFFD.
@@ -70,30 +77,6 @@ Units WithoutUnpaired(const Units& units) {
   return out;
 }
 
-Bytes EncodedWhole(const Units& units, zeb::BadText rule, bool* replaced) {
-  const auto out = std::make_unique<char[]>(3 * units.size() + 1);
-  const zeb::UTF8Encoded encoded =
-      zeb::EncodeUTF8Whole(units.data(), static_cast<int64_t>(units.size()), out.get(), rule);
-  *replaced = encoded.brokenPair;
-  return Bytes(out.get(), static_cast<size_t>(encoded.bytes));
-}
-
-Units DecodedWhole(const Bytes& bytes, zeb::BadText rule) {
-  const auto out = std::make_unique<Unit[]>(bytes.size() + 1);
-  return Units(out.get(), static_cast<size_t>(zeb::DecodeUTF8Whole(bytes.data(), static_cast<int64_t>(bytes.size()),
-                                                                    out.get(), rule)));
-}
-
-// Well-formed UTF-8 (no overlong form, encoded surrogate, cut or early-ended
-// character, nothing above U+10FFFF) is what the reference decodes whole into
-// units without an unpaired surrogate and encodes back to the same bytes.
-bool WellFormed(const Bytes& bytes, Units* units) {
-  const zeb::testing::ReferenceDecoding decoded = zeb::testing::ReferenceDecode(bytes, -1);
-  *units = decoded.units;
-  return decoded.consumed == static_cast<int64_t>(bytes.size()) && WithoutUnpaired(*units) == *units &&
-         zeb::testing::ReferenceEncode(*units, -1).bytes == bytes;
-}
-
 void CheckWhole(const Bytes& bytes) {
   bool replaced = true;
   Require(EncodedWhole(DecodedWhole(bytes, zeb::BadText::kEscape), zeb::BadText::kEscape, &replaced) == bytes);
@@ -103,19 +86,23 @@ void CheckWhole(const Bytes& bytes) {
   const Units units = DecodedWhole(bytes, zeb::BadText::kReplace);
   Require(WithoutUnpaired(units) == units);
   const Bytes encoded = EncodedWhole(units, zeb::BadText::kReplace, &replaced);
-  Require(!replaced && encoded == zeb::testing::ReferenceEncode(units, -1).bytes);
-  const auto repaired = std::make_unique<char[]>(3 * bytes.size() + 1);
-  Require(Bytes(repaired.get(), static_cast<size_t>(zeb::RepairUTF8(bytes.data(), static_cast<int64_t>(bytes.size()),
-                                                                    repaired.get()))) == encoded);
-  Units strict;
-  if (WellFormed(bytes, &strict)) Require(units == strict);
+  Require(!replaced && encoded == ReferenceEncode(units, -1).bytes);
+  Require(Repaired(bytes) == encoded);
+  // Well-formed UTF-8 (no overlong form, encoded surrogate, cut or early-ended
+  // character, nothing above U+10FFFF) is what the reference decodes whole into
+  // units without an unpaired surrogate and encodes back to the same bytes.
+  const zeb::testing::ReferenceDecoding strict = ReferenceDecode(bytes, -1);
+  if (strict.consumed == static_cast<int64_t>(bytes.size()) && WithoutUnpaired(strict.units) == strict.units &&
+      ReferenceEncode(strict.units, -1).bytes == bytes) {
+    Require(units == strict.units);
+  }
 }
 
 void CheckWholeEncoding(const Units& units) {
   bool replaced = false;
   const Bytes bytes = EncodedWhole(units, zeb::BadText::kReplace, &replaced);
   const Units expected = WithoutUnpaired(units);
-  Require(bytes == zeb::testing::ReferenceEncode(expected, -1).bytes && replaced == (expected != units));
+  Require(bytes == ReferenceEncode(expected, -1).bytes && replaced == (expected != units));
 }
 
 }  // namespace

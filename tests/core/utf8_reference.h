@@ -1,5 +1,6 @@
 // The UTF-8 rules of the runtime's converters, written plainly one character at
-// a time, for the converter tests and the UTF-8 fuzz target to compare with.
+// a time, for the converter tests and the UTF-8 fuzz target to compare with, and
+// the checks and wrappers both use.
 // Decoding stops at a lead byte 80-BF or F8-FF (an invalid lead), at a character
 // cut off by the end of the range, above U+10FFFF, or where the room ends (a pair
 // needs two units); a continuation byte missing where the lead announces one ends
@@ -133,6 +134,29 @@ inline bool EncodesAsTheReference(const std::u16string& units, int64_t size, int
                        out.find_first_not_of(kGuard, untouched) == std::string::npos)) &&
          UnicodeToMultiByte(CodePageUTF8, 0, source.get(), length, destination, given) ==
              (size >= 0 && expected.brokenPair ? 0 : got.bytes);
+}
+
+// The whole-text converters from and into std::string and std::u16string, with
+// exactly sized copies and destinations, so the sanitizers see any overrun.
+inline std::u16string DecodedWhole(const std::string& bytes, BadText rule) {
+  const auto source = std::make_unique<char[]>(bytes.size());
+  std::copy(bytes.begin(), bytes.end(), source.get());
+  const auto units = std::make_unique<Unit[]>(bytes.size());
+  const int64_t count = DecodeUTF8Whole(source.get(), static_cast<int64_t>(bytes.size()), units.get(), rule);
+  return std::u16string(units.get(), static_cast<size_t>(count));
+}
+
+inline std::string EncodedWhole(const std::u16string& units, BadText rule, bool* replaced) {
+  const auto bytes = std::make_unique<char[]>(3 * units.size());
+  const UTF8Encoded encoded = EncodeUTF8Whole(units.data(), static_cast<int64_t>(units.size()), bytes.get(), rule);
+  *replaced = encoded.brokenPair;
+  return std::string(bytes.get(), static_cast<size_t>(encoded.bytes));
+}
+
+inline std::string Repaired(const std::string& bytes) {
+  const auto out = std::make_unique<char[]>(3 * bytes.size());
+  return std::string(out.get(), static_cast<size_t>(RepairUTF8(bytes.data(), static_cast<int64_t>(bytes.size()),
+                                                               out.get())));
 }
 
 }  // namespace zeb::testing

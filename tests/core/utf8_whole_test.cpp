@@ -3,40 +3,19 @@
 // into UTF-8.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
 #include <string>
 
 #include "runtime/core/text_conversion.h"
+#include "tests/core/utf8_reference.h"
 
 namespace zeb {
 namespace {
 
 using Bytes = std::string;
 using Units = std::u16string;
-
-Units Decoded(const Bytes& bytes, BadText rule) {
-  // An exactly sized copy and destination, so the sanitizers see any overrun.
-  const auto source = std::make_unique<char[]>(bytes.size());
-  std::copy(bytes.begin(), bytes.end(), source.get());
-  const auto units = std::make_unique<Unit[]>(bytes.size());
-  const int64_t count = DecodeUTF8Whole(source.get(), static_cast<int64_t>(bytes.size()), units.get(), rule);
-  return Units(units.get(), static_cast<size_t>(count));
-}
-
-Bytes Encoded(const Units& units, BadText rule, bool* replaced) {
-  Bytes bytes(3 * units.size(), '\0');
-  const UTF8Encoded encoded = EncodeUTF8Whole(units.data(), static_cast<int64_t>(units.size()), bytes.data(), rule);
-  bytes.resize(static_cast<size_t>(encoded.bytes));
-  *replaced = encoded.brokenPair;
-  return bytes;
-}
-
-Bytes Repaired(const Bytes& bytes) {
-  Bytes out(3 * bytes.size(), '\0');
-  out.resize(static_cast<size_t>(RepairUTF8(bytes.data(), static_cast<int64_t>(bytes.size()), out.data())));
-  return out;
-}
+using testing::DecodedWhole;
+using testing::EncodedWhole;
+using testing::Repaired;
 
 // Each row: the bytes, what kReplace gives (one U+FFFD per maximal ill-formed
 // piece) and what kEscape gives (0xDC00 + byte for each byte of such a piece).
@@ -65,12 +44,12 @@ TEST(Utf8Whole, IllFormedPiecesCostOnlyThemselves) {
   };
   for (const auto& row : kRows) {
     SCOPED_TRACE(::testing::PrintToString(row.bytes));
-    EXPECT_EQ(Decoded(row.bytes, BadText::kReplace), row.replaced);
-    EXPECT_EQ(Decoded(row.bytes, BadText::kEscape), row.escaped);
+    EXPECT_EQ(DecodedWhole(row.bytes, BadText::kReplace), row.replaced);
+    EXPECT_EQ(DecodedWhole(row.bytes, BadText::kEscape), row.escaped);
     bool replaced = true;
-    EXPECT_EQ(Encoded(row.escaped, BadText::kEscape, &replaced), row.bytes);
+    EXPECT_EQ(EncodedWhole(row.escaped, BadText::kEscape, &replaced), row.bytes);
     EXPECT_FALSE(replaced);
-    EXPECT_EQ(Repaired(row.bytes), Encoded(row.replaced, BadText::kReplace, &replaced));
+    EXPECT_EQ(Repaired(row.bytes), EncodedWhole(row.replaced, BadText::kReplace, &replaced));
   }
 }
 
@@ -95,9 +74,9 @@ TEST(Utf8Whole, UnpairedSurrogatesBecomeTheReplacementOrTheirByte) {
   for (const auto& row : kRows) {
     SCOPED_TRACE(::testing::PrintToString(row.escaped));
     bool replaced = false;
-    EXPECT_EQ(Encoded(row.units, BadText::kReplace, &replaced), row.replaced);
+    EXPECT_EQ(EncodedWhole(row.units, BadText::kReplace, &replaced), row.replaced);
     EXPECT_EQ(replaced, row.replaced.find(kFFFD) != Bytes::npos);
-    EXPECT_EQ(Encoded(row.units, BadText::kEscape, &replaced), row.escaped);
+    EXPECT_EQ(EncodedWhole(row.units, BadText::kEscape, &replaced), row.escaped);
     EXPECT_EQ(replaced, row.unencodable);
   }
 }
