@@ -4,18 +4,14 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace zeb {
 namespace {
 
-bool AllBytesAre(const void* data, size_t size, unsigned char value) {
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  for (size_t i = 0; i < size; ++i) {
-    if (bytes[i] != value) return false;
-  }
-  return true;
-}
+// The first `size` bytes of a block, for comparing with what they should hold.
+std::string Bytes(const void* block, size_t size) { return std::string(static_cast<const char*>(block), size); }
 
 TEST(MemoryBlock, AllocationRecordsSizeClearsAndRefusesBadSizes) {
   // Dirty the heap first so that a missing clear cannot pass by luck.
@@ -27,8 +23,8 @@ TEST(MemoryBlock, AllocationRecordsSizeClearsAndRefusesBadSizes) {
   void* empty = AllocateBlock(0);
   void* memory = AllocateMemory(16);
   ASSERT_TRUE(block && empty && memory);
-  EXPECT_TRUE(AllBytesAre(block, 64, 0));
-  EXPECT_TRUE(AllBytesAre(memory, 16, 0));
+  EXPECT_EQ(Bytes(block, 64), std::string(64, 0));
+  EXPECT_EQ(Bytes(memory, 16), std::string(16, 0));
   EXPECT_EQ(BlockSize(block), 64);
   EXPECT_EQ(BlockSize(empty), 0);
   EXPECT_EQ(BlockSize(memory), 16);
@@ -52,14 +48,13 @@ TEST(MemoryBlock, ReAllocateKeepsDataAndClearsGrowth) {
   block = static_cast<unsigned char*>(ReAllocateBlock(ReAllocateBlock(block, 4), 12));
   ASSERT_NE(block, nullptr);
   EXPECT_EQ(BlockSize(block), 12);
-  EXPECT_TRUE(AllBytesAre(block, 4, 0xAA));
-  EXPECT_TRUE(AllBytesAre(block + 4, 8, 0));
+  EXPECT_EQ(Bytes(block, 12), std::string(4, '\xAA') + std::string(8, 0));
   // Refused sizes leave the block as it was.
   for (int64_t size : {int64_t{-1}, int64_t{INT32_MAX} + 1, INT64_MAX}) {
     EXPECT_EQ(ReAllocateBlock(block, size), nullptr) << size;
   }
   EXPECT_EQ(BlockSize(block), 12);
-  EXPECT_TRUE(AllBytesAre(block, 4, 0xAA));
+  EXPECT_EQ(Bytes(block, 4), std::string(4, '\xAA'));
   FreeBlock(block);
 }
 
