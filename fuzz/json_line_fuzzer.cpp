@@ -5,6 +5,7 @@
 // same object. Read as a whole file of dialog answers, the bytes give either
 // answers, each naming its export and line, or an error naming the line, never
 // both. A broken property ends the run like a crash.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -32,15 +33,12 @@ std::string Written(const zeb::JsonObject& object) {
   return out + "}";
 }
 
+// The same names, kinds and texts in the same order (a number's value is read from
+// its text).
 bool Same(const zeb::JsonObject& a, const zeb::JsonObject& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const zeb::JsonScalar& x = a[i].second;
-    const zeb::JsonScalar& y = b[i].second;
-    if (a[i].first != b[i].first || x.kind != y.kind || x.text != y.text) return false;
-    if (x.number != y.number && !(x.number != x.number && y.number != y.number)) return false;
-  }
-  return true;
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+    return x.first == y.first && x.second.kind == y.second.kind && x.second.text == y.second.text;
+  });
 }
 
 }  // namespace

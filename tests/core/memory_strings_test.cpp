@@ -67,7 +67,7 @@ TEST_F(MemoryStrings, WriteMemoryStringInEveryFormat) {
       {u"\u00E9t\u00E9", 2, TextFormatUTF8, std::string("\xC3\xA9t\0x", 5)},
       {u"\U0001F600", -1, TextFormatUTF8, std::string("\xF0\x9F\x98\x80\0x", 6)},
       {u"\xDC00", -1, TextFormatUTF8, std::string("\xED\xB0\x80\0x", 5)},
-      {u"\xD83D" u"a", -1, TextFormatUTF8, std::string("\0x", 2)},
+      {u"x\xD83D" u"a", -1, TextFormatUTF8, std::string("\0x", 2)},
       {u"ab\xD83D", -1, TextFormatUTF8, std::string("ab\0x", 4)},
       {u"1\u20AC2", 100, TextFormatAscii, std::string("12\0x", 4)},  // units above 0xFF are skipped
       {u"\u00E9", -1, TextFormatAscii, std::string("\xE9\0x", 3)},
