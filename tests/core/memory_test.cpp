@@ -1,3 +1,5 @@
+// Memory blocks. (Node lists are checked through the object registry's dynamic
+// objects, and through the program records in files_tests.)
 #include "runtime/core/memory.h"
 
 #include <gtest/gtest.h>
@@ -5,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace zeb {
 namespace {
@@ -56,39 +57,6 @@ TEST(MemoryBlock, ReAllocateKeepsDataAndClearsGrowth) {
   EXPECT_EQ(BlockSize(block), 12);
   EXPECT_EQ(Bytes(block, 4), std::string(4, '\xAA'));
   FreeBlock(block);
-}
-
-// The records from head to tail, checking every back link on the way.
-std::vector<void*> Records(ListNode* head) {
-  std::vector<void*> records;
-  ListNode* previous = nullptr;
-  for (ListNode* node = head; node != nullptr; previous = node, node = node->next) {
-    EXPECT_EQ(node->previous, previous);
-    records.push_back(NodeRecord(node));
-  }
-  return records;
-}
-
-TEST(NodeList, NewestFirstWithBothLinksKept) {
-  constexpr int32_t NodeSize = sizeof(ListNode) + sizeof(int64_t);
-  ListNode* head = nullptr;
-  EXPECT_EQ(AddListNode(&head, sizeof(ListNode) - 1), nullptr);
-  void* oldest = AddListNode(&head, NodeSize);
-  void* middle = AddListNode(&head, NodeSize);
-  void* newest = AddListNode(&head, NodeSize);
-  ASSERT_TRUE(oldest && middle && newest);
-  EXPECT_EQ(Records(head), (std::vector<void*>{newest, middle, oldest}));
-  EXPECT_EQ(*static_cast<int64_t*>(newest), 0);
-
-  int64_t outside = 0;
-  EXPECT_EQ(FindListNode(head, middle), middle);
-  EXPECT_EQ(FindListNode(head, &outside), nullptr);
-  RemoveListNode(&head, middle);
-  EXPECT_EQ(Records(head), (std::vector<void*>{newest, oldest}));
-  EXPECT_EQ(FindListNode(head, middle), nullptr);
-  RemoveListNode(&head, newest);
-  RemoveListNode(&head, oldest);
-  EXPECT_EQ(head, nullptr);
 }
 
 }  // namespace
