@@ -13,9 +13,7 @@ struct Record {
   int64_t data;
 };
 
-int64_t NumberOf(const void* record) {
-  return static_cast<int64_t>(reinterpret_cast<intptr_t>(record));
-}
+int64_t NumberOf(const void* record) { return static_cast<int64_t>(reinterpret_cast<intptr_t>(record)); }
 
 // Plays a library: its release routine logs the number and frees the record, and
 // the registry is taken apart afterwards so that leak checks stay meaningful.
@@ -23,12 +21,12 @@ class ObjectRegistryTest : public ::testing::Test {
  protected:
   static void Release(int64_t number) {
     released.push_back(number);
-    FreeObjectRecord(current, number);
+    FreeObjectRecord(registry, number);
   }
 
   void Make(int32_t growthStep, ReleaseRoutine release) {
     Destroy();
-    current = registry = NewObjectRegistry(sizeof(Record), growthStep, release);
+    registry = NewObjectRegistry(sizeof(Record), growthStep, release);
     ASSERT_NE(registry, nullptr);
     released.clear();
   }
@@ -52,8 +50,7 @@ class ObjectRegistryTest : public ::testing::Test {
   }
   void TearDown() override { Destroy(); }
 
-  ObjectRegistry* registry = nullptr;
-  static inline ObjectRegistry* current = nullptr;
+  static inline ObjectRegistry* registry = nullptr;
   static inline std::vector<int64_t> released;
 };
 
@@ -143,7 +140,7 @@ TEST_F(ObjectRegistryTest, FreeAllObjectsReleasesEachObjectOnce) {
   static int64_t doomed;
   Make(4, [](int64_t number) {
     Release(number);
-    if (number == trigger) FreeObjectRecord(current, doomed);
+    if (number == trigger) FreeObjectRecord(registry, doomed);
   });
   Create(9);
   trigger = NumberOf(Create(DynamicNumber));
