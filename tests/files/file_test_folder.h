@@ -1,7 +1,7 @@
 // Test helpers for the file libraries: a fresh temporary folder per test that is
-// removed with everything in it (also below paths too long for the kernel to take
-// whole), file contents in and out, patterned bytes, folder chains deeper than
-// PATH_MAX, paths as runtime strings, and the descriptors the test process holds.
+// removed with everything in it, file contents in and out, patterned bytes, folder
+// chains deeper than PATH_MAX, paths as runtime strings, and the descriptors the
+// test process holds.
 #pragma once
 
 #include <dirent.h>
@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <initializer_list>
 #include <optional>
 #include <set>
@@ -29,23 +30,6 @@ inline std::u16string Units(std::string_view text) {
   return units;
 }
 
-// Removes `name` in `directory` with everything below it, walking by descriptors.
-inline void RemoveTree(int directory, const char* name) {
-  if (unlinkat(directory, name, 0) == 0) return;
-  const int inside = openat(directory, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (inside < 0) return;
-  if (DIR* stream = fdopendir(inside)) {
-    while (const dirent* entry = readdir(stream)) {
-      const std::string child = entry->d_name;
-      if (child != "." && child != "..") RemoveTree(inside, child.c_str());
-    }
-    closedir(stream);
-  } else {
-    close(inside);
-  }
-  unlinkat(directory, name, AT_REMOVEDIR);
-}
-
 class TestFolder {
  public:
   TestFolder() {
@@ -54,8 +38,10 @@ class TestFolder {
   }
   TestFolder(const TestFolder&) = delete;
   TestFolder& operator=(const TestFolder&) = delete;
+  // Removes the folder with everything in it, also below paths too long for the kernel.
   ~TestFolder() {
-    if (!path_.empty()) RemoveTree(AT_FDCWD, path_.c_str());
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
   }
 
   bool ok() const { return !path_.empty(); }
@@ -66,17 +52,12 @@ class TestFolder {
   std::string path_;
 };
 
-// Writes a file relative to a directory descriptor (AT_FDCWD for a plain path)
-// and gives it exactly `mode`.
-inline bool WriteAt(int directory, const std::string& name, std::string_view contents, mode_t mode = 0644) {
-  const int file = openat(directory, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+// Writes a file and gives it exactly `mode`.
+inline bool WriteBytes(const std::string& path, std::string_view contents, mode_t mode = 0644) {
+  const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (file < 0) return false;
   const bool written = write(file, contents.data(), contents.size()) == static_cast<ssize_t>(contents.size());
   return fchmod(file, mode) == 0 && close(file) == 0 && written;
-}
-
-inline bool WriteBytes(const std::string& path, std::string_view contents, mode_t mode = 0644) {
-  return WriteAt(AT_FDCWD, path, contents, mode);
 }
 
 // Makes each entry under `base`: a folder for a name ending in '/', else a file

@@ -148,17 +148,5 @@ TEST_F(OutputReaderTest, PipeThatFailsReadsAsTheEnd) {
   EXPECT_EQ(ReadOutputByte(reader_), -1);
 }
 
-TEST(OutputReader, NullAndBadDescriptorsAreHarmless) {
-  EXPECT_EQ(NewOutputReader(-1), nullptr);
-  char byte = 0;
-  EXPECT_EQ(OutputAvailable(nullptr), 0);
-  EXPECT_EQ(ReadOutputByte(nullptr), -1);
-  EXPECT_EQ(ReadOutputCharacter(nullptr), -1);
-  EXPECT_EQ(ReadOutputBlock(nullptr, &byte, 1, 1), 0);
-  EXPECT_EQ(OutputEnded(nullptr), 1);
-  EXPECT_EQ(OutputDescriptor(nullptr), -1);
-  CloseOutputReader(nullptr);
-}
-
 }  // namespace
 }  // namespace zeb

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <set>
@@ -36,20 +37,16 @@ class PathOverride {
 // Changes the process's current folder for the life of a scope.
 class CurrentFolder {
  public:
-  explicit CurrentFolder(const std::string& path) : saved_(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-    changed_ = saved_ >= 0 && chdir(path.c_str()) == 0;
-  }
+  explicit CurrentFolder(const std::string& path)
+      : saved_(std::filesystem::current_path()), changed_(chdir(path.c_str()) == 0) {}
   CurrentFolder(const CurrentFolder&) = delete;
   CurrentFolder& operator=(const CurrentFolder&) = delete;
-  ~CurrentFolder() {
-    if (changed_) changed_ = fchdir(saved_) != 0;
-    if (saved_ >= 0) close(saved_);
-  }
+  ~CurrentFolder() { std::filesystem::current_path(saved_); }
   bool changed() const { return changed_; }
 
  private:
-  int saved_;
-  bool changed_ = false;
+  std::filesystem::path saved_;
+  bool changed_;
 };
 
 // What a shell command prints on standard output; its wait status goes to *status
@@ -102,18 +99,15 @@ inline std::set<int> ChildProcesses() {
 
 // What a descriptor of a process refers to, e.g. "pipe:[1234]".
 inline std::string DescriptorTarget(const std::string& process, const std::string& descriptor) {
-  std::string target(4096, '\0');
-  const ssize_t length = readlink(("/proc/" + process + "/fd/" + descriptor).c_str(), target.data(), target.size());
-  target.resize(length > 0 ? static_cast<size_t>(length) : 0);
-  return target;
+  std::error_code gone;
+  return std::filesystem::read_symlink("/proc/" + process + "/fd/" + descriptor, gone).string();
 }
 
 // The test process's pipes as their descriptor targets.
 inline std::set<std::string> OwnPipes() {
   std::set<std::string> pipes;
   for (const std::string& descriptor : OpenDescriptors()) {
-    const std::string target = DescriptorTarget("self", descriptor);
-    if (target.starts_with("pipe:")) pipes.insert(target);
+    if (DescriptorTarget("self", descriptor).starts_with("pipe:")) pipes.insert(DescriptorTarget("self", descriptor));
   }
   return pipes;
 }
