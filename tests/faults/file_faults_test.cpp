@@ -2,7 +2,6 @@
 // each one in a child process with fault_shim.c preloaded, which fails writes,
 // closes, reads and listings under the test's folder only.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -37,31 +36,23 @@ Outcome Call(const TestFolder& folder, const std::string& faults, std::vector<st
   return zeb::testing::RunHost(arguments, {}, env);
 }
 
-// A file's size and a hash of its bytes, short enough to show in a failure.
-std::string Fingerprint(const std::string& path) {
-  const std::optional<std::string> bytes = ReadBytes(path);
-  if (!bytes) return "unreadable";
-  return std::to_string(bytes->size()) + " bytes, hash " + std::to_string(std::hash<std::string>{}(*bytes));
-}
-
-// What lies at `root`: a file as "" with its fingerprint, or a folder's files by
-// relative path with theirs and its folders by relative path ending in "/".
-// Empty when nothing is there.
+// What lies at `root`: a file as "", or a folder's files by relative path and its
+// folders by relative path ending in "/"; each file with its size and a hash of
+// its bytes, short enough to show in a failure. Empty when nothing is there.
 std::map<std::string, std::string> Contents(const std::string& root) {
+  const auto fingerprint = [](const std::filesystem::path& path) {
+    const std::string bytes = ReadBytes(path).value_or("unreadable");
+    return std::to_string(bytes.size()) + " bytes, hash " + std::to_string(std::hash<std::string>{}(bytes));
+  };
   std::map<std::string, std::string> contents;
-  struct stat status;
-  if (stat(root.c_str(), &status) != 0) return contents;
-  if (!S_ISDIR(status.st_mode)) {
-    contents[""] = Fingerprint(root);
+  std::error_code missing;
+  if (!std::filesystem::is_directory(root, missing)) {
+    if (std::filesystem::exists(root, missing)) contents[""] = fingerprint(root);
     return contents;
   }
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
     const std::string name = entry.path().lexically_relative(root).string();
-    if (entry.is_directory()) {
-      contents[name + "/"] = "";
-    } else {
-      contents[name] = Fingerprint(entry.path());
-    }
+    contents[entry.is_directory() ? name + "/" : name] = entry.is_directory() ? "" : fingerprint(entry.path());
   }
   return contents;
 }

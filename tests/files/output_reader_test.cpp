@@ -8,6 +8,7 @@
 #include <ctime>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "tests/files/file_test_folder.h"
 
@@ -125,10 +126,9 @@ TEST_F(OutputReaderTest, BlocksCountWholeItems) {
   Write("0123456789");
   CloseWriter();
   char buffer[16] = {};
-  EXPECT_EQ(ReadOutputBlock(reader_, buffer, 3, 0), 0);
-  EXPECT_EQ(ReadOutputBlock(reader_, buffer, -3, 2), 0);
-  EXPECT_EQ(ReadOutputBlock(reader_, buffer, 2, -1), 0);
-  EXPECT_EQ(ReadOutputBlock(reader_, buffer, INT64_MAX, 2), 0);
+  for (const auto& [size, count] : {std::pair<int64_t, int64_t>{3, 0}, {-3, 2}, {2, -1}, {INT64_MAX, 2}}) {
+    EXPECT_EQ(ReadOutputBlock(reader_, buffer, size, count), 0) << size << " x " << count;
+  }
   EXPECT_EQ(ReadOutputBlock(reader_, nullptr, 1, 1), 0);
   // None of those took a byte.
   EXPECT_EQ(OutputAvailable(reader_), 10);

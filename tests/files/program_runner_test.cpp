@@ -2,11 +2,11 @@
 #include "runtime/files/program_runner.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,10 +23,7 @@ class ProgramRunner : public ::testing::Test {
   void SetUp() override {
     InitProgramRunner();
     ASSERT_TRUE(folder_.ok());
-    char* real = realpath(folder_.path().c_str(), nullptr);
-    ASSERT_NE(real, nullptr);
-    path_ = real;
-    std::free(real);
+    path_ = std::filesystem::canonical(folder_.path());
   }
 
   std::string In(const std::string& name) const { return path_ + "/" + name; }
