@@ -2,7 +2,6 @@
 // waits, exit codes, and what the test process holds (children, pipes).
 #pragma once
 
-#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -82,18 +81,15 @@ inline int32_t AwaitExitCode(int64_t program) {
 // The pids of the processes whose parent is this process, from their stat lines.
 inline std::set<int> ChildProcesses() {
   std::set<int> children;
-  DIR* folder = opendir("/proc");
-  if (folder == nullptr) return children;
-  while (const dirent* entry = readdir(folder)) {
-    if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
-    const std::string stat = ReadBytes(std::string("/proc/") + entry->d_name + "/stat").value_or("");
+  std::error_code unreadable;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", unreadable)) {
+    const std::string stat = ReadBytes(entry.path().string() + "/stat").value_or("");
     // "pid (name) state ppid ...": the name may hold spaces and parentheses.
     const size_t close = stat.rfind(')');
     if (close != std::string::npos && close + 4 <= stat.size() && std::atoi(stat.c_str() + close + 4) == getpid()) {
       children.insert(std::atoi(stat.c_str()));
     }
   }
-  closedir(folder);
   return children;
 }
 
