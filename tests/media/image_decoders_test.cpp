@@ -116,7 +116,7 @@ FILE* OpenStream(const std::string& bytes, bool seekable) {
 
 bool IsOpen(int fd) { return fcntl(fd, F_GETFD) != -1; }
 
-TEST_F(ImageDecodersTest, FilesDecodeAsTheirBytesAndFinishClosesThemAcceptedOrNot) {
+TEST_F(ImageDecodersTest, FinishClosesFilesAcceptedOrNot) {
   RegisterBMPDecoder();
   // A bare file header is accepted, with nothing to decode; refused: one byte less,
   // and a stream that cannot seek (the suite's images show the rest in files).
