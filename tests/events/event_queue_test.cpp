@@ -109,15 +109,6 @@ TEST_F(EventQueue, RemoveWindowEventsKeepsTheRestInOrder) {
   EXPECT_EQ(TakeAll(), (Taken{{SizeWindowEvent, 1}}));
 }
 
-TEST_F(EventQueue, ThousandsOfEventsComeBackInOrder) {
-  for (int i = 0; i < 5000; ++i) PostEvent(GadgetEvent, i, i % 7, 0);
-  for (int i = 0; i < 5000; ++i) {
-    ASSERT_EQ(TakeEvent(), GadgetEvent);
-    ASSERT_EQ(EventGadget(), i);
-  }
-  EXPECT_EQ(TakeEvent(), 0);
-}
-
 std::vector<std::string>* calls = nullptr;
 
 TEST_F(EventQueue, BindingsRunInKeyOrderWithTheEventCurrent) {

@@ -1,4 +1,4 @@
-// StringMap: the sdbm hash, finding, and deleting while walking.
+// StringMap: finding, and deleting while walking.
 #include "runtime/events/string_map.h"
 
 #include <gtest/gtest.h>
@@ -8,16 +8,6 @@
 
 namespace zeb {
 namespace {
-
-TEST(StringMap, SdbmHashOfSignedBytes) {
-  EXPECT_EQ(StringMapHash(""), 0u);
-  EXPECT_EQ(StringMapHash(nullptr), 0u);
-  EXPECT_EQ(StringMapHash("a"), 97u);
-  // 'b' + (97 << 6) + (97 << 16) - 97
-  EXPECT_EQ(StringMapHash("ab"), 98u + (97u << 6) + (97u << 16) - 97u);
-  // A byte above 0x7F counts as negative.
-  EXPECT_EQ(StringMapHash("\xFF"), 0xFFFFFFFFu);
-}
 
 TEST(StringMap, DeletingWhileWalkingVisitsEveryOtherElementOnce) {
   // Few buckets, so chains are long and deletions happen inside them.

@@ -226,7 +226,7 @@ TEST_F(FileExportsTest, NamesThatAreNotUTF8AreListedAsTheirBytesAndNameTheirFile
   EXPECT_EQ(FileExists((folder / "save\xFF junk").c_str()), 0.0);
 }
 
-TEST_F(FileExportsTest, StringLoadJoinsLinesWithTheSeparator) {
+TEST_F(FileExportsTest, StringLoadJoinsLinesWithTheSeparatorAndGivesNothingForWhatIsNoText) {
   EXPECT_EQ(Load("first\r\nsecond\r\n", ","), "first,second,");
   EXPECT_EQ(Load("first\nsecond", ""), "firstsecond");
   EXPECT_EQ(Load("first\nsecond", nullptr), "firstsecond");
@@ -237,14 +237,12 @@ TEST_F(FileExportsTest, StringLoadJoinsLinesWithTheSeparator) {
   const std::string text = "caf\xC3\xA9\n\xF0\x9F\x98\x80";
   EXPECT_EQ(Load(text, "\n"), text + "\n");
   EXPECT_EQ(Load("ok\xFFtail", "|"), "ok\uFFFDtail|");
-}
-
-TEST_F(FileExportsTest, StringLoadGivesTheEmptyStringForWhatIsNoTextFile) {
+  // What is no text file gives the empty string.
   ASSERT_EQ(mkdir((folder / "sub").c_str(), 0755), 0);
-  EXPECT_STREQ(StringLoad((folder / "missing").c_str(), ","), "");
-  EXPECT_STREQ(StringLoad((folder / "sub").c_str(), ","), "");
-  EXPECT_STREQ(StringLoad(nullptr, ","), "");
-  EXPECT_STREQ(StringLoad("", nullptr), "");
+  for (const std::string& path : {folder / "missing", folder / "sub", std::string()}) {
+    EXPECT_STREQ(StringLoad(path.c_str(), ","), "") << path;
+  }
+  EXPECT_STREQ(StringLoad(nullptr, nullptr), "");
 }
 
 // Pipes and FIFOs are read to their end like files; a FIFO without a writer

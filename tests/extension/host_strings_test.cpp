@@ -1,4 +1,4 @@
-// The export layer: host strings in and out, rounding and the buffer protocol.
+// The export layer: host numbers rounded, and the buffer protocol of host calls.
 #include "extension/host_strings.h"
 
 #include <gtest/gtest.h>
@@ -22,31 +22,6 @@ TEST(RoundToInteger, NearestWithTiesToEvenAndSafeEnds) {
 }
 
 using HostStrings = StringBufferTest;
-
-TEST_F(HostStrings, DecodeAndEncodeRoundTripOutsideASCII) {
-  const char* text = "caf\xC3\xA9 \xF0\x9F\x98\x80 \xE2\x82\xAC";
-  StringVariable decoded = DecodeHostString(text);
-  EXPECT_EQ(Text(decoded.get()), u"caf\u00E9 \U0001F600 \u20AC");
-  EXPECT_EQ(TempBufferPosition(), 0);
-  HostCall call;
-  EXPECT_STREQ(call.Text(decoded.get()), text);
-  // Null arguments are the empty string; an empty result is a real empty text.
-  EXPECT_EQ(Text(DecodeHostString(nullptr).get()), u"");
-  EXPECT_STREQ(HostCall().Text(u""), "");
-  // Malformed UTF-8 is decoded as far as it goes.
-  EXPECT_EQ(Text(DecodeHostString("ok\x80rest").get()), u"ok");
-}
-
-TEST_F(HostStrings, EncodesAResultThatLiesInTheBuffer) {
-  HostCall call;
-  // Large enough that the UTF-8 room makes the buffer grow and move.
-  const std::u16string text = u"\u00E9\U0001F600" + std::u16string(20000, u'x');
-  AppendTempString(text.c_str());
-  const std::string expected = "\xC3\xA9\xF0\x9F\x98\x80" + std::string(20000, 'x');
-  const int64_t capacity = TempBufferCapacity();
-  EXPECT_EQ(std::string(call.Text(TempStringAddress(0))), expected);
-  EXPECT_GT(TempBufferCapacity(), capacity);
-}
 
 TEST_F(HostStrings, StringResultsStayPutAndNumberResultsLeaveTheBuffer) {
   AppendTempString(u"left by an earlier call");

@@ -1,9 +1,8 @@
-// The shortcut text of menu items, and the fields of a pop-up's items text.
+// The shortcut text of menu items.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "runtime/menus/popup_choice.h"
 #include "runtime/menus/shortcut_text.h"
 
 namespace zeb {
@@ -45,15 +44,6 @@ TEST(ShortcutText, Table) {
     EXPECT_EQ(shortcut.mask, c.mask);
     EXPECT_EQ(shortcut.key, c.key);
   }
-}
-
-TEST(PopupFields, EveryBarSeparatesAndEmptyFieldsCount) {
-  using Fields = std::vector<platform::ToolkitString>;
-  EXPECT_EQ(PopupFields(u"Alpha|Beta|-|Gamma"), (Fields{u"Alpha", u"Beta", u"-", u"Gamma"}));
-  EXPECT_EQ(PopupFields(u""), (Fields{u""}));
-  EXPECT_EQ(PopupFields(u"||"), (Fields{u"", u"", u""}));
-  EXPECT_EQ(PopupFields(u"Open\tCtrl+O|-"), (Fields{u"Open\tCtrl+O", u"-"}));
-  EXPECT_EQ(PopupFields(nullptr), (Fields{u""}));
 }
 
 }  // namespace

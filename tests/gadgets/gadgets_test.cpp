@@ -1,16 +1,41 @@
-// The gadget core: numbers, release exactly once, resizing, fonts; and the button.
+// The gadgets on a headless toolkit with a screen: numbers, release exactly once,
+// resizing, fonts; the button; the editor's lines, attributes and colours.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/headless/headless_toolkit.h"
+#include "runtime/core/temp_string_buffer.h"
 #include "runtime/gadgets/button_gadget.h"
 #include "runtime/gadgets/editor_gadget.h"
-#include "tests/gadgets/gadget_fixture.h"
+#include "tests/runtime_session.h"
 
 namespace zeb {
 namespace {
 
-using GadgetCoreTest = GadgetTest;
+// The runtime with one window to put gadgets in.
+class GadgetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto toolkit = std::make_unique<platform::HeadlessToolkit>(platform::Size{1920, 1080});
+    toolkit_ = toolkit.get();
+    StartRuntime(std::move(toolkit));
+    ASSERT_NE(OpenWindow(1, 10, 10, 400, 300, u"gadgets", WindowSizeable | WindowClosable), 0);
+  }
+  void TearDown() override { StopRuntime(); }
+
+  // The gadget's text, read through the temporary string buffer.
+  static std::u16string Text(int64_t number) {
+    GetGadgetText(number, 0);
+    return TempStringAddress(0);
+  }
+
+  platform::HeadlessToolkit* toolkit_ = nullptr;
+};
 
 // The gadget number stays with whoever holds it last: a view that goes after its
 // gadget was released releases nothing, not even a new gadget under its number.
-TEST_F(GadgetCoreTest, AGadgetIsReleasedExactlyOnce) {
+TEST_F(GadgetTest, AGadgetIsReleasedExactlyOnce) {
   ASSERT_NE(EditorGadget(1, 0, 0, 100, 100, 0), 0);
   FreeGadget(1);
   EXPECT_EQ(IsGadget(1), nullptr);
@@ -38,7 +63,7 @@ TEST_F(GadgetCoreTest, AGadgetIsReleasedExactlyOnce) {
   EXPECT_EQ(Text(4), u"");
 }
 
-TEST_F(GadgetCoreTest, ANumberInUseIsFreedFirstAndUnknownNumbersAreIgnored) {
+TEST_F(GadgetTest, ANumberInUseIsFreedFirstAndUnknownNumbersAreIgnored) {
   ASSERT_NE(ButtonGadget(3, 0, 0, 80, 25, u"old", 0), 0);
   platform::View* old = IsGadget(3)->view;
   ASSERT_NE(ButtonGadget(3, 0, 0, 80, 25, u"new", 0), 0);
@@ -54,7 +79,7 @@ TEST_F(GadgetCoreTest, ANumberInUseIsFreedFirstAndUnknownNumbersAreIgnored) {
   EXPECT_EQ(EditorGadget(5, 0, 0, 80, 25, 0), 0);
 }
 
-TEST_F(GadgetCoreTest, ResizeKeepsWhatIsIgnored) {
+TEST_F(GadgetTest, ResizeKeepsWhatIsIgnored) {
   ASSERT_NE(EditorGadget(1, 10, 20, 100, 50, 0), 0);
   ResizeGadget(1, IgnoreValue, IgnoreValue, 300, 200);
   EXPECT_EQ(IsGadget(1)->outerView->Frame(), (platform::Rect{10, 20, 300, 200}));
@@ -64,7 +89,7 @@ TEST_F(GadgetCoreTest, ResizeKeepsWhatIsIgnored) {
 
 platform::Button& ButtonOf(int64_t number) { return dynamic_cast<platform::Button&>(*IsGadget(number)->view); }
 
-TEST_F(GadgetCoreTest, ButtonBezelsFollowTheHeight) {
+TEST_F(GadgetTest, ButtonBezelsFollowTheHeight) {
   ASSERT_NE(ButtonGadget(1, 0, 0, 80, 25, nullptr, ButtonDefault), 0);
   ASSERT_NE(ButtonGadget(2, 0, 40, 80, 80, u"tall", ButtonDefault), 0);
   EXPECT_EQ(ButtonOf(1).Bezel(), platform::BezelStyle::Rounded);
@@ -88,7 +113,7 @@ TEST_F(GadgetCoreTest, ButtonBezelsFollowTheHeight) {
   EXPECT_EQ(ButtonOf(1).Bezel(), platform::BezelStyle::Square);
 }
 
-TEST_F(GadgetCoreTest, ButtonFlagsSetAlignmentAndType) {
+TEST_F(GadgetTest, ButtonFlagsSetAlignmentAndType) {
   struct Case {
     int32_t flags;
     platform::TextAlignment alignment;
@@ -106,7 +131,7 @@ TEST_F(GadgetCoreTest, ButtonFlagsSetAlignmentAndType) {
   }
 }
 
-TEST_F(GadgetCoreTest, FontsFallBackAndTheDefaultGadgetFont) {
+TEST_F(GadgetTest, FontsFallBackAndTheDefaultGadgetFont) {
   const int64_t unknown = LoadFont(0, u"No Such Family", 13, FontFlagBold);
   ASSERT_NE(unknown, 0);
   const platform::SharedFont system = FontFromID(unknown);
@@ -136,6 +161,52 @@ TEST_F(GadgetCoreTest, FontsFallBackAndTheDefaultGadgetFont) {
   EXPECT_EQ(ButtonOf(1).Font()->Family(), u"Courier New");
   SetGadgetFont(1, -1);
   EXPECT_EQ(ButtonOf(1).Font(), nullptr);
+}
+
+TEST_F(GadgetTest, ItemOperationsRewriteTheLines) {
+  ASSERT_NE(EditorGadget(1, 0, 0, 200, 100, 0), 0);
+  SetGadgetText(1, u"a\r\nb");
+  EXPECT_EQ(CountGadgetItems(1), 3);
+  RemoveGadgetItem(1, 5);  // no such line: the text is written back all the same
+  EXPECT_EQ(Text(1), u"a\n\nb");
+  SetGadgetItemText(1, 1, u"middle", 0);
+  EXPECT_EQ(Text(1), u"a\nmiddle\nb");
+  RemoveGadgetItem(1, 0);
+  EXPECT_EQ(Text(1), u"middle\nb");
+  for (const int32_t position : {-1, 2}) {
+    GetGadgetItemText(1, position, 0, 0);
+    EXPECT_EQ(std::u16string(TempStringAddress(0)), u"") << position;
+  }
+  GetGadgetItemText(1, 1, 0, 0);
+  EXPECT_EQ(std::u16string(TempStringAddress(0)), u"b");
+
+  for (const int32_t position : {0, 7}) {
+    ClearGadgetItems(1);
+    EXPECT_EQ(CountGadgetItems(1), 0);
+    AddGadgetItem(1, position, u"only");
+    EXPECT_EQ(Text(1), u"only") << position;
+  }
+  AddGadgetItem(1, 0, u"first");
+  EXPECT_EQ(Text(1), u"first\nonly");
+  ClearGadgetItems(1);
+  AddGadgetItem(1, -1, u"x");
+  AddGadgetItem(1, -1, u"y");
+  EXPECT_EQ(Text(1), u"x\ny");
+}
+
+// The creation flags as attributes, colours, and the smallest document.
+TEST_F(GadgetTest, FlagsBecomeAttributesColoursAndTheSmallestDocument) {
+  ASSERT_NE(EditorGadget(1, 5, 6, 0, -5, EditorReadOnly | EditorWordWrap), 0);
+  EXPECT_EQ(GetGadgetAttribute(1, EditorAttributeReadOnly), 1);
+  EXPECT_EQ(GetGadgetAttribute(1, EditorAttributeWordWrap), 1);
+  EXPECT_EQ(GetGadgetAttribute(1, 99), 0);
+  // A colour goes through the toolkit's components and back unchanged.
+  SetGadgetColor(1, FrontColor, 0x123456);
+  SetGadgetColor(1, 3, 0x123456);
+  EXPECT_EQ(GetGadgetColor(1, FrontColor), 0x123456);
+  EXPECT_EQ(GetGadgetColor(1, 3), 0);
+  EXPECT_EQ(IsGadget(1)->view->Frame(), (platform::Rect{0, 0, 1, 1}));
+  EXPECT_EQ(IsGadget(1)->outerView->Frame().x, 5);
 }
 
 }  // namespace
