@@ -130,8 +130,8 @@ class HostRuns : public ::testing::Test {
       hosts[0].second += AnswerLine(row);
     }
     for (const auto& [calls, answers] : hosts) {
-      const std::vector<std::string> env =
-          headless ? Headless(answers) : std::vector<std::string>{"-u", "ZEBEXT_ANSWERS", "-u", "ZEBEXT_RECORD", Path()};
+      std::vector<std::string> env = {"-u", "ZEBEXT_ANSWERS", "-u", "ZEBEXT_RECORD", Path()};
+      if (headless) env = Headless(answers);
       for (const char* ending : {"return", "exit", "thread-exit", "dlclose-exit"}) {
         const HostRun ended = testing::RunHost({"--end", ending, "calls"}, calls, env, whileRunning);
         const std::string name = calls.size() == 1 ? calls[0][0] : "every export";
@@ -191,14 +191,32 @@ TEST_F(HostRuns, AWrongOrMissingAnswerCancelsAndSaysWhere) {
                             folder_ / "answers.jsonl" + "; answered as cancelled\n");
 }
 
+// A malformed line refuses the whole file: the library says once which line and
+// why, and every dialog answers as cancelled.
 TEST_F(HostRuns, AMalformedAnswerFileIsReportedOnceAndEveryDialogCancels) {
-  const HostRun run =
-      Calls({{"ShowQuestion", "Quit?", "Really?"}, {"GetColor", "255", "0", "0"}},
-            Headless("{\"export\": \"ShowQuestion\", \"answer\": \"yes\"}\n{\"export\": \"GetString\", text}\n"));
-  EXPECT_NE(run.output.find("-> -1\n"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("-> 255\n"), std::string::npos) << run.output;
-  EXPECT_EQ(run.errors, "zebext: the answers file " + folder_ / "answers.jsonl" +
-                            ": line 2: expected a member name at column 25; every dialog answers as cancelled\n");
+  const std::pair<const char*, const char*> kLines[] = {
+      {R"({"export": "GetString", text})", "expected a member name at column 25"},
+      {R"({"export": "GetString", "text": "a")", "expected ',' or '}' at column 36"},
+      {R"({"text": "a"})", "no \"export\" named"},
+      {R"({"export": "FileCopy", "path": "/a"})", "\"FileCopy\" is not a dialog export"},
+      {R"({"export": "GetString", "path": "/a"})", "GetString takes \"text\" or \"cancel\": true"},
+      {R"({"export": "GetString", "cancel": false})", "GetString takes \"text\" or \"cancel\": true"},
+      {R"({"export": "GetString", "text": "a", "cancel": true})", "GetString takes \"text\" or \"cancel\": true"},
+      {R"({"export": "GetString", "text": 5})", "GetString takes \"text\" or \"cancel\": true, a string"},
+      {R"({"export": "ShowQuestion", "answer": "maybe"})",
+       "the answer to ShowQuestion is \"yes\", \"no\" or \"close\""},
+      {R"({"export": "ShowQuestion", "cancel": true})", "ShowQuestion takes \"answer\""},
+      {R"({"export": "GetColor", "color": 16777216})", "a colour is an RGB integer from 0 to 16777215"},
+      {R"({"export": "GetColor", "color": 1.5})", "a colour is an RGB integer from 0 to 16777215"},
+      {R"({"export": "ShowMenu", "item": 0})", "an item number counts from 1"},
+  };
+  for (const auto& [line, error] : kLines) {
+    const HostRun run = Calls({{"ShowQuestion", "Quit?", "Really?"}, {"GetColor", "255", "0", "0"}},
+                              Headless("{\"export\": \"ShowQuestion\", \"answer\": \"yes\"}\n\n" + std::string(line)));
+    EXPECT_EQ(run.output, "ShowQuestion(\"Quit?\", \"Really?\") -> -1\nGetColor(255, 0, 0) -> 255\n") << line;
+    EXPECT_EQ(run.errors, "zebext: the answers file " + folder_ / "answers.jsonl" + ": line 3: " + error +
+                              "; every dialog answers as cancelled\n");
+  }
 }
 
 // A display is never scripted: the library says so and records nothing.
