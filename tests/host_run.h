@@ -9,12 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/files/file_test_folder.h"
-#include "tests/files/process_test_support.h"
 
 extern char** environ;
 
@@ -54,16 +55,16 @@ inline HostRun RunHost(const std::vector<std::string>& arguments, const std::vec
   const int spawned = posix_spawnp(&host, "env", &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return run;
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
   int status = 0;
-  int tick = 0;
-  const auto ended = [&] {
-    if (++tick % 5 == 0) whileRunning();
-    return waitpid(host, &status, WNOHANG) != 0;
-  };
-  if (!file_testing::WaitUntil(ended, 60)) {
-    kill(host, SIGKILL);
-    waitpid(host, nullptr, 0);
-    return run;
+  for (int tick = 1; waitpid(host, &status, WNOHANG) == 0; ++tick) {
+    if (std::chrono::steady_clock::now() > giveUp) {
+      kill(host, SIGKILL);
+      waitpid(host, nullptr, 0);
+      return run;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (tick % 25 == 0) whileRunning();
   }
   run.status = status;
   run.output = file_testing::ReadBytes(files / "output").value_or("");
