@@ -118,14 +118,15 @@ class HostRuns : public ::testing::Test {
 
   std::string Record() { return ReadBytes(folder_ / "record.jsonl").value_or(""); }
 
-  // The first row of each export alone, then every row in one host, each followed
+  // The first row of each export alone, then those rows in one host, each followed
   // by every ending.
   void EndEveryRowEveryWay(bool headless, const std::function<void()>& whileRunning) {
     const std::vector<Row> rows = Rows(folder_.path());
     std::vector<std::pair<std::vector<Call>, std::string>> hosts(1);
     std::set<std::string> alone;
     for (const Row& row : rows) {
-      if (alone.insert(row.call[0]).second) hosts.push_back({{row.call}, AnswerLine(row)});
+      if (!alone.insert(row.call[0]).second) continue;
+      hosts.push_back({{row.call}, AnswerLine(row)});
       hosts[0].first.push_back(row.call);
       hosts[0].second += AnswerLine(row);
     }
