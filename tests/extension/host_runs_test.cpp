@@ -4,8 +4,8 @@
 // the calls are recorded (ZEBEXT_RECORD). A host ends cleanly after any call, in
 // any way it may end: it returns from main, exits, exits from a second thread while
 // its main thread waits, or unloads the library and exits; each must end with
-// status 0 (no crash, no sanitizer report). On the display (ProcessEndOnDisplay)
-// the dialogs are answered with real keys (XTest) until the host ends.
+// status 0 (no crash, no sanitizer report). On the display the dialogs are
+// answered with real keys (XTest) until the host ends.
 #include <gtest/gtest.h>
 
 #include <algorithm>
