@@ -9,10 +9,7 @@
 namespace zeb {
 namespace {
 
-class ClipboardScenario : public Scenario {
- protected:
-  std::vector<Need> Needs() const override { return {kPasteboard}; }
-};
+using ClipboardScenario = ScenarioNeeding<kPasteboard>;
 
 TEST_P(ClipboardScenario, TextRoundTripsThroughTheExports) {
   const std::string text = "caf\xC3\xA9 \xF0\x9F\x98\x80 \xE2\x82\xAC and more";

@@ -26,9 +26,8 @@ std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begi
 std::u16string Result(int64_t start) { return TempStringAddress(start); }
 
 // A folder with three text files and a subfolder.
-class FileDialogScenario : public Scenario {
+class FileDialogScenario : public ScenarioNeeding<kFilePanels> {
  protected:
-  std::vector<Need> Needs() const override { return {kFilePanels}; }
   void SetUp() override {
     Scenario::SetUp();
     if (IsSkipped()) return;

@@ -9,10 +9,7 @@
 namespace zeb {
 namespace {
 
-class ImageScenario : public Scenario {
- protected:
-  std::vector<Need> Needs() const override { return {kBitmaps}; }
-};
+using ImageScenario = ScenarioNeeding<kBitmaps>;
 
 std::vector<uint8_t> Pixels(int64_t number) {
   platform::Bitmap* bitmap = ImageID(number);

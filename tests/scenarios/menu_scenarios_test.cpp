@@ -20,10 +20,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class MenuScenario : public Scenario {
- protected:
-  std::vector<Need> Needs() const override { return {kMenus}; }
-};
+using MenuScenario = ScenarioNeeding<kMenus>;
 
 enum class Answer { Choose, Escape, ClickOutside };
 
@@ -35,8 +32,11 @@ struct PopUpCase {
   double expected;
 };
 
+// The pop-up gives the chosen item or the rounded default; the first opens at the
+// pointer with its entries.
 TEST_P(MenuScenario, ShowMenuGivesTheChosenItemOrTheRoundedDefault) {
   const PopUpCase cases[] = {
+      {"One||-|Four", 0, Answer::Escape, u"", 0},
       {"Alpha|Beta|-|Gamma", -1, Answer::Choose, u"Gamma", 3},
       {"Alpha|Beta|-|Gamma", -1, Answer::Choose, u"Alpha", 1},
       {"Alpha|Beta|-|Gamma", -1, Answer::Escape, u"", -1},
@@ -45,9 +45,17 @@ TEST_P(MenuScenario, ShowMenuGivesTheChosenItemOrTheRoundedDefault) {
       {"Alpha|Beta", 2.5, Answer::Escape, u"", 2},
       {"|Second", 0, Answer::Choose, u"Second", 2},
   };
+  automation().MovePointer({300, 200});
+  PumpUntilIdle();
+  std::vector<platform::MenuEntry> entries;
+  platform::Point origin;
   for (const PopUpCase& c : cases) {
     SCOPED_TRACE(c.items);
     automation().WhenPopUp([&] {
+      if (entries.empty()) {
+        entries = automation().PopUpEntries();
+        origin = automation().PopUpOrigin();
+      }
       if (c.answer == Answer::Choose) {
         automation().ChoosePopUpItem(c.title);
       } else {
@@ -57,25 +65,12 @@ TEST_P(MenuScenario, ShowMenuGivesTheChosenItemOrTheRoundedDefault) {
     EXPECT_EQ(ShowMenu(c.items, c.defaultResult, 0), c.expected);
     EXPECT_EQ(WindowID(kReservedWindow), nullptr);
   }
-}
-
-TEST_P(MenuScenario, ThePopUpOpensAtThePointerWithItsEntries) {
-  automation().MovePointer({300, 200});
-  PumpUntilIdle();
-  std::vector<platform::MenuEntry> entries;
-  platform::Point origin;
-  automation().WhenPopUp([&] {
-    entries = automation().PopUpEntries();
-    origin = automation().PopUpOrigin();
-    automation().DismissPopUp(true);
-  });
-  EXPECT_EQ(ShowMenu("One||-|Four", 0, 0), 0);
+  EXPECT_NEAR(origin.x, 300, 8);
+  EXPECT_NEAR(origin.y, 200, 8);
   ASSERT_EQ(entries.size(), 4u);
   EXPECT_EQ(entries[0].title, u"One");
   EXPECT_EQ(entries[1].title, u"");
   EXPECT_TRUE(entries[2].separator);
-  EXPECT_NEAR(origin.x, 300, 8);
-  EXPECT_NEAR(origin.y, 200, 8);
 }
 
 // The bar's top-level titles, the application's first.

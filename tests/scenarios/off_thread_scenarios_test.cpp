@@ -17,10 +17,7 @@
 namespace zeb {
 namespace {
 
-class OffThreadScenario : public Scenario {
- protected:
-  std::vector<Need> Needs() const override { return {kPasteboard}; }
-};
+using OffThreadScenario = ScenarioNeeding<kPasteboard>;
 
 TEST_P(OffThreadScenario, UserInterfaceExportsAnswerAtOnceAndTheClipboardWorks) {
   ASSERT_NE(OpenTestWindow(1), 0);

@@ -76,6 +76,13 @@ class Scenario : public ::testing::TestWithParam<BackendMaker> {
   platform::Capabilities capabilities_;
 };
 
+// A suite whose scenarios need these parts of the contract.
+template <const Need&... needs>
+class ScenarioNeeding : public Scenario {
+ protected:
+  std::vector<Need> Needs() const override { return {needs...}; }
+};
+
 std::string BackendName(const ::testing::TestParamInfo<BackendMaker>& info);
 
 }  // namespace zeb

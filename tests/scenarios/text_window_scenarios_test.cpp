@@ -21,10 +21,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsSupersetOf;
 
-class TextWindowScenario : public Scenario {
- protected:
-  std::vector<Need> Needs() const override { return {kControls, kTextViews}; }
-};
+using TextWindowScenario = ScenarioNeeding<kControls, kTextViews>;
 
 platform::Window* TextWindowShown() { return WindowID(kReservedWindow); }
 
@@ -53,15 +50,6 @@ TEST_P(TextWindowScenario, LaysOutFollowsTheWindowAndReturnsTheTypedText) {
   EXPECT_EQ(TextWindowShown(), nullptr);
 }
 
-TEST_P(TextWindowScenario, TheCloseButtonGivesNothingEvenWithTextTyped) {
-  automation().WhenKey({
-      [&] { automation().TypeText(u"lost"); },
-      [&] { automation().PressCloseButton(TextWindowShown()); },
-  });
-  EXPECT_STREQ(GetText("300,200", "Notes", "kept", "Save"), "");
-  EXPECT_EQ(TextWindowShown(), nullptr);
-}
-
 TEST_P(TextWindowScenario, TextsComeBackUnchanged) {
   std::string large;
   while (large.size() < (std::size_t{10} << 20)) large += "line \xC3\xBC\xE4\xB8\xAD\xF0\x9F\x98\x80 ab\n";
@@ -74,7 +62,9 @@ TEST_P(TextWindowScenario, TextsComeBackUnchanged) {
   }
 }
 
-TEST_P(TextWindowScenario, SizeTexts) {
+// The window's size as the text gives it; its close button gives nothing, even
+// with text typed.
+TEST_P(TextWindowScenario, SizeTextsAndTheCloseButton) {
   struct Size {
     const char* text;
     int64_t width;
@@ -84,11 +74,13 @@ TEST_P(TextWindowScenario, SizeTexts) {
   for (const Size& size : {Size{"$190,%1010", 400, 10}, Size{" 250 , 120", 250, 120}, Size{"320", 320, 1}}) {
     int64_t width = -1, height = -1;
     automation().WhenKey({[&] {
-      width = WindowWidth(kReservedWindow, 1);
-      height = WindowHeight(kReservedWindow, 1);
-      automation().PressCloseButton(TextWindowShown());
-    }});
-    EXPECT_STREQ(GetText(size.text, "", "", ""), "");
+                            width = WindowWidth(kReservedWindow, 1);
+                            height = WindowHeight(kReservedWindow, 1);
+                            automation().TypeText(u"lost");
+                          },
+                          [&] { automation().PressCloseButton(TextWindowShown()); }});
+    EXPECT_STREQ(GetText(size.text, "", "kept", ""), "");
+    EXPECT_EQ(TextWindowShown(), nullptr);
     EXPECT_EQ(width, size.width) << size.text;
     EXPECT_LE(height, size.height) << size.text;
     EXPECT_GE(height, size.height == 1 ? 0 : size.height) << size.text;
@@ -96,9 +88,8 @@ TEST_P(TextWindowScenario, SizeTexts) {
 }
 
 // A window with an editor and a button below it, as a program makes them.
-class GadgetScenario : public Scenario {
+class GadgetScenario : public ScenarioNeeding<kControls, kTextViews> {
  protected:
-  std::vector<Need> Needs() const override { return {kControls, kTextViews}; }
   void OpenGadgets() {
     OpenTestWindow(1);
     ASSERT_NE(EditorGadget(1, 10, 10, 200, 100, 0), 0);
