@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "platform/gtk/gtk_window.h"
 #include "runtime/events/event_queue.h"
 #include "runtime/events/windows.h"
+#include "tests/files/process_test_support.h"
 #include "tests/runtime_session.h"
 
 extern char** environ;
@@ -37,19 +39,14 @@ using namespace std::chrono_literals;
 
 constexpr char kPortal[] = "org.freedesktop.portal.Desktop";
 
-// Starts a program; its output goes to `outputTo` when given, else nowhere, as its
-// errors do.
-pid_t Spawn(std::vector<std::string> words, int outputTo = -1) {
+// Starts a program with its output and errors going nowhere.
+pid_t Spawn(std::vector<std::string> words) {
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  if (outputTo >= 0) {
-    posix_spawn_file_actions_adddup2(&actions, outputTo, STDOUT_FILENO);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  }
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
   if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = 0;
@@ -79,19 +76,19 @@ class PortalOnDisplay : public ::testing::Test {
         "<allow own=\"*\"/></policy></busconfig>";
     ASSERT_EQ(write(file, text.data(), text.size()), static_cast<ssize_t>(text.size()));
     close(file);
-    int address[2];
-    ASSERT_EQ(pipe(address), 0);
-    bus_ = Spawn({"dbus-daemon", "--nofork", "--print-address=1", std::string("--config-file=") + config}, address[1]);
-    close(address[1]);
-    std::string line;
-    char c = 0;
-    while (read(address[0], &c, 1) == 1 && c != '\n') line += c;
-    close(address[0]);
+    // The bus forks and prints its address and process id.
+    int status = 0;
+    std::istringstream printed(file_testing::CommandOutput(
+        std::string("dbus-daemon --fork --print-address=1 --print-pid=1 --config-file=") + config, &status));
     unlink(config);
-    ASSERT_FALSE(line.empty()) << "no session bus";
-    setenv("DBUS_SESSION_BUS_ADDRESS", line.c_str(), 1);
+    std::string address;
+    printed >> address >> bus_;
+    ASSERT_FALSE(address.empty()) << "no session bus";
+    setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
   }
-  static void TearDownTestSuite() { End(bus_); }
+  static void TearDownTestSuite() {
+    if (bus_ > 0) kill(bus_, SIGTERM);
+  }
 
   void SetUp() override {
     platform::AutomatedBackend backend = platform::MakeGtkBackend();
