@@ -6,21 +6,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 
-// After gtest: Xlib's macros (None, Bool) would rename gtest's own names.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+#include "tests/display/display_user.h"
 
 namespace {
 
@@ -32,34 +25,6 @@ std::string ReadAll(int fd) {
   ssize_t got = 0;
   while ((got = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(got));
   return text;
-}
-
-// The user of the child's question: presses Return once a window of GNUstep's
-// has held the keyboard a moment, or gives up when the child is done.
-void AnswerWithReturn(const std::atomic<bool>& childDone) {
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return;
-  int heldPolls = 0;
-  constexpr int kPollsHeld = 6;
-  while (!childDone && heldPolls < kPollsHeld) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ::Window focus = 0;
-    int revert = 0;
-    XGetInputFocus(display, &focus, &revert);
-    XClassHint hint{};
-    const bool ours = focus > PointerRoot && XGetClassHint(display, focus, &hint) != 0 && hint.res_class != nullptr &&
-                      std::strcmp(hint.res_class, "GNUstep") == 0;
-    if (hint.res_name != nullptr) XFree(hint.res_name);
-    if (hint.res_class != nullptr) XFree(hint.res_class);
-    heldPolls = ours ? heldPolls + 1 : 0;
-  }
-  if (heldPolls == kPollsHeld) {
-    const KeyCode code = XKeysymToKeycode(display, XK_Return);
-    XTestFakeKeyEvent(display, code, True, CurrentTime);
-    XTestFakeKeyEvent(display, code, False, CurrentTime);
-    XFlush(display);
-  }
-  XCloseDisplay(display);
 }
 
 // In a child process whose output goes to a pipe: sets handlers and a locale, loads
@@ -99,13 +64,12 @@ TEST(AppKitGuestOnDisplay, LoadingAndADialogLeaveTheHostsLocaleSignalsAndOutput)
   }
   close(output[1]);
   close(report[1]);
-  std::atomic<bool> childDone{false};
-  std::thread user(AnswerWithReturn, std::cref(childDone));
+  // The user answers the question with Return (Yes).
+  std::thread user([] { zeb::testing::DisplayUser("appkit_tests").Answer({{"\r"}}); });
   const std::string printed = ReadAll(output[0]);
   const std::string reported = ReadAll(report[0]);
   int status = 0;
   waitpid(child, &status, 0);
-  childDone = true;
   user.join();
   EXPECT_TRUE(WIFEXITED(status)) << "the child hung or crashed";
   EXPECT_EQ(reported, "loaded=1 app=1 locale=1 2=1 15=1 13=1");
