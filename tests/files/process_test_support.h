@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "runtime/files/program_runner.h"
 #include "tests/files/file_test_folder.h"
@@ -40,7 +41,10 @@ class CurrentFolder {
       : saved_(std::filesystem::current_path()), changed_(chdir(path.c_str()) == 0) {}
   CurrentFolder(const CurrentFolder&) = delete;
   CurrentFolder& operator=(const CurrentFolder&) = delete;
-  ~CurrentFolder() { std::filesystem::current_path(saved_); }
+  ~CurrentFolder() {
+    std::error_code gone;  // a destructor must not throw, should the saved folder have gone
+    if (changed_) std::filesystem::current_path(saved_, gone);
+  }
   bool changed() const { return changed_; }
 
  private:
@@ -103,7 +107,8 @@ inline std::string DescriptorTarget(const std::string& process, const std::strin
 inline std::set<std::string> OwnPipes() {
   std::set<std::string> pipes;
   for (const std::string& descriptor : OpenDescriptors()) {
-    if (DescriptorTarget("self", descriptor).starts_with("pipe:")) pipes.insert(DescriptorTarget("self", descriptor));
+    std::string target = DescriptorTarget("self", descriptor);
+    if (target.starts_with("pipe:")) pipes.insert(std::move(target));
   }
   return pipes;
 }
