@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // After gtest: Xlib's None macro would clash with a gtest type.
