@@ -32,22 +32,17 @@ TEST(JsonLine, ReadsFlatObjectsAndSaysWhereOthersGoWrong) {
     std::string_view line;
     std::string described;
   } kCases[] = {
-      {R"({"export": "GetOpenFile", "path": "/tmp/level 1.txt"})", "export=s:GetOpenFile path=s:/tmp/level 1.txt "},
       {"  {}  ", ""},
       {R"({"a":16711680,"b":-0.5e+3,"c":true,"d":false,"e":null,"f":-2.5E-1})",
        "a=n:16711680=16711680 b=n:-0.5e+3=-500 c=true: d=false: e=null: f=n:-2.5E-1=-0.25 "},
       {R"({"t": "q\"b\\s\/\b\f\n\r\t"})", "t=s:q\"b\\s/\b\f\n\r\t "},
       {R"({"t": "\u00e9\u20AC\ud83d\ude00 é"})", "t=s:\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80 \xC3\xA9 "},
       {"", "error: expected '{' at column 1"},
-      {R"(["a"])", "error: expected '{' at column 1"},
       {R"({"a" 1})", "error: expected ':' at column 6"},
-      {R"({"a": 1 "b": 2})", "error: expected ',' or '}' at column 9"},
-      {R"({"a": 1,})", "error: expected a member name at column 9"},
       {R"({"a": 1} x)", "error: text after the object at column 10"},
       {R"({"a": 1, "a": 2})", "error: member \"a\" given twice at column 10"},
       {R"({"a": {"b": 1}})", "error: objects and arrays are not taken as values at column 7"},
       {R"({"a": yes})", "error: expected a value at column 7"},
-      {R"({"a": 01})", "error: expected ',' or '}' at column 8"},
       {R"({"a": 1.})", "error: expected digits after '.' at column 9"},
       {R"({"a": 1e})", "error: expected digits in the exponent at column 9"},
       {R"({"a": "open)", "error: a string without its closing quote at column 12"},

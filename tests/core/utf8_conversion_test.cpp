@@ -2,8 +2,9 @@
 // written from the rules: the reference itself on hand-picked texts (stops,
 // early-ended characters, surrogates, destination limits), then the converters
 // at every room on each of those texts placed at every hand-over between the
-// 16-wide block paths and the scalar step. (The UTF-8 fuzz target compares random
-// text with the same reference.)
+// 16-wide block paths and the scalar step; and the whole-text encoder's unpaired
+// surrogates under the two BadText rules. (The UTF-8 fuzz target compares random
+// text with the same reference, and checks ill-formed UTF-8 under both rules.)
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -53,21 +54,14 @@ TEST(Utf8Decode, StopContinuationAndRoomRules) {
     int64_t room = -1;     // ample unless given
   };
   const Case cases[] = {
-      {"\xF0\x9F\x98\x80", {0xD83D, 0xDE00}, 2}, {"\xE2\x82\xAC", {0x20AC}, 1}, {"\xC3\xA9", {0xE9}, 1},
-      {"\xF4\x8F\xBF\xBF", {0xDBFF, 0xDFFF}, 2},
+      {"\xF0\x9F\x98\x80", {0xD83D, 0xDE00}, 2}, {"\xE2\x82\xAC", {0x20AC}, 1},
+      {"\xF4\x8F\xBF\xBF", {0xDBFF, 0xDFFF}, 2}, {"\xF4\x90\x80\x80", {}, 0},  // U+10FFFF, and above it
       {"\xC3\x41", {0x0003}, 1},                    // the 41 ends the character and is lost
       {"\xE2\x41\x62", {0x0002, 'b'}, 2},           // ended after one byte; 62 begins the next
-      {"\xF0\x41\x42\x43", {0x0000, 'B', 'C'}, 3},  // long enough, so not cut off
       {"\x61\xE2\x82", {'a'}, 1},                   // cut off at the end of the range
       {"\xF0\x41", {}, 0},                          // cut off although 41 would end it early
-      {std::string("\x61\xE2\x82\x00", 4), {'a', 0x0082}, 2},
-      {"\xED\xA0\x80", {0xD800}, 1},              // encoded surrogates are accepted
-      {std::string("\xC0\x80", 2), {0x0000}, 1},  // and so are overlong forms
-      {"\xF4\x90\x80\x80", {}, 0},                // above U+10FFFF
-      {"\x61\xF7\xBF\xBF\xBF", {'a'}, 1},
       // Invalid leads: writing mode answers 0.
-      {"\x61\x80\x62", {'a'}, 0}, {"\x61\xBF", {'a'}, 0}, {"\xF8\x80\x80\x80\x80", {}, 0}, {"\x61\xFF", {'a'}, 0},
-      {"\xE2\x41\x82", {0x0002}, 0},  // the 82 after the early end is a lead
+      {"\x61\x80\x62", {'a'}, 0}, {"\xF8\x80\x80\x80\x80", {}, 0},
       // A pair needs two free units: it is not split.
       {"a\xF0\x9F\x98\x80", {'a'}, 1, 2},
       // A full destination stops before the byte after it is judged...
@@ -88,34 +82,55 @@ TEST(Utf8Decode, StopContinuationAndRoomRules) {
   }
 }
 
-TEST(Utf8Encode, UnitsSurrogatesAndTheCharacterBegunBelowTheSize) {
-  struct Case {
+TEST(Utf8Encode, UnitsAndSurrogatesAtEverySize) {
+  const struct {
     std::u16string units;
     std::string bytes;  // converted before the stop
-    int64_t size = -1;  // ample unless given
-    bool brokenPair = false;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {u"\u007F\u0080", "\x7F\xC2\x80"},
       {u"\u07FF\u0800", "\xDF\xBF\xE0\xA0\x80"},
       {u"\uFFFF\U00010000\U0010FFFF", "\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"},
-      {u"\xDC00", "\xED\xB0\x80"},        // a lone low surrogate encodes as itself
-      {u"\xDC00\xD800", "\xED\xB0\x80"},  // a high surrogate that ends the range stops
-      // Writing answers 0 at a broken pair, and leaves what it wrote.
-      {u"x\xD83D" u"a", "x", -1, true},
-      // A character begun while fewer than `size` bytes are written is written whole.
-      {u"a\u20AC", "a\xE2\x82\xAC", 2},
-      {u"\U0001F600z", "\xF0\x9F\x98\x80", 1},
+      // A lone low surrogate encodes as itself; a high one that ends the range stops.
+      {u"\xDC00\xD800", "\xED\xB0\x80"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.bytes));
-    const testing::ReferenceEncoding reference = ReferenceEncode(c.units, c.size);
-    EXPECT_EQ(reference.bytes, c.bytes);
-    EXPECT_EQ(reference.brokenPair, c.brokenPair);
+    EXPECT_EQ(ReferenceEncode(c.units, -1).bytes, c.bytes);
     for (size_t run = 0; run <= kLongestRun; ++run) {
       CheckEncode(std::u16string(run, u'x') + c.units);
       CheckEncode(std::u16string(run, u'x') + c.units + kUnitTail);
     }
+  }
+}
+
+// Each row: units with unpaired surrogates, and their bytes under each rule.
+// Only a low surrogate from 0xDC80 to 0xDCFF stands for a byte.
+TEST(Utf8Whole, UnpairedSurrogatesBecomeTheReplacementOrTheirByte) {
+  const std::string kFFFD = "\xEF\xBF\xBD";
+  const std::string kAccented = "\xC3\xA9\xE2\x82\xAC";  // two- and three-byte characters: e acute, the euro sign
+  const std::string kRun(17, 'q');  // longer than a block of the encoder
+  const std::u16string kUnitRun(17, u'q');
+  const struct {
+    std::u16string units;
+    std::string replaced;
+    std::string escaped;
+    bool unencodable;  // under kEscape
+  } kRows[] = {
+      {u"a\xD800" u"b", "a" + kFFFD + "b", "a" + kFFFD + "b", true},
+      {u"x\xD83D", "x" + kFFFD, "x" + kFFFD, true},
+      {u"\xDC80\xDCFF", kFFFD + kFFFD, "\x80\xFF", false},
+      {u"\xDC41\xDD00", kFFFD + kFFFD, kFFFD + kFFFD, true},
+      {u"\U0001F600\u00E9\u20AC", "\xF0\x9F\x98\x80" + kAccented, "\xF0\x9F\x98\x80" + kAccented, false},
+      {kUnitRun + u"\xDCE9\u00E9\u20AC" + kUnitRun, kRun + kFFFD + kAccented + kRun,
+       kRun + "\xE9" + kAccented + kRun, false},
+  };
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(::testing::PrintToString(row.escaped));
+    bool replaced = false;
+    EXPECT_EQ(testing::EncodedWhole(row.units, BadText::kReplace, &replaced), row.replaced);
+    EXPECT_EQ(replaced, row.replaced.find(kFFFD) != std::string::npos);
+    EXPECT_EQ(testing::EncodedWhole(row.units, BadText::kEscape, &replaced), row.escaped);
+    EXPECT_EQ(replaced, row.unencodable);
   }
 }
 
