@@ -78,12 +78,8 @@ std::vector<std::u32string> Parts(const uint8_t* data, size_t size) {
 ToolkitString UTF16(const std::u32string& characters) {
   ToolkitString units;
   for (const char32_t c : characters) {
-    if (c < 0x10000) {
-      units += static_cast<char16_t>(c);
-    } else {
-      units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      units += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    }
+    if (c >= 0x10000) units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+    units += static_cast<char16_t>(c < 0x10000 ? c : 0xDC00 + (c & 0x3FF));
   }
   return units;
 }

@@ -43,28 +43,21 @@ std::vector<Units> Parts(const uint8_t* data, size_t size) {
   return parts;
 }
 
-int64_t Matches(const Units& text, const Units& pattern) {
-  if (pattern.empty()) return 0;
-  int64_t count = 0;
-  for (size_t at = text.find(pattern); at != Units::npos; at = text.find(pattern, at + pattern.size())) ++count;
-  return count;
-}
-
-Units Field(const Units& text, int index, const Units& separator) {
+// The text split at each match of the separator found from the left, each search
+// resuming after the last match.
+std::vector<Units> Fields(const Units& text, const Units& separator) {
   std::vector<Units> fields;
   size_t from = 0;
   for (size_t at; !separator.empty() && (at = text.find(separator, from)) != Units::npos; from = at + separator.size()) {
     fields.push_back(text.substr(from, at - from));
   }
   fields.push_back(text.substr(from));
-  return index >= 1 && static_cast<size_t>(index) <= fields.size() ? fields[static_cast<size_t>(index) - 1] : Units();
+  return fields;
 }
 
 unsigned DigitValue(char16_t unit) {
-  if (unit >= u'0' && unit <= u'9') return unit - u'0';
-  if (unit >= u'a' && unit <= u'f') return unit - u'a' + 10;
-  if (unit >= u'A' && unit <= u'F') return unit - u'A' + 10;
-  return 99;
+  const size_t at = Units(u"0123456789abcdefABCDEF").find(unit);
+  return at == Units::npos ? 99 : static_cast<unsigned>(at < 16 ? at : at - 6);
 }
 
 int64_t Integer(const Units& text) {
@@ -97,11 +90,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Units& text = parts[0];
   const Units& pattern = parts[1];
 
-  Require(zeb::CountOccurrences(text.c_str(), pattern.c_str()) == Matches(text, pattern));
+  const std::vector<Units> fields = Fields(text, pattern);
+  Require(zeb::CountOccurrences(text.c_str(), pattern.c_str()) == static_cast<int64_t>(fields.size()) - 1);
   Require(zeb::StringToInteger(text.c_str()) == Integer(text));
 
   zeb::InitStringBuffer();
-  const Units field = Field(text, index, pattern);
+  const auto number = static_cast<size_t>(index);
+  const Units field = index >= 1 && number <= fields.size() ? fields[number - 1] : Units();
   Require(Extracted(text.c_str(), index, pattern) == field);
   // The text again, at the very end of the buffer's capacity once it has room
   // for it, so that reserving a field of two units or more makes the buffer grow.

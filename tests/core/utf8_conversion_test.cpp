@@ -35,14 +35,10 @@ void CheckDecode(const std::string& bytes) {
 }
 
 // The same for encoding, a character begun below the size ending up to 3 bytes
-// past it; what converts without a stop comes back unchanged, lone surrogates too.
+// past it.
 void CheckEncode(const std::u16string& units) {
   for (int64_t size = -1; size <= 3 * static_cast<int64_t>(units.size()) + 2; ++size) {
     EXPECT_TRUE(testing::EncodesAsTheReference(units, size, size < 0 ? 0 : 3)) << "size " << size;
-  }
-  const testing::ReferenceEncoding counted = ReferenceEncode(units, -1);
-  if (counted.consumed == units.size()) {
-    EXPECT_EQ(ReferenceDecode(counted.bytes, -1).units, units);
   }
 }
 
@@ -76,8 +72,7 @@ TEST(Utf8Decode, StopContinuationAndRoomRules) {
     EXPECT_EQ(reference.units, c.units);
     EXPECT_EQ(reference.invalidLead ? 0 : static_cast<int64_t>(reference.units.size()), c.written);
     for (size_t run = 0; run <= kLongestRun; ++run) {
-      CheckDecode(std::string(run, 'x') + c.bytes);
-      CheckDecode(std::string(run, 'x') + c.bytes + kTail);
+      for (const auto& tail : {std::string(), kTail}) CheckDecode(std::string(run, 'x') + c.bytes + tail);
     }
   }
 }
@@ -97,8 +92,7 @@ TEST(Utf8Encode, UnitsAndSurrogatesAtEverySize) {
     SCOPED_TRACE(::testing::PrintToString(c.bytes));
     EXPECT_EQ(ReferenceEncode(c.units, -1).bytes, c.bytes);
     for (size_t run = 0; run <= kLongestRun; ++run) {
-      CheckEncode(std::u16string(run, u'x') + c.units);
-      CheckEncode(std::u16string(run, u'x') + c.units + kUnitTail);
+      for (const auto& tail : {std::u16string(), kUnitTail}) CheckEncode(std::u16string(run, u'x') + c.units + tail);
     }
   }
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "runtime/core/runtime_string.h"
 #include "runtime/core/text_conversion.h"
@@ -101,17 +102,16 @@ inline ReferenceEncoding ReferenceEncode(const std::u16string& units, int64_t si
 // answer are the reference's.
 inline bool DecodesAsTheReference(const std::string& bytes, int64_t room) {
   const auto length = static_cast<int64_t>(bytes.size());
-  const auto source = std::make_unique<char[]>(bytes.size());
-  std::copy(bytes.begin(), bytes.end(), source.get());
+  const std::vector<char> source(bytes.begin(), bytes.end());
   const ReferenceDecoding expected = ReferenceDecode(bytes, room);
   const int64_t given = std::max<int64_t>(room, 0);
   const auto out = std::make_unique<Unit[]>(static_cast<size_t>(given));
   Unit* const destination = room < 0 ? nullptr : out.get();
-  const UTF8Decoded got = DecodeUTF8(source.get(), length, destination, given);
+  const UTF8Decoded got = DecodeUTF8(source.data(), length, destination, given);
   return got.units == static_cast<int64_t>(expected.units.size()) && got.bytesConsumed == expected.consumed &&
          got.stoppedAtInvalidLead == expected.invalidLead &&
          (room < 0 || std::u16string(out.get(), static_cast<size_t>(got.units)) == expected.units) &&
-         MultiByteToUnicode(CodePageUTF8, 0, source.get(), length, destination, given) ==
+         MultiByteToUnicode(CodePageUTF8, 0, source.data(), length, destination, given) ==
              (room >= 0 && expected.invalidLead ? 0 : got.units);
 }
 
@@ -121,28 +121,26 @@ inline bool DecodesAsTheReference(const std::string& bytes, int64_t room) {
 inline bool EncodesAsTheReference(const std::u16string& units, int64_t size, int64_t reach) {
   constexpr char kGuard = 0x5A;
   const auto length = static_cast<int64_t>(units.size());
-  const auto source = std::make_unique<Unit[]>(units.size());
-  std::copy(units.begin(), units.end(), source.get());
+  const std::vector<Unit> source(units.begin(), units.end());
   const ReferenceEncoding expected = ReferenceEncode(units, size);
   const int64_t given = std::max<int64_t>(size, 0);
   std::string out(static_cast<size_t>(size < 0 ? 0 : size + reach), kGuard);
   char* const destination = size < 0 ? nullptr : out.data();
-  const UTF8Encoded got = EncodeUTF8(source.get(), length, destination, given);
+  const UTF8Encoded got = EncodeUTF8(source.data(), length, destination, given);
   const auto untouched = static_cast<size_t>(std::clamp<int64_t>(std::max(given, got.bytes), 0, given + reach));
   return got.bytes == static_cast<int64_t>(expected.bytes.size()) && got.brokenPair == expected.brokenPair &&
          (size < 0 || (out.compare(0, expected.bytes.size(), expected.bytes) == 0 &&
                        out.find_first_not_of(kGuard, untouched) == std::string::npos)) &&
-         UnicodeToMultiByte(CodePageUTF8, 0, source.get(), length, destination, given) ==
+         UnicodeToMultiByte(CodePageUTF8, 0, source.data(), length, destination, given) ==
              (size >= 0 && expected.brokenPair ? 0 : got.bytes);
 }
 
 // The whole-text converters from and into std::string and std::u16string, with
 // exactly sized copies and destinations, so the sanitizers see any overrun.
 inline std::u16string DecodedWhole(const std::string& bytes, BadText rule) {
-  const auto source = std::make_unique<char[]>(bytes.size());
-  std::copy(bytes.begin(), bytes.end(), source.get());
+  const std::vector<char> source(bytes.begin(), bytes.end());
   const auto units = std::make_unique<Unit[]>(bytes.size());
-  const int64_t count = DecodeUTF8Whole(source.get(), static_cast<int64_t>(bytes.size()), units.get(), rule);
+  const int64_t count = DecodeUTF8Whole(source.data(), static_cast<int64_t>(bytes.size()), units.get(), rule);
   return std::u16string(units.get(), static_cast<size_t>(count));
 }
 
