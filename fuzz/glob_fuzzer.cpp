@@ -84,15 +84,12 @@ ToolkitString UTF16(const std::u32string& characters) {
   return units;
 }
 
-// The characters as bytes for fnmatch: "*" and "?" stay, every other character
-// takes a byte of its own, the same for both cases of a letter, from the ASCII
-// bytes that fnmatch reads as themselves. False when the bytes run out.
+// The characters as bytes for fnmatch, by `bytes`, which starts with "*" and "?"
+// as themselves: every other character takes a byte of its own, the same for both
+// cases of a letter, from the ASCII bytes that fnmatch reads as themselves. False
+// when the bytes run out.
 bool Bytes(const std::u32string& characters, std::map<wint_t, char>& bytes, std::string& text) {
   for (const char32_t c : characters) {
-    if (c == U'*' || c == U'?') {
-      text += static_cast<char>(c);
-      continue;
-    }
     const wint_t key = std::towlower(static_cast<wint_t>(c));
     if (bytes.count(key) == 0) {
       int next = static_cast<int>(bytes.size()) + 1;
@@ -113,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const std::vector<std::u32string> parts = Parts(data, size);
   const std::u32string name = parts[0].substr(0, kNameLength);
-  std::map<wint_t, char> bytes;
+  std::map<wint_t, char> bytes = {{U'*', '*'}, {U'?', '?'}};
   std::string nameBytes;
   if (!Bytes(name, bytes, nameBytes)) return 0;
   zeb::platform::FileFilter filter;

@@ -23,18 +23,15 @@
 
 namespace {
 
-using Units = std::u16string;
-using Lines = std::vector<Units>;
+using Lines = std::vector<std::u16string>;
 
 char path[] = "/tmp/line_reader_fuzzer-XXXXXX";
 int handle = -1;
 
-void RemoveFile() { unlink(path); }
-
 void Start() {
   handle = mkstemp(path);
   Require(handle >= 0);
-  std::atexit(RemoveFile);
+  std::atexit([] { unlink(path); });
   zeb::InitStringBuffer();
   zeb::InitSequentialFiles();
 }

@@ -27,21 +27,15 @@ struct Parameter {
 bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 std::vector<Parameter> ExpectedParameters(const std::string& line) {
-  enum class Place { kBetween, kPlain, kQuoted };
   std::vector<Parameter> parameters;
-  Place place = Place::kBetween;
+  bool inside = false;  // a parameter, the last one
   for (const char c : line) {
-    if (place == Place::kBetween) {
-      if (c == '"') {
-        parameters.push_back({"", true});
-        place = Place::kQuoted;
-      } else if (!IsSeparator(c)) {
-        parameters.push_back({std::string(1, c), false});
-        place = Place::kPlain;
-      }
-    } else if (place == Place::kPlain ? IsSeparator(c) : c == '"' || c == '\n') {
-      place = Place::kBetween;
-    } else {
+    if (!inside && !IsSeparator(c)) {
+      parameters.push_back({c == '"' ? "" : std::string(1, c), c == '"'});
+      inside = true;
+    } else if (inside && (parameters.back().quoted ? c == '"' || c == '\n' : IsSeparator(c))) {
+      inside = false;
+    } else if (inside) {
       parameters.back().text += c;
     }
   }

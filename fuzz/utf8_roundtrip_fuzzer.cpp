@@ -40,9 +40,6 @@ using zeb::testing::ReferenceDecode;
 using zeb::testing::ReferenceEncode;
 using zeb::testing::Repaired;
 
-bool IsHigh(uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLow(uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 // Counting, a destination with room to spare, and one that `share` (0-255) chooses
 // from none to the whole text, as the reference says; returns the units.
 Units CheckDecoding(const Bytes& bytes, uint8_t share) {
@@ -68,9 +65,9 @@ void CheckEncoding(const Units& units, uint8_t share) {
 Units WithoutUnpaired(const Units& units) {
   Units out = units;
   for (size_t i = 0; i < out.size(); ++i) {
-    if (IsHigh(out[i]) && i + 1 < out.size() && IsLow(out[i + 1])) {
+    if ((out[i] & 0xFC00) == 0xD800 && i + 1 < out.size() && (out[i + 1] & 0xFC00) == 0xDC00) {
       ++i;
-    } else if (IsHigh(out[i]) || IsLow(out[i])) {
+    } else if ((out[i] & 0xF800) == 0xD800) {  // any surrogate
       out[i] = 0xFFFD;
     }
   }

@@ -11,13 +11,7 @@
 namespace zeb {
 namespace {
 
-class TempStringBuffer : public StringBufferTest {
- protected:
-  void TearDown() override {
-    SetTempBufferLimit(kDefaultTempBufferLimit);
-    StringBufferTest::TearDown();
-  }
-};
+using TempStringBuffer = StringBufferTest;
 
 TEST_F(TempStringBuffer, GrowsWhenTheNeedReachesCapacityLessFour) {
   ASSERT_EQ(TempBufferCapacity(), 16);
@@ -41,6 +35,7 @@ TEST_F(TempStringBuffer, RefusesAReservationThatWouldReachTheLimitAndStaysIntact
   EXPECT_EQ(Text(TempStringAddress(0)), u"keep");
   // Just below the limit still works.
   EXPECT_NE(ReserveTempString((1 << 19) - 16384 / 2 - 16, 0), nullptr);
+  SetTempBufferLimit(kDefaultTempBufferLimit);
 }
 
 TEST(StringVariables, SetCopyAndFree) {
