@@ -91,7 +91,7 @@ TEST_F(ProgramRunner, ProgramsThatCannotBeFoundGiveZero) {
   EXPECT_EQ(RunProgram(nullptr, nullptr, nullptr, ProgramConnect), 0);
   EXPECT_EQ(LaunchProgram(nullptr, {}), 0);
   EXPECT_EQ(LaunchProgram("no-such-program-anywhere", {}), 0);
-  EXPECT_EQ(RunProgram(u"/bin/true"), 1);
+  EXPECT_EQ(RunProgram(u"/bin/true", u"", u""), 1);
 }
 
 }  // namespace
