@@ -19,11 +19,6 @@ using namespace file_testing;
 
 constexpr int kReadOutput = ProgramConnect | ProgramReadOutput;
 
-class ConnectedProgram : public ::testing::Test {
- protected:
-  void SetUp() override { InitProgramRunner(); }
-};
-
 std::string ReadToEnd(OutputReader* reader) {
   std::string bytes;
   char chunk[777];
@@ -38,7 +33,7 @@ std::string ReadToEnd(OutputReader* reader) {
 // full pipe while the host reads; error output apart. Writing to the program once
 // it has ended fails quietly: without the guard the broken pipe would end the
 // test process.
-TEST_F(ConnectedProgram, OutputErrorOutputAndInputAfterTheEnd) {
+TEST(ConnectedProgram, OutputErrorOutputAndInputAfterTheEnd) {
   const int64_t seq = RunProgram(u"/bin/sh", u"-c \"seq 1 20000; echo err >&2\"", u"",
                                  kReadOutput | ProgramReadError | ProgramWriteInput);
   ASSERT_NE(seq, 0);
@@ -57,7 +52,7 @@ TEST_F(ConnectedProgram, OutputErrorOutputAndInputAfterTheEnd) {
   EXPECT_EQ(sigismember(&blocked, SIGPIPE), 0);
 }
 
-TEST_F(ConnectedProgram, SenderOutputBecomesTheNextProgramsBlockingInput) {
+TEST(ConnectedProgram, SenderOutputBecomesTheNextProgramsBlockingInput) {
   // The sender writes only after the receiver has met an empty pipe, which must
   // make the receiver wait rather than fail.
   const int64_t sender = RunProgram(u"/bin/sh", u"-c \"sleep 0.3; printf hello\"", u"", kReadOutput);
@@ -75,7 +70,7 @@ TEST_F(ConnectedProgram, SenderOutputBecomesTheNextProgramsBlockingInput) {
 
 // A program may hold pipes beyond its standard descriptors only when the host
 // process had them before it started anything: none may be one the runner made.
-TEST_F(ConnectedProgram, ProgramsGetNoneOfTheRunnersPipes) {
+TEST(ConnectedProgram, ProgramsGetNoneOfTheRunnersPipes) {
   const std::set<std::string> inherited = OwnPipes();
   const auto descriptors = OpenDescriptors();
   const int64_t cat = RunProgram(u"/bin/cat", u"", u"", kReadOutput | ProgramWriteInput | ProgramReadError);
@@ -106,7 +101,7 @@ TEST_F(ConnectedProgram, ProgramsGetNoneOfTheRunnersPipes) {
 // from a host without standard descriptors: with descriptors 0 and 1 free, a pipe
 // would take exactly those numbers and the program's output would land on a
 // descriptor that closes on exec.
-TEST_F(ConnectedProgram, InputFromAHostWithoutStandardDescriptors) {
+TEST(ConnectedProgram, InputFromAHostWithoutStandardDescriptors) {
   std::fflush(stdout);
   const int savedInput = dup(0);
   const int savedOutput = dup(1);
@@ -129,7 +124,7 @@ TEST_F(ConnectedProgram, InputFromAHostWithoutStandardDescriptors) {
 }
 
 // Records that are no program's, and readers that are none, are ignored.
-TEST_F(ConnectedProgram, UnknownRecordsAndReadersAreIgnored) {
+TEST(ConnectedProgram, UnknownRecordsAndReadersAreIgnored) {
   int dummy = 0;
   const auto unknown = reinterpret_cast<int64_t>(&dummy);
   for (int64_t record : {int64_t{0}, int64_t{1}, unknown}) {

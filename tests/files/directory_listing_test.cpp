@@ -12,19 +12,19 @@
 
 #include "runtime/core/object_registry.h"
 #include "runtime/core/temp_string_buffer.h"
+#include "tests/core/unit_text.h"
 #include "tests/files/process_test_support.h"
 
 namespace zeb {
 namespace {
 
 using namespace file_testing;
-using Entries = std::map<std::string, int>;
+using Entries = std::map<std::u16string, int>;
 
-std::string EntryName(int64_t number) {
+std::u16string EntryName(int64_t number) {
   const int64_t start = TempBufferPosition();
   DirectoryEntryName(number, start);
-  std::string name;
-  for (const Unit* u = TempStringAddress(start); *u != 0; ++u) name += static_cast<char>(*u);
+  const std::u16string name = TempText(start);
   SetTempBufferPosition(start);
   return name;
 }
@@ -36,16 +36,16 @@ Entries ListAll(int64_t number) {
   return entries;
 }
 
-class DirectoryListingTest : public ::testing::Test {
+class DirectoryListingTest : public StringBufferTest {
  protected:
   void SetUp() override {
-    InitStringBuffer();
+    StringBufferTest::SetUp();
     ASSERT_TRUE(folder.ok());
     ASSERT_TRUE(MakeEntries(folder.path(), {"a.txt", "a.TXT", "sub/"}));
   }
   void TearDown() override {
     EndDirectoryListings();
-    FreeStringBuffer();
+    StringBufferTest::TearDown();
   }
 
   TestFolder folder;
@@ -53,7 +53,7 @@ class DirectoryListingTest : public ::testing::Test {
 
 // Null and empty arguments are the current folder and every entry, as "*.*" is.
 TEST_F(DirectoryListingTest, PatternsMatchCaseSensitivelyAndTypesTellFolders) {
-  const Entries everything = {{".", 2}, {"..", 2}, {"a.txt", 1}, {"a.TXT", 1}, {"sub", 2}};
+  const Entries everything = {{u".", 2}, {u"..", 2}, {u"a.txt", 1}, {u"a.TXT", 1}, {u"sub", 2}};
   CurrentFolder inFolder(folder.path());
   ASSERT_TRUE(inFolder.changed());
   ASSERT_EQ(ExamineDirectory(1, nullptr, nullptr), 1);
@@ -63,7 +63,7 @@ TEST_F(DirectoryListingTest, PatternsMatchCaseSensitivelyAndTypesTellFolders) {
   const int64_t dynamic = ExamineDirectory(DynamicNumber, Units(folder.path()).c_str(), u"*.txt");
   ASSERT_NE(dynamic, 0);
   ASSERT_NE(dynamic, 1);
-  EXPECT_EQ(ListAll(dynamic), (Entries{{"a.txt", 1}}));
+  EXPECT_EQ(ListAll(dynamic), (Entries{{u"a.txt", 1}}));
   EXPECT_EQ(ExamineDirectory(DynamicNumber, u"missing", u""), 0);
 }
 
@@ -74,18 +74,18 @@ TEST_F(DirectoryListingTest, PatternsMatchCaseSensitivelyAndTypesTellFolders) {
 TEST_F(DirectoryListingTest, EntriesThatVanishAreSkippedAndNoneIsNamedOutsideTheEntries) {
   for (int i = 0; i < 50; ++i) ASSERT_TRUE(WriteBytes(folder / ("gone" + std::to_string(i)), ""));
   ASSERT_EQ(ExamineDirectory(4, Units(folder.path()).c_str(), u"gone*"), 1);
-  EXPECT_EQ(EntryName(4), "");
+  EXPECT_EQ(EntryName(4), u"");
   EXPECT_EQ(DirectoryEntryType(4), 1);
   ASSERT_EQ(NextDirectoryEntry(4), 1);
-  EXPECT_EQ(EntryName(4).rfind("gone", 0), 0u);
+  EXPECT_EQ(EntryName(4).rfind(u"gone", 0), 0u);
   for (int i = 0; i < 50; ++i) unlink((folder / ("gone" + std::to_string(i))).c_str());
   EXPECT_EQ(NextDirectoryEntry(4), 0);
-  EXPECT_EQ(EntryName(4), "");
+  EXPECT_EQ(EntryName(4), u"");
   EXPECT_EQ(DirectoryEntryType(4), 1);
   FinishDirectory(4);
   FinishDirectory(4);
   EXPECT_EQ(NextDirectoryEntry(4), 0);
-  EXPECT_EQ(EntryName(4), "");
+  EXPECT_EQ(EntryName(4), u"");
   EXPECT_EQ(DirectoryEntryType(4), 0);
   EndDirectoryListings();
   EXPECT_EQ(NextDirectoryEntry(4), 0);

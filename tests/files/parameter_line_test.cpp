@@ -1,4 +1,5 @@
-// Splitting a parameter line into the argument vector.
+// Splitting a parameter line into the argument vector (the parameter limit is
+// program_runner_test.cpp's).
 #include "runtime/files/parameter_line.h"
 
 #include <gtest/gtest.h>
@@ -42,18 +43,6 @@ TEST(ParameterLine, SeparatorsAndQuotes) {
   for (const auto& c : kCases) EXPECT_EQ(Split(c.line), c.arguments) << ::testing::PrintToString(c.line);
   char program[] = "program";
   EXPECT_EQ(SplitParameterLine(program, nullptr), (std::vector<char*>{program, nullptr}));
-}
-
-TEST(ParameterLine, ParametersBeyondTheLimitAreDropped) {
-  std::string line;
-  // Odd parameters quoted, even ones plain.
-  for (int i = 1; i <= 600; ++i) line += (i % 2 == 1 ? "\"p" : "p") + std::to_string(i) + (i % 2 == 1 ? "\" " : " ");
-  const Arguments arguments = Split(line);
-  ASSERT_EQ(arguments.size(), static_cast<size_t>(kMaxParameters));
-  EXPECT_EQ(arguments.front(), "p1");
-  // The last one kept, a plain one, is cut off from what follows.
-  EXPECT_EQ(arguments[kMaxParameters - 2], "p509");
-  EXPECT_EQ(arguments.back(), "p510");
 }
 
 }  // namespace

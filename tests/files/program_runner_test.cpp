@@ -21,7 +21,6 @@ using namespace file_testing;
 class ProgramRunner : public ::testing::Test {
  protected:
   void SetUp() override {
-    InitProgramRunner();
     ASSERT_TRUE(folder_.ok());
     path_ = std::filesystem::canonical(folder_.path());
   }
@@ -32,7 +31,10 @@ class ProgramRunner : public ::testing::Test {
   std::string path_;  // the folder without symbolic links, as pwd reports it
 };
 
-TEST_F(ProgramRunner, ExplicitArgumentVectorsKeepEveryParameterUpToTheLimit) {
+// An argument vector, or a parameter line (odd parameters quoted, even ones plain),
+// keeps every parameter up to the limit; the last plain one kept is cut off from
+// what follows.
+TEST_F(ProgramRunner, ArgumentsKeepEveryParameterUpToTheLimit) {
   // The script writes its arguments, each followed by "|", and renames the file
   // into place so that it appears complete.
   const std::string record = In("record");
@@ -42,15 +44,25 @@ TEST_F(ProgramRunner, ExplicitArgumentVectorsKeepEveryParameterUpToTheLimit) {
                              record + ".tmp' '" + record + "'\n",
                          0755));
   std::vector<std::string> numbered;
-  for (int i = 1; i <= 600; ++i) numbered.push_back("p" + std::to_string(i));
+  std::string line;
+  for (int i = 1; i <= 600; ++i) {
+    numbered.push_back("p" + std::to_string(i));
+    line += i % 2 == 1 ? "\"" + numbered.back() + "\" " : numbered.back() + " ";
+  }
   std::vector<const char*> parameters = {"a b", "", nullptr, "\"q\""};
   for (const std::string& parameter : numbered) parameters.push_back(parameter.c_str());
   std::string expected = "a b|||\"q\"|";
-  for (int i = 0; i < kMaxParameters - 4; ++i) expected += numbered[i] + "|";
+  std::string kept;  // what the parameter line gives
+  for (int i = 0; i < kMaxParameters; ++i) {
+    if (i < kMaxParameters - 4) expected += numbered[i] + "|";
+    kept += numbered[i] + "|";
+  }
   EXPECT_EQ(LaunchProgram(script.c_str(), parameters), 1);
   std::optional<std::string> written;
   EXPECT_TRUE(WaitUntil([&] { return (written = ReadBytes(record)).has_value(); }));
   EXPECT_EQ(written, expected);
+  EXPECT_EQ(RunProgram(Units(script).c_str(), Units(line).c_str(), u"", ProgramWait), 1);
+  EXPECT_EQ(ReadBytes(record), kept);
 }
 
 TEST_F(ProgramRunner, ExitCodes) {

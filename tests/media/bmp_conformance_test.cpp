@@ -195,7 +195,7 @@ TEST(BmpConformance, ChangedHeaders) {
     const char* file;
     size_t at;
     uint32_t value;
-  } kChanges[] = {{"g/rgb16.bmp", 30, 1}, {"g/rgb24.bmp", 22, 0}, {"g/rgb24.bmp", 10, 1 << 20}};
+  } kChanges[] = {{"g/rgb16.bmp", 30, 1}};
   for (const auto& change : kChanges) {
     SCOPED_TRACE(::testing::Message() << change.file << " @" << change.at);
     std::string data = file_testing::ReadBytes(SuitePath(change.file)).value_or(std::string(64, '\0'));
