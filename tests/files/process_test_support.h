@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -82,17 +83,14 @@ inline int32_t AwaitExitCode(int64_t program) {
   return ProgramExitCode(program);
 }
 
-// The pids of the processes whose parent is this process, from their stat lines.
+// The pids of the processes whose parent is this process, as each of its threads
+// lists its children.
 inline std::set<int> ChildProcesses() {
   std::set<int> children;
   std::error_code unreadable;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc", unreadable)) {
-    const std::string stat = ReadBytes(entry.path().string() + "/stat").value_or("");
-    // "pid (name) state ppid ...": the name may hold spaces and parentheses.
-    const size_t close = stat.rfind(')');
-    if (close != std::string::npos && close + 4 <= stat.size() && std::atoi(stat.c_str() + close + 4) == getpid()) {
-      children.insert(std::atoi(stat.c_str()));
-    }
+  for (const auto& thread : std::filesystem::directory_iterator("/proc/self/task", unreadable)) {
+    std::istringstream pids(ReadBytes(thread.path().string() + "/children").value_or(""));
+    for (int pid; pids >> pid;) children.insert(pid);
   }
   return children;
 }
