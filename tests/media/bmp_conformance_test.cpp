@@ -176,8 +176,7 @@ TEST(BmpConformance, EveryImageDecodesAsTheManifestSays) {
 }
 
 // Suite images changed: a changed signature or reserved byte is refused; 16 bits
-// with RLE8's compression, a zero height and pixels past the data decode to
-// nothing. A table that colours-used 0 promises in full but the file cuts short
+// with RLE8's compression decodes to nothing. A table that colours-used 0 promises in full but the file cuts short
 // holds the entries whose colour bytes it holds: here a 4 x 1 picture whose pixel
 // bytes are its one entry (blue 0, green 1, red 0).
 TEST(BmpConformance, ChangedHeaders) {
@@ -190,20 +189,11 @@ TEST(BmpConformance, ChangedHeaders) {
     data[at] ^= 1;
     EXPECT_EQ(ExamineImageMemory(data.data(), static_cast<int64_t>(data.size())), 0u) << "byte " << at;
   }
-  // Each change as the file, the field's offset and its new value.
-  const struct {
-    const char* file;
-    size_t at;
-    uint32_t value;
-  } kChanges[] = {{"g/rgb16.bmp", 30, 1}};
-  for (const auto& change : kChanges) {
-    SCOPED_TRACE(::testing::Message() << change.file << " @" << change.at);
-    std::string data = file_testing::ReadBytes(SuitePath(change.file)).value_or(std::string(64, '\0'));
-    Put32(data, change.at, change.value);
-    const Outcome outcome = Decode(JsonValue(), data, false, kCanary);
-    EXPECT_EQ(outcome.identifier, BMPImageIdentifier);
-    EXPECT_EQ(outcome.picture.find_first_not_of(kCanary), std::string::npos);
-  }
+  std::string rle16 = file_testing::ReadBytes(SuitePath("g/rgb16.bmp")).value_or(std::string(64, '\0'));
+  Put32(rle16, 30, 1);
+  const Outcome outcome = Decode(JsonValue(), rle16, false, kCanary);
+  EXPECT_EQ(outcome.identifier, BMPImageIdentifier);
+  EXPECT_EQ(outcome.picture.find_first_not_of(kCanary), std::string::npos);
   std::string cut = file_testing::ReadBytes(SuitePath("g/pal8.bmp")).value_or("").substr(0, 14 + 40);
   ASSERT_EQ(cut.size(), 14u + 40);
   cut += std::string("\0\1\0\0", 4);

@@ -2,6 +2,7 @@
 // one tree of values, with numbers, true, false and null kept as their text, unchecked.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -19,10 +20,8 @@ struct JsonValue {
 
   // The member named `key` of an object, or null.
   const JsonValue* Find(std::string_view key) const {
-    for (const auto& [name, value] : members) {
-      if (name == key) return &value;
-    }
-    return nullptr;
+    const auto member = std::find_if(members.begin(), members.end(), [&](const auto& m) { return m.first == key; });
+    return member != members.end() ? &member->second : nullptr;
   }
   // The member's text, or "" when it is missing.
   std::string Text(std::string_view key) const { return Find(key) != nullptr ? Find(key)->text : std::string(); }
