@@ -1,5 +1,5 @@
 // Test helpers for starting programs: "PATH" and current-folder overrides, bounded
-// waits, exit codes, and what the test process holds (children, pipes).
+// waits, exit codes, and what a process holds (children, descriptors).
 #pragma once
 
 #include <unistd.h>
@@ -99,16 +99,6 @@ inline std::set<int> ChildProcesses() {
 inline std::string DescriptorTarget(const std::string& process, const std::string& descriptor) {
   std::error_code gone;
   return std::filesystem::read_symlink("/proc/" + process + "/fd/" + descriptor, gone).string();
-}
-
-// The test process's pipes as their descriptor targets.
-inline std::set<std::string> OwnPipes() {
-  std::set<std::string> pipes;
-  for (const std::string& descriptor : OpenDescriptors()) {
-    std::string target = DescriptorTarget("self", descriptor);
-    if (target.starts_with("pipe:")) pipes.insert(std::move(target));
-  }
-  return pipes;
 }
 
 }  // namespace zeb::file_testing

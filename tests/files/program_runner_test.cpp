@@ -58,9 +58,8 @@ TEST_F(ProgramRunner, ArgumentsKeepEveryParameterUpToTheLimit) {
     kept += numbered[i] + "|";
   }
   EXPECT_EQ(LaunchProgram(script.c_str(), parameters), 1);
-  std::optional<std::string> written;
-  EXPECT_TRUE(WaitUntil([&] { return (written = ReadBytes(record)).has_value(); }));
-  EXPECT_EQ(written, expected);
+  ASSERT_TRUE(WaitUntil([&] { return ReadBytes(record).has_value(); }));
+  EXPECT_EQ(ReadBytes(record), expected);
   EXPECT_EQ(RunProgram(Units(script).c_str(), Units(line).c_str(), u"", ProgramWait), 1);
   EXPECT_EQ(ReadBytes(record), kept);
 }

@@ -60,9 +60,7 @@ inline bool String(std::string_view& in, std::string& out) {
   return false;
 }
 
-// Nesting deeper than any manifest's is refused rather than recursed into.
-inline bool Value(std::string_view& in, JsonValue& value, int depth) {
-  if (depth > 64) return false;
+inline bool Value(std::string_view& in, JsonValue& value) {
   const bool object = Take(in, '{');
   if (object || Take(in, '[')) {
     const char close = object ? '}' : ']';
@@ -70,8 +68,8 @@ inline bool Value(std::string_view& in, JsonValue& value, int depth) {
     do {
       if (object) {
         auto& [name, member] = value.members.emplace_back();
-        if (!String(in, name) || !Take(in, ':') || !Value(in, member, depth + 1)) return false;
-      } else if (!Value(in, value.items.emplace_back(), depth + 1)) {
+        if (!String(in, name) || !Take(in, ':') || !Value(in, member)) return false;
+      } else if (!Value(in, value.items.emplace_back())) {
         return false;
       }
     } while (Take(in, ','));
@@ -88,7 +86,7 @@ inline bool Value(std::string_view& in, JsonValue& value, int depth) {
 // The value the whole text holds, or nothing when the text is not JSON.
 inline std::optional<JsonValue> ParseJson(std::string_view text) {
   JsonValue value;
-  if (!json::Value(text, value, 0) || json::Peek(text) != '\0') return std::nullopt;
+  if (!json::Value(text, value) || json::Peek(text) != '\0') return std::nullopt;
   return value;
 }
 
