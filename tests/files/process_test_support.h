@@ -13,7 +13,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <utility>
 
 #include "runtime/files/program_runner.h"
 #include "tests/files/file_test_folder.h"
