@@ -7,18 +7,13 @@
 // after GoogleTest, whose own None the X11 macro would break
 #include <gdk/gdkx.h>
 #include <gio/gio.h>
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "extension/exports.h"
@@ -30,8 +25,6 @@
 #include "tests/files/process_test_support.h"
 #include "tests/runtime_session.h"
 
-extern char** environ;
-
 namespace zeb {
 namespace {
 
@@ -39,48 +32,22 @@ using namespace std::chrono_literals;
 
 constexpr char kPortal[] = "org.freedesktop.portal.Desktop";
 
-// Starts a program with its output and errors going nowhere.
-pid_t Spawn(std::vector<std::string> words) {
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = 0;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-void End(pid_t& pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  waitpid(pid, nullptr, 0);
-  pid = 0;
-}
-
 class PortalOnDisplay : public ::testing::Test {
  protected:
   // GDBus keeps the session bus it first connects to for the life of the process:
   // the suite starts one bus and leaves it to the end. It starts no services, so
   // that no portal of the machine's answers in the mock's place.
   static void SetUpTestSuite() {
-    char config[] = "/tmp/zebext-bus-XXXXXX";
-    const int file = mkstemp(config);
-    ASSERT_GE(file, 0);
-    const std::string text =
+    const file_testing::TestFolder folder;
+    ASSERT_TRUE(file_testing::WriteBytes(
+        folder / "bus.conf",
         "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>"
         "<policy context=\"default\"><allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
-        "<allow own=\"*\"/></policy></busconfig>";
-    ASSERT_EQ(write(file, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    close(file);
+        "<allow own=\"*\"/></policy></busconfig>"));
     // The bus forks and prints its address and process id.
     int status = 0;
     std::istringstream printed(file_testing::CommandOutput(
-        std::string("dbus-daemon --fork --print-address=1 --print-pid=1 --config-file=") + config, &status));
-    unlink(config);
+        "dbus-daemon --fork --print-address=1 --print-pid=1 --config-file=" + folder / "bus.conf", &status));
     std::string address;
     printed >> address >> bus_;
     ASSERT_FALSE(address.empty()) << "no session bus";
@@ -102,28 +69,33 @@ class PortalOnDisplay : public ::testing::Test {
   }
   void TearDown() override {
     if (toolkit_ == nullptr) return;
-    End(mock_);
+    // The next test may need the portal's name free.
+    if (mock_ > 0 && kill(mock_, SIGTERM) == 0) file_testing::WaitUntil([this] { return !PortalOnBus(); });
     unsetenv("GTK_USE_PORTAL");
     g_object_unref(connection_);
     automation_.reset();
     StopRuntime();
   }
 
-  // Starts the mock portal with a FileChooser of this version.
+  // Starts the mock portal with a FileChooser of this version, its output going nowhere.
   void StartPortal(int version) {
-    mock_ = Spawn({"/usr/bin/python3", "-m", "dbusmock", "--template", ZEB_TESTS_DIR "/gtk/file_chooser_portal.py", "-p",
-                   "{\"version\": " + std::to_string(version) + "}"});
+    int status = 0;
+    const std::string pid = file_testing::CommandOutput("/usr/bin/python3 -m dbusmock --template " ZEB_TESTS_DIR
+                                                        "/gtk/file_chooser_portal.py -p '{\"version\": " +
+                                                            std::to_string(version) + "}' >/dev/null 2>&1 & echo $!",
+                                                        &status);
+    mock_ = std::atoi(pid.c_str());
     ASSERT_GT(mock_, 0);
-    for (const auto giveUp = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < giveUp;
-         std::this_thread::sleep_for(50ms)) {
-      GVariant* owned = Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
-                             g_variant_new("(s)", kPortal));
-      gboolean has = FALSE;
-      if (owned != nullptr) g_variant_get(owned, "(b)", &has);
-      if (owned != nullptr) g_variant_unref(owned);
-      if (has) return;
-    }
-    FAIL() << "the mock portal did not start";
+    ASSERT_TRUE(file_testing::WaitUntil([this] { return PortalOnBus(); }, 20)) << "the mock portal did not start";
+  }
+
+  bool PortalOnBus() {
+    GVariant* owned = Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+                           g_variant_new("(s)", kPortal));
+    gboolean has = FALSE;
+    if (owned != nullptr) g_variant_get(owned, "(b)", &has);
+    if (owned != nullptr) g_variant_unref(owned);
+    return has;
   }
 
   GVariant* Call(const char* name, const char* path, const char* interface, const char* method, GVariant* arguments) {
@@ -200,10 +172,7 @@ TEST_F(PortalOnDisplay, DialogsAskThePortalAndGiveWhatItAnswers) {
   // The dialogs belong over the key runtime window.
   ASSERT_NE(OpenWindow(1, 100, 100, 300, 200, u"game", 0x76), 0);
   auto* key = static_cast<platform::GtkBackendWindow*>(WindowID(1));
-  for (const auto giveUp = std::chrono::steady_clock::now() + 5s;
-       toolkit_->KeyWindow() != key && std::chrono::steady_clock::now() < giveUp;) {
-    WaitWindowEvent(20);
-  }
+  file_testing::WaitUntil([&] { return WaitWindowEvent(20) >= 0 && toolkit_->KeyWindow() == key; }, 5);
   char parent[32];
   std::snprintf(parent, sizeof parent, "x11:%lx", gdk_x11_window_get_xid(gtk_widget_get_window(GTK_WIDGET(key->gtkWindow()))));
 

@@ -100,26 +100,6 @@ TEST_P(FileDialogScenario, SeveralChosenFilesComeOneByOne) {
   EXPECT_EQ(Result(0), u"");
 }
 
-TEST_P(FileDialogScenario, FolderPanelOpensAboveTheInitialFolderAndAnswersWithASlash) {
-  platform::ModalContents shown;
-  automation().WhenModal([&] {
-    shown = automation().ModalWindowContents();
-    automation().ChooseFiles({Wide(Path("sub"))});
-  });
-  EXPECT_EQ(std::string(GetDirectory("Choose", (Path("sub") + "/").c_str())), Path("sub") + "/");
-  EXPECT_EQ(shown.folder, Wide(folder_));
-}
-
-TEST_P(FileDialogScenario, CancelledPanelsGiveNothing) {
-  const auto Cancel = [this] { automation().WhenModal([this] { automation().PressButton(u"Cancel"); }); };
-  Cancel();
-  EXPECT_STREQ(GetOpenFile("Open", Path("a.txt").c_str(), "", 0), "");
-  Cancel();
-  EXPECT_STREQ(GetSaveFile("Save", Path("a.txt").c_str(), "", 0), "");
-  Cancel();
-  EXPECT_STREQ(GetDirectory("Folder", folder_.c_str()), "");
-}
-
 // The pattern's filters: the one at the position first, also when it hides the
 // default file, then as the user picks them; the save panel keeps the typed name
 // whatever the filter.

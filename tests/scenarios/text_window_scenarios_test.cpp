@@ -99,32 +99,6 @@ class GadgetScenario : public ScenarioNeeding<kControls, kTextViews> {
   platform::Window* window() { return WindowID(1); }
 };
 
-TEST_P(GadgetScenario, FocusChangeAndClickEvents) {
-  OpenGadgets();
-  // The gadget and kind of each gadget event until the loop goes idle.
-  const auto Gadgets = [] {
-    std::vector<std::pair<int64_t, int64_t>> seen;
-    for (int64_t type = WaitWindowEvent(300); type != 0; type = WaitWindowEvent(300)) {
-      if (type == GadgetEvent) seen.emplace_back(EventGadget(), EventType());
-    }
-    return seen;
-  };
-  automation().Click(window(), GadgetCentre(1), 1, platform::MouseButton::Left);
-  EXPECT_THAT(Gadgets(), ElementsAre(std::pair<int64_t, int64_t>{1, FocusEventType}));
-  automation().TypeText(u"a");
-  EXPECT_THAT(Gadgets(), ElementsAre(std::pair<int64_t, int64_t>{1, ChangeEventType}));
-  automation().Click(window(), GadgetCentre(2), 1, platform::MouseButton::Left);
-  if (can().clickFocusesButtons) {
-    EXPECT_THAT(Gadgets(), IsSupersetOf({std::pair<int64_t, int64_t>{1, LostFocusEventType},
-                                         std::pair<int64_t, int64_t>{2, 0}}));
-  } else {
-    EXPECT_THAT(Gadgets(), ElementsAre(std::pair<int64_t, int64_t>{2, 0}));
-  }
-  // Setting the text from the program is no change of the user's.
-  SetGadgetText(1, u"set");
-  EXPECT_THAT(Gadgets(), ElementsAre());
-}
-
 TEST_P(GadgetScenario, DropsPostARecordThatLastsUntilTheNextWait) {
   OpenGadgets();
   platform::DragContents text;

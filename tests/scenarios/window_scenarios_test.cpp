@@ -15,33 +15,6 @@ using ::testing::ElementsAre;
 
 using WindowScenario = Scenario;
 
-TEST_P(WindowScenario, TheCloseButtonOnlyAsks) {
-  OpenTestWindow(1);
-  platform::Window* window = WindowID(1);
-  automation().PressCloseButton(window);
-  EXPECT_EQ(PumpUntil(CloseWindowEvent).back(), CloseWindowEvent);
-  EXPECT_EQ(EventWindow(), 1);
-  EXPECT_EQ(EventGadget(), 1);
-  EXPECT_EQ(WindowID(1), window);
-  EXPECT_TRUE(window->IsVisible());
-  CloseWindow(1);
-  EXPECT_EQ(WindowID(1), nullptr);
-}
-
-TEST_P(WindowScenario, CloseWindowDropsTheWindowsQueuedEvents) {
-  OpenTestWindow(1);
-  OpenTestWindow(2);
-  PostEvent(SizeWindowEvent, 1, 1, 0);
-  PostEvent(MoveWindowEvent, 2, 2, 0);
-  PostEvent(RightClickEvent, 1, 1, 0);
-  CloseWindow(1);
-  EXPECT_EQ(WaitWindowEvent(0), MoveWindowEvent);
-  EXPECT_EQ(EventWindow(), 2);
-  const std::vector<int64_t> rest = PumpUntilIdle();
-  EXPECT_EQ(std::count(rest.begin(), rest.end(), SizeWindowEvent), 0);
-  EXPECT_EQ(std::count(rest.begin(), rest.end(), RightClickEvent), 0);
-}
-
 TEST_P(WindowScenario, ZoomMaximisesThenRestores) {
   if (!can().zoom) GTEST_SKIP() << "this backend cannot zoom windows";
   OpenTestWindow(1);
@@ -127,15 +100,6 @@ TEST_P(WindowScenario, KeyChangesPostActivateAndDeactivate) {
   PumpUntil(ActivateWindowEvent);
   EXPECT_EQ(EventWindow(), 1);
   EXPECT_EQ(toolkit().KeyWindow(), WindowID(1));
-}
-
-TEST_P(WindowScenario, AQueuedEventComesBeforeAnyToolkitEvent) {
-  OpenTestWindow(1);
-  automation().Click(WindowID(1), {10, 10}, 1, platform::MouseButton::Left);
-  PostEvent(SizeWindowEvent, 1, 1, 0);
-  EXPECT_EQ(WaitWindowEvent(0), SizeWindowEvent);
-  EXPECT_TRUE(toolkit().HasPendingEvent());
-  PumpUntil(LeftClickEvent);
 }
 
 // The editing keys reach a focused text field and are not dispatched; without a
