@@ -114,34 +114,16 @@ class PortalOnDisplay : public ::testing::Test {
     g_variant_unref(reply);
   }
 
-  // What the last request sent: the method, the parent window, the title and the
-  // options, printed as GVariant text.
-  struct Sent {
-    std::string method, parent, title;
-    GVariantDict* options = nullptr;
-    std::string Option(const char* key) {
-      GVariant* value = g_variant_dict_lookup_value(options, key, nullptr);
-      if (value == nullptr) return "(none)";
-      gchar* text = g_variant_print(value, FALSE);
-      std::string printed = text;
-      g_free(text);
-      g_variant_unref(value);
-      return printed;
-    }
-  };
-  Sent LastRequest() {
-    Sent sent;
+  // What the last request sent, printed as GVariant text: the method, the parent
+  // window, the title and the options.
+  std::string LastRequest() {
     GVariant* reply = Call(kPortal, "/org/freedesktop/portal/desktop", "org.zebext.PortalAnswer", "LastRequest", nullptr);
-    if (reply == nullptr) return sent;
-    const gchar* method = nullptr;
-    const gchar* parent = nullptr;
-    const gchar* title = nullptr;
-    GVariant* options = nullptr;
-    g_variant_get(reply, "(&s&s&s@a{sv})", &method, &parent, &title, &options);
-    sent = {method, parent, title, g_variant_dict_new(options)};
-    g_variant_unref(options);
+    if (reply == nullptr) return "";
+    gchar* text = g_variant_print(reply, FALSE);
+    const std::string printed = text;
+    g_free(text);
     g_variant_unref(reply);
-    return sent;
+    return printed;
   }
 
   // Calls the export with the watchdogs: a GTK dialog shown in the portal's place
@@ -173,8 +155,9 @@ TEST_F(PortalOnDisplay, DialogsAskThePortalAndGiveWhatItAnswers) {
   ASSERT_NE(OpenWindow(1, 100, 100, 300, 200, u"game", 0x76), 0);
   auto* key = static_cast<platform::GtkBackendWindow*>(WindowID(1));
   file_testing::WaitUntil([&] { return WaitWindowEvent(20) >= 0 && toolkit_->KeyWindow() == key; }, 5);
-  char parent[32];
-  std::snprintf(parent, sizeof parent, "x11:%lx", gdk_x11_window_get_xid(gtk_widget_get_window(GTK_WIDGET(key->gtkWindow()))));
+  char handle[32];
+  std::snprintf(handle, sizeof handle, "x11:%lx", gdk_x11_window_get_xid(gtk_widget_get_window(GTK_WIDGET(key->gtkWindow()))));
+  const std::string parent = std::string("', '") + handle + "', '";
 
   struct Case {
     const char* dialog;
@@ -182,37 +165,32 @@ TEST_F(PortalOnDisplay, DialogsAskThePortalAndGiveWhatItAnswers) {
     guint32 response;
     std::vector<const char*> uris;
     std::string expected;
-    std::string method;
-    std::vector<std::pair<const char*, std::string>> options;
+    std::vector<std::string> sent;  // parts of the request as printed
   };
   const std::vector<Case> cases = {
       {"open", [] { return GetOpenFile("Open a level", "/tmp/levels/", "Text|*.txt|Images|*.png;*.jpg", 2); }, 0,
-       {"file:///tmp/levels/caf%E9%20one.png", "file:///tmp/levels/two.png"}, "/tmp/levels/caf\xE9 one.png", "OpenFile",
-       {{"modal", "true"},
-        {"directory", "false"},
-        {"filters", "[('Text', [(0, '*.txt')]), ('Images', [(0, '*.png'), (0, '*.jpg')]), "
-                    "('All files', [(0, '*')])]"},
-        {"current_filter", "('Images', [(0, '*.png'), (0, '*.jpg')])"},
-        {"current_folder", "b'/tmp/levels'"}}},
+       {"file:///tmp/levels/caf%E9%20one.png", "file:///tmp/levels/two.png"}, "/tmp/levels/caf\xE9 one.png",
+       {"('OpenFile" + parent + "Open a level'", "'modal': <true>", "'directory': <false>",
+        "'filters': <[('Text', [(uint32 0, '*.txt')]), ('Images', [(0, '*.png'), (0, '*.jpg')]), "
+        "('All files', [(0, '*')])]>",
+        "'current_filter': <('Images', [(uint32 0, '*.png'), (0, '*.jpg')])>",
+        "'current_folder': <b'/tmp/levels'>"}},
       {"save", [] { return GetSaveFile("Save the game", "/tmp/sav\xE9s/slot 1.sav", "", 0); }, 0,
-       {"file:///tmp/sav%E9s/slot%201.sav"}, "/tmp/sav\xE9s/slot 1.sav", "SaveFile",
-       {{"modal", "true"}, {"current_name", "'slot 1.sav'"}, {"current_folder", "b'/tmp/sav\\351s'"}}},
+       {"file:///tmp/sav%E9s/slot%201.sav"}, "/tmp/sav\xE9s/slot 1.sav",
+       {"('SaveFile" + parent + "Save the game'", "'modal': <true>", "'current_name': <'slot 1.sav'>",
+        "'current_folder': <b'/tmp/sav\\351s'>"}},
       {"folder", [] { return GetDirectory("Choose a folder", "/tmp/"); }, 0, {"file:///tmp/saves"}, "/tmp/saves/",
-       "OpenFile", {{"directory", "true"}, {"current_folder", "b'/tmp'"}}},
-      {"cancelled", [] { return GetOpenFile("Open", "/tmp/", "", 0); }, 1, {}, "", "OpenFile", {}},
-      {"ended otherwise", [] { return GetSaveFile("Save", "/tmp/x.sav", "", 0); }, 2, {}, "", "SaveFile", {}},
+       {"('OpenFile" + parent + "Choose a folder'", "'directory': <true>", "'current_folder': <b'/tmp'>"}},
+      {"cancelled", [] { return GetOpenFile("Open", "/tmp/", "", 0); }, 1, {}, "", {"('OpenFile" + parent + "Open'"}},
+      {"ended otherwise", [] { return GetSaveFile("Save", "/tmp/x.sav", "", 0); }, 2, {}, "",
+       {"('SaveFile" + parent + "Save'"}},
   };
   for (const Case& c : cases) {
     Answer(c.response, c.uris);
     EXPECT_EQ(Ask(c.open), c.expected) << c.dialog;
-    Sent sent = LastRequest();
-    ASSERT_NE(sent.options, nullptr) << c.dialog;
-    EXPECT_EQ(sent.method, c.method) << c.dialog;
-    EXPECT_EQ(sent.parent, parent) << c.dialog;
-    for (const auto& [key, value] : c.options) EXPECT_EQ(sent.Option(key), value) << c.dialog << " " << key;
-    g_variant_dict_unref(sent.options);
+    const std::string sent = LastRequest();
+    for (const std::string& part : c.sent) EXPECT_NE(sent.find(part), std::string::npos) << part << " in " << sent;
   }
-  EXPECT_EQ(LastRequest().title, "Save");
 
   // A click in the game's window while the portal's dialog is up reaches nothing.
   Answer(1, {}, 1500);

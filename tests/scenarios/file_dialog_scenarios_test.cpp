@@ -1,12 +1,10 @@
 // The file, save and folder dialogs answered as a user would, on every backend,
 // and the keys every dialog answers to.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +12,7 @@
 #include "extension/exports.h"
 #include "runtime/core/temp_string_buffer.h"
 #include "runtime/requesters/file_requesters.h"
+#include "tests/files/file_test_folder.h"
 #include "tests/scenarios/scenario_fixture.h"
 
 namespace zeb {
@@ -30,21 +29,12 @@ class FileDialogScenario : public ScenarioNeeding<kFilePanels> {
  protected:
   void SetUp() override {
     Scenario::SetUp();
-    if (IsSkipped()) return;
-    char folder[] = "/tmp/zebext-dialogs-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    folder_ = folder;
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) std::ofstream(folder_ + "/" + name) << name;
-    fs::create_directory(folder_ + "/sub");
-  }
-  void TearDown() override {
-    if (!folder_.empty()) fs::remove_all(folder_);
-    Scenario::TearDown();
+    if (!IsSkipped()) ASSERT_TRUE(file_testing::MakeEntries(folder_.path(), {"a.txt=a", "b.txt=b", "c.txt=c", "sub/"}));
   }
 
-  std::string Path(const char* name) const { return folder_ + "/" + name; }
+  std::string Path(const char* name) const { return folder_ / name; }
 
-  std::string folder_;
+  const file_testing::TestFolder folder_;
 };
 
 TEST_P(FileDialogScenario, OpenAndSavePanelsStartWhereTheDefaultPoints) {
@@ -55,31 +45,31 @@ TEST_P(FileDialogScenario, OpenAndSavePanelsStartWhereTheDefaultPoints) {
   });
   EXPECT_EQ(std::string(GetOpenFile("Open a file", Path("b.txt").c_str(), "*.txt", 0)), Path("c.txt"));
   EXPECT_EQ(shown.title, u"Open a file");
-  EXPECT_EQ(shown.folder, Wide(folder_));
+  EXPECT_EQ(shown.folder, Wide(folder_.path()));
 
   automation().WhenModal([&] {
     shown = automation().ModalWindowContents();
     automation().PressButton(u"Save");
   });
   EXPECT_EQ(std::string(GetSaveFile("Save as", Path("new.txt").c_str(), "", 0)), Path("new.txt"));
-  EXPECT_EQ(shown.folder, Wide(folder_));
+  EXPECT_EQ(shown.folder, Wide(folder_.path()));
   EXPECT_EQ(shown.name, u"new.txt");
 
   // A default path without a folder: the process's current folder.
   const fs::path before = fs::current_path();
-  fs::current_path(folder_);
+  fs::current_path(folder_.path());
   automation().WhenModal([&] {
     shown = automation().ModalWindowContents();
     automation().PressButton(u"Save");
   });
   EXPECT_EQ(std::string(GetSaveFile("Save as", "plain.txt", "", 0)), Path("plain.txt"));
-  EXPECT_EQ(shown.folder, Wide(folder_));
+  EXPECT_EQ(shown.folder, Wide(folder_.path()));
   automation().WhenModal([&] {
     shown = automation().ModalWindowContents();
     automation().PressButton(u"Cancel");
   });
   EXPECT_STREQ(GetOpenFile("Open", "", "", 0), "");
-  EXPECT_EQ(shown.folder, Wide(folder_));
+  EXPECT_EQ(shown.folder, Wide(folder_.path()));
   fs::current_path(before);
 }
 
@@ -105,8 +95,8 @@ TEST_P(FileDialogScenario, SeveralChosenFilesComeOneByOne) {
 // whatever the filter.
 TEST_P(FileDialogScenario, FiltersListWhatTheirPatternsMatch) {
   const std::string mixed = Path("mixed");
-  fs::create_directory(mixed);
-  for (const char* name : {"a.txt", "b.md", "c.png", "d.TXT"}) std::ofstream(mixed + "/" + name) << name;
+  ASSERT_TRUE(
+      file_testing::MakeEntries(folder_.path(), {"mixed/", "mixed/a.txt", "mixed/b.md", "mixed/c.png", "mixed/d.TXT"}));
   const char* pattern = "Text|*.txt;*.md|Images|*.png";
   std::vector<platform::ModalContents> seen;
   automation().WhenModal([&] {
@@ -143,8 +133,7 @@ TEST_P(FileDialogScenario, FiltersListWhatTheirPatternsMatch) {
 TEST_P(FileDialogScenario, EscapeCancelsAndReturnConfirmsInEveryDialog) {
   const std::string oddFolder = Path("saves\xFF");
   const std::string oddFile = oddFolder + "/old\xE9.sav";
-  fs::create_directory(oddFolder);
-  std::ofstream(oddFile) << "saved";
+  ASSERT_TRUE(file_testing::MakeEntries(folder_.path(), {"saves\xFF/", "saves\xFF/old\xE9.sav=saved"}));
   const auto number = [](double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);

@@ -10,8 +10,6 @@
 #include "runtime/events/application.h"
 #include "runtime/events/event_queue.h"
 #include "runtime/events/windows.h"
-#include "runtime/gadgets/editor_gadget.h"
-#include "runtime/gadgets/gadgets.h"
 #include "tests/scenarios/scenario_fixture.h"
 
 namespace zeb {
@@ -112,24 +110,6 @@ TEST_P(MenuScenario, AddMenuGivesTheKeyWindowOneProjectMenuThatClearAllRemoves) 
   ClearAll();
   EXPECT_THAT(BarTitles(toolkit()), ElementsAre(u"scenario_tests"));
   EXPECT_EQ(WindowID(1), nullptr);
-}
-
-TEST_P(MenuScenario, TheFocusedEditorKeepsItsEditingKeysAgainstTheMenu) {
-  if (!can().textViews) GTEST_SKIP() << "this backend has no text views";
-  ASSERT_NE(OpenWindow(1, 100, 100, 400, 200, u"menus", WindowClosable), 0);
-  ASSERT_TRUE(PumpUntilKey(WindowID(1)));
-  ASSERT_NE(EditorGadget(1, 0, 0, 400, 200, 0), 0);
-  SetGadgetText(1, u"copied");
-  ActivateGadget(1);
-  AddMenu(static_cast<double>(reinterpret_cast<intptr_t>(WindowID(1))));
-  PumpUntilIdle();
-  // Select all and copy; where the menu's Ctrl is the same key (GTK), its "Save
-  // as" and "Close" shortcuts are these keys too.
-  automation().PressKey(u'a', platform::ModifierCommand);
-  automation().PressKey(u'c', platform::ModifierCommand);
-  const std::vector<int64_t> taken = PumpUntilIdle();
-  EXPECT_EQ(std::count(taken.begin(), taken.end(), MenuEvent), 0);
-  EXPECT_EQ(toolkit().pasteboard().Text(), u"copied");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, MenuScenario, ::testing::ValuesIn(AvailableBackends()), BackendName);
