@@ -22,8 +22,6 @@
 namespace zeb {
 namespace {
 
-constexpr auto kWatchdog = std::chrono::seconds(5);
-
 class DialogParentOnDisplay : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -57,14 +55,13 @@ class DialogParentOnDisplay : public ::testing::Test {
     if (data != nullptr) XFree(data);
     return list;
   }
-  unsigned long PropertyOf(::Window window, const char* name, Atom type) {
-    const std::vector<unsigned long> items = Items(window, name, type);
-    return items.empty() ? 0 : items[0];
+  ::Window Active() {
+    const std::vector<unsigned long> items = Items(DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    return items.empty() ? None : items[0];
   }
-  ::Window Active() { return PropertyOf(DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW", XA_WINDOW); }
 
   bool WaitFor(const std::function<bool()>& done) {
-    const auto giveUp = std::chrono::steady_clock::now() + kWatchdog;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!done() && std::chrono::steady_clock::now() < giveUp) WaitWindowEvent(20);
     return done();
   }
@@ -80,35 +77,6 @@ class DialogParentOnDisplay : public ::testing::Test {
   bool HasAtom(::Window window, const char* list, const char* atom) {
     const std::vector<unsigned long> atoms = Items(window, list, XA_ATOM);
     return std::find(atoms.begin(), atoms.end(), XInternAtom(display_, atom, False)) != atoms.end();
-  }
-
-  // What the user sees of a dialog: the window it is transient for (None for no
-  // window), whether it is a dialog and a task bar lists it, and where its frame's
-  // middle is.
-  struct Shown {
-    ::Window parent = None;
-    bool dialog = false;
-    bool listed = true;
-    int middleX = 0;
-    int middleY = 0;
-  };
-
-  // The dialog `open` shows, read while it is up, then dismissed with Escape.
-  Shown Open(const std::function<void()>& open) {
-    Shown shown;
-    automation_->WhenModal([&] {
-      GdkWindow* dialog = gtk_widget_get_window(GTK_WIDGET(toolkit_->modalWindow()));
-      XGetTransientForHint(display_, gdk_x11_window_get_xid(dialog), &shown.parent);
-      const ::Window id = gdk_x11_window_get_xid(dialog);
-      shown.listed = !HasAtom(id, "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR");
-      shown.dialog = HasAtom(id, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG");
-      const GdkRectangle frame = FrameOf(dialog);
-      shown.middleX = frame.x + frame.width / 2;
-      shown.middleY = frame.y + frame.height / 2;
-      automation_->TypeText(u"\x1b");
-    });
-    open();
-    return shown;
   }
 
   platform::GtkToolkit* toolkit_ = nullptr;
@@ -129,18 +97,29 @@ TEST_F(DialogParentOnDisplay, DialogsOpenCentredOverTheWindowTheUserIsIn) {
       {"GetDirectory", [] { EXPECT_STREQ(GetDirectory("Folder", "/tmp"), ""); }},
   };
   constexpr int kNear = 20;
-  // `ready` tells when the window manager has given the focus back to the window
-  // the user was in, and the toolkit knows it.
+  // What the user sees of each dialog while it is up (then dismissed with Escape):
+  // the window it is transient for, that it is a dialog, whether a task bar lists it
+  // and where its frame's middle is. `ready` tells when the window manager has given
+  // the focus back to the window the user was in, and the toolkit knows it.
   const auto ExpectOver = [&](const char* where, ::Window parent, const GdkRectangle& frame,
                               const std::function<bool()>& ready) {
     for (const auto& [name, open] : dialogs) {
-      ASSERT_TRUE(WaitFor(ready)) << name << " " << where;
-      const Shown shown = Open(open);
-      EXPECT_EQ(shown.parent, parent) << name << " " << where;
-      EXPECT_TRUE(shown.dialog) << name << " " << where;
-      EXPECT_EQ(shown.listed, parent == None) << name << " " << where;
-      EXPECT_NEAR(shown.middleX, frame.x + frame.width / 2, kNear) << name << " " << where;
-      EXPECT_NEAR(shown.middleY, frame.y + frame.height / 2, kNear) << name << " " << where;
+      const std::string at = std::string(name) + " " + where;
+      ASSERT_TRUE(WaitFor(ready)) << at;
+      automation_->WhenModal([&] {
+        GdkWindow* dialog = gtk_widget_get_window(GTK_WIDGET(toolkit_->modalWindow()));
+        const ::Window id = gdk_x11_window_get_xid(dialog);
+        ::Window transientFor = None;
+        XGetTransientForHint(display_, id, &transientFor);
+        EXPECT_EQ(transientFor, parent) << at;
+        EXPECT_TRUE(HasAtom(id, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG")) << at;
+        EXPECT_EQ(HasAtom(id, "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR"), parent != None) << at;
+        const GdkRectangle shown = FrameOf(dialog);
+        EXPECT_NEAR(shown.x + shown.width / 2, frame.x + frame.width / 2, kNear) << at;
+        EXPECT_NEAR(shown.y + shown.height / 2, frame.y + frame.height / 2, kNear) << at;
+        automation_->TypeText(u"\x1b");
+      });
+      open();
     }
   };
 

@@ -34,24 +34,19 @@ std::string Paste(const std::string& target = "UTF8_STRING") {
   return file_testing::CommandOutput("timeout 10 xclip -o -selection clipboard -t '" + target + "' 2>/dev/null", &status);
 }
 
-bool HaveDisplay() {
-  const char* display = std::getenv("DISPLAY");
-  return display != nullptr && *display != '\0';
-}
-
 class X11ClipboardTest : public ::testing::Test {
  protected:
   // An X server resets when its last client leaves, and refuses connections
   // meanwhile; one connection held across the suite keeps it from doing so.
   static void SetUpTestSuite() {
-    if (HaveDisplay()) keeper_ = XOpenDisplay(nullptr);
+    if (std::getenv("DISPLAY") != nullptr) keeper_ = XOpenDisplay(nullptr);
   }
   static void TearDownTestSuite() {
     if (keeper_ != nullptr) XCloseDisplay(keeper_);
     keeper_ = nullptr;
   }
   void SetUp() override {
-    if (!HaveDisplay()) GTEST_SKIP() << "DISPLAY is not set: run under an X server (Xvfb)";
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "DISPLAY is not set: run under an X server (Xvfb)";
     clipboard_ = X11Clipboard::Connect(nullptr);
     ASSERT_NE(clipboard_, nullptr);
   }

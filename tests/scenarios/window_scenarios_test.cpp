@@ -75,22 +75,9 @@ TEST_P(WindowScenario, UserMovesAndResizes) {
   EXPECT_EQ(window->Frame().y, 180);
 }
 
-TEST_P(WindowScenario, ThePreviousKeyWindowBecomesKeyAgain) {
-  OpenTestWindow(1);
-  OpenTestWindow(2);
-  OpenTestWindow(3);
-  ASSERT_EQ(toolkit().KeyWindow(), WindowID(3));
-  // Window 2 was key when 3 opened.
-  CloseWindow(3);
-  PumpUntilIdle();
-  EXPECT_EQ(toolkit().KeyWindow(), WindowID(2));
-  // Window 1 was key when 2 opened; closing 1 first leaves the first visible one.
-  CloseWindow(1);
-  CloseWindow(2);
-  EXPECT_EQ(toolkit().KeyWindow(), nullptr);
-}
-
-TEST_P(WindowScenario, KeyChangesPostActivateAndDeactivate) {
+// A window that becomes key posts its activation and the window that was key its
+// deactivation; the window that was key before a key window closes becomes key again.
+TEST_P(WindowScenario, KeyChangesPostEventsAndThePreviousKeyWindowBecomesKeyAgain) {
   OpenTestWindow(1);
   OpenWindow(2, 500, 100, 200, 100, u"second", 0x76);
   const std::vector<int64_t> events = PumpUntilIdle();
@@ -100,6 +87,18 @@ TEST_P(WindowScenario, KeyChangesPostActivateAndDeactivate) {
   PumpUntil(ActivateWindowEvent);
   EXPECT_EQ(EventWindow(), 1);
   EXPECT_EQ(toolkit().KeyWindow(), WindowID(1));
+  automation().Activate(WindowID(2));
+  PumpUntil(ActivateWindowEvent);
+  OpenTestWindow(3);
+  ASSERT_EQ(toolkit().KeyWindow(), WindowID(3));
+  // Window 2 was key when 3 opened.
+  CloseWindow(3);
+  PumpUntilIdle();
+  EXPECT_EQ(toolkit().KeyWindow(), WindowID(2));
+  // Window 1 was key when 2 became key; closing 1 first leaves the first visible one.
+  CloseWindow(1);
+  CloseWindow(2);
+  EXPECT_EQ(toolkit().KeyWindow(), nullptr);
 }
 
 // The editing keys reach a focused text field and are not dispatched; without a
