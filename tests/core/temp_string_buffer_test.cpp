@@ -23,6 +23,15 @@ TEST_F(TempStringBuffer, GrowsWhenTheNeedReachesCapacityLessFour) {
   EXPECT_EQ(TempBufferCapacity(), 12 + 16384);
 }
 
+// Text appended from the buffer itself is read from where it lies after the block
+// has moved.
+TEST_F(TempStringBuffer, AppendingTheBuffersOwnTextSurvivesItsGrowth) {
+  AppendTempString(u"abcde");
+  for (int i = 0; i < 14; ++i) AppendTempString(TempStringAddress(0));
+  EXPECT_EQ(TempBufferPosition(), 10 << 14);
+  EXPECT_EQ(Text(TempStringAddress(0)).substr(10 * 1000, 10), u"abcdeabcde");
+}
+
 TEST_F(TempStringBuffer, RefusesAReservationThatWouldReachTheLimitAndStaysIntact) {
   SetTempBufferLimit(1 << 20);
   AppendTempString(u"keep");
