@@ -76,6 +76,14 @@ TEST_F(ImageDecodersTest, FinishClosesFilesAcceptedOrNot) {
     FinishImageDecoding();  // a second close would be a double free, which the sanitizers see
   }
   EXPECT_EQ(ExamineImageFile(nullptr), 0u);
+
+  // An examination left open is finished, and its file closed, by the next one.
+  FILE* file = OpenStream(good, true);
+  ASSERT_NE(file, nullptr);
+  const int fd = fileno(file);
+  EXPECT_EQ(ExamineImageFile(file), BMPImageIdentifier);
+  EXPECT_EQ(ExamineImageMemory(good.data(), static_cast<int64_t>(good.size())), BMPImageIdentifier);
+  EXPECT_FALSE(IsOpen(fd));
 }
 
 }  // namespace
