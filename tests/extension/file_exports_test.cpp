@@ -1,14 +1,10 @@
 // The six file and folder exports, called as the host calls them: good and bad
 // paths, null and empty arguments, odd file contents and long paths.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <set>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -22,17 +18,6 @@ namespace zeb {
 namespace {
 
 using namespace file_testing;
-
-// The names of a GetFolderFiles result, which must end in "|" when not empty.
-std::multiset<std::string> Names(const std::string& list) {
-  std::multiset<std::string> names;
-  EXPECT_TRUE(list.empty() || list.back() == '|') << list;
-  size_t at = 0;
-  for (size_t bar; (bar = list.find('|', at)) != std::string::npos; at = bar + 1) {
-    names.insert(list.substr(at, bar - at));
-  }
-  return names;
-}
 
 class FileExportsTest : public StringBufferTest {
  protected:
@@ -59,23 +44,16 @@ TEST_F(FileExportsTest, ExistenceAndDeleteTellFilesFromEverythingElse) {
   ASSERT_TRUE(MakeEntries(folder.path(), {"empty", "five=12345", "sub/"}));
   ASSERT_EQ(symlink("five", (folder / "link").c_str()), 0);
   ASSERT_EQ(symlink("nowhere", (folder / "dangling").c_str()), 0);
-  // Non-ASCII names reach the file system as the same bytes.
-  const std::string accented = "\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80";
-  ASSERT_TRUE(WriteBytes(folder / accented, "x"));
   const struct {
     std::string name;
     double file, folder;
-  } kCases[] = {{"empty", 1, 0},   {"five", 1, 0},     {"link", 1, 0},     {accented, 1, 0},       {"sub", 0, 1},
-                {"sub/", 0, 1},    {"missing", 0, 0},  {"dangling", 0, 0}, {"five/inside", 0, 0}};
+  } kCases[] = {{"empty", 1, 0},   {"link", 1, 0},     {"sub", 0, 1},         {"sub/", 0, 1},
+                {"missing", 0, 0}, {"dangling", 0, 0}, {"five/inside", 0, 0}};
   for (const auto& c : kCases) {
     EXPECT_EQ(FileExists((folder / c.name).c_str()), c.file) << c.name;
     EXPECT_EQ(DirectoryExists((folder / c.name).c_str()), c.folder) << c.name;
   }
-  EXPECT_EQ(FileExists(nullptr), 0.0);
-  EXPECT_EQ(FileExists(""), 0.0);
-  EXPECT_EQ(DirectoryExists(nullptr), 0.0);
-  // A number result leaves the buffer as the call found it.
-  EXPECT_EQ(TempBufferPosition(), 0);
+  EXPECT_EQ(FileExists(nullptr) + FileExists("") + DirectoryExists(nullptr) + FileDelete(nullptr), 0.0);
   // A link goes and its target stays; a file goes once; folders stay.
   EXPECT_EQ(FileDelete((folder / "link").c_str()), 1.0);
   EXPECT_EQ(FileExists((folder / "link").c_str()), 0.0);
@@ -83,7 +61,6 @@ TEST_F(FileExportsTest, ExistenceAndDeleteTellFilesFromEverythingElse) {
   EXPECT_EQ(FileDelete((folder / "five").c_str()), 0.0);
   EXPECT_EQ(FileDelete((folder / "sub").c_str()), 0.0);
   EXPECT_EQ(DirectoryExists((folder / "sub").c_str()), 1.0);
-  EXPECT_EQ(FileDelete(nullptr), 0.0);
 }
 
 // Into the folder and, when /dev/shm is another file system, through the copy's
@@ -182,97 +159,38 @@ TEST_F(FileExportsTest, FileCopyCopiesWholeTreesButNeverIntoThemselves) {
   EXPECT_EQ(DirectoryExists((folder / "tree/inner/new").c_str()), 0.0);
 }
 
-TEST_F(FileExportsTest, GetFolderFilesListsMatchingFilesEachFollowedByABar) {
-  ASSERT_TRUE(MakeEntries(folder.path(), {"one.txt", "two.dat", "sub.txt/"}));
-  ASSERT_EQ(symlink("sub.txt", (folder / "link").c_str()), 0);
-  EXPECT_STREQ(GetFolderFiles(folder.path().c_str(), "*.txt"), "one.txt|");
-  EXPECT_EQ(Names(GetFolderFiles((folder.path() + "/").c_str(), nullptr)),
-            (std::multiset<std::string>{"one.txt", "two.dat", "link"}));
-  EXPECT_STREQ(GetFolderFiles((folder / "missing").c_str(), ""), "");
-  EXPECT_STREQ(GetFolderFiles((folder / "one.txt").c_str(), ""), "");
-  const std::string accented = "\xC3\xA9t\xC3\xA9.txt";
-  ASSERT_TRUE(MakeEntries(folder.path(), {accented}));
-  EXPECT_EQ(std::string(GetFolderFiles(folder.path().c_str(), "\xC3\xA9*")), accented + "|");
-}
-
-// A path is passed on as exactly the bytes the host gave: names that are not
-// UTF-8 (Latin-1, lone continuation bytes, an encoded surrogate, an overlong NUL,
-// FF) are listed as their bytes, among the others, and each listed name names
-// that same file in every file export.
+// A path is passed on as exactly the bytes the host gave: a name of UTF-8 and of
+// pieces that are not (Latin-1, a lone continuation byte, an encoded surrogate,
+// an overlong NUL, FF) is listed as its bytes and names that same file in every
+// file export, never the file named by the bytes before the first bad one.
 TEST_F(FileExportsTest, NamesThatAreNotUTF8AreListedAsTheirBytesAndNameTheirFiles) {
-  const std::string kOdd[] = {"caf\xE9.txt", "\x80\xBF", "\xED\xA0\x80", "nul\xC0\x80", "save\xFF.bak"};
-  ASSERT_TRUE(MakeEntries(folder.path(), {"a.txt=a", "save=keep", "z.txt=z"}));
-  std::multiset<std::string> expected = {"a.txt", "save", "z.txt"};
-  for (const std::string& name : kOdd) {
-    ASSERT_TRUE(WriteBytes(folder / name, "file " + std::to_string(expected.size())));
-    expected.insert(name);
-  }
-  EXPECT_EQ(Names(GetFolderFiles(folder.path().c_str(), "*")), expected);
-  for (const std::string& name : kOdd) {
-    SCOPED_TRACE(::testing::PrintToString(name));
-    const std::string path = folder / name;
-    const std::string text = ReadBytes(path).value_or("");
-    EXPECT_EQ(FileExists(path.c_str()), 1.0);
-    EXPECT_EQ(StringLoad(path.c_str(), ""), text);
-    EXPECT_EQ(std::string(GetFolderFiles(folder.path().c_str(), name.c_str())), name + "|");
-    EXPECT_EQ(FileCopy(path.c_str(), (path + ".copy").c_str()), 1.0);
-    EXPECT_EQ(ReadBytes(path + ".copy"), text);
-    EXPECT_EQ(FileDelete((path + ".copy").c_str()), 1.0);
-    EXPECT_EQ(FileDelete(path.c_str()), 1.0);
-    EXPECT_EQ(FileExists(path.c_str()), 0.0);
-  }
-  // No longer the file named by the bytes before the first bad one.
+  const std::string odd = "save\xFF caf\xE9 \x80 \xED\xA0\x80 nul\xC0\x80 \xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80.bak";
+  const std::string path = folder / odd;
+  ASSERT_TRUE(MakeEntries(folder.path(), {"save=keep"}));
+  ASSERT_TRUE(WriteBytes(path, "odd"));
+  const std::string all = GetFolderFiles(folder.path().c_str(), "*");
+  EXPECT_TRUE(all == "save|" + odd + "|" || all == odd + "|save|") << all;
+  EXPECT_EQ(std::string(GetFolderFiles(folder.path().c_str(), odd.c_str())), odd + "|");
+  EXPECT_EQ(FileExists(path.c_str()), 1.0);
+  EXPECT_STREQ(StringLoad(path.c_str(), ""), "odd");
+  EXPECT_EQ(FileCopy(path.c_str(), (path + ".copy").c_str()), 1.0);
+  EXPECT_EQ(ReadBytes(path + ".copy"), "odd");
+  EXPECT_EQ(FileDelete(path.c_str()), 1.0);
+  EXPECT_EQ(FileExists(path.c_str()), 0.0);
   EXPECT_EQ(ReadBytes(folder / "save"), "keep");
-  EXPECT_EQ(FileExists((folder / "save\xFF junk").c_str()), 0.0);
 }
 
 TEST_F(FileExportsTest, StringLoadJoinsLinesWithTheSeparatorAndGivesNothingForWhatIsNoText) {
   EXPECT_EQ(Load("first\r\nsecond\r\n", ","), "first,second,");
-  EXPECT_EQ(Load("first\nsecond", ""), "firstsecond");
   EXPECT_EQ(Load("first\nsecond", nullptr), "firstsecond");
-  EXPECT_EQ(Load("a\n\nb", "\xE2\x80\xA2"), "a\xE2\x80\xA2\xE2\x80\xA2" "b\xE2\x80\xA2");
-  EXPECT_EQ(Load("", ","), "");
-  // Text outside ASCII comes back as the same bytes, U+FFFD for an ill-formed
-  // piece too (the line rules and the byte-order mark are the files suite's).
-  const std::string text = "caf\xC3\xA9\n\xF0\x9F\x98\x80";
-  EXPECT_EQ(Load(text, "\n"), text + "\n");
-  EXPECT_EQ(Load("ok\xFFtail", "|"), "ok\uFFFDtail|");
-  // What is no text file gives the empty string.
+  // An ill-formed piece of UTF-8 comes back as U+FFFD (the line rules and the
+  // byte-order mark are the files suite's).
+  EXPECT_EQ(Load("ok\xFFtail", "\xE2\x80\xA2"), "ok\uFFFDtail\xE2\x80\xA2");
   ASSERT_EQ(mkdir((folder / "sub").c_str(), 0755), 0);
-  for (const std::string& path : {folder / "missing", folder / "sub", std::string()}) {
+  for (const std::string& path : {folder / "missing", folder / "sub"}) {
     EXPECT_STREQ(StringLoad(path.c_str(), ","), "") << path;
   }
   EXPECT_STREQ(StringLoad(nullptr, nullptr), "");
-}
-
-// Pipes and FIFOs are read to their end like files; a FIFO without a writer
-// answers at once.
-TEST_F(FileExportsTest, StringLoadReadsStreamsToTheirEnd) {
-  // A pipe that a second thread fills with more than the pipe holds at once.
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  std::string lines;
-  for (int i = 0; i < 20000; ++i) lines += "line " + std::to_string(i) + (i % 2 ? "\r\n" : "\n");
-  std::thread writer([&] {
-    EXPECT_EQ(write(ends[1], lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
-    close(ends[1]);
-  });
-  const std::string joined = StringLoad(("/dev/fd/" + std::to_string(ends[0])).c_str(), "|");
-  writer.join();
-  close(ends[0]);
-  EXPECT_EQ(std::count(joined.begin(), joined.end(), '|'), 20000);
-  EXPECT_EQ(joined.substr(joined.size() - 22), "line 19998|line 19999|");
-
-  // A FIFO whose writer wrote and went while it was open for reading elsewhere.
-  const std::string fifo = folder / "fifo";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_STREQ(StringLoad(fifo.c_str(), ","), "");
-  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-  const int fifoWriter = open(fifo.c_str(), O_WRONLY);
-  ASSERT_EQ(write(fifoWriter, "f1\nf\xFF" "2", 6), 6);
-  close(fifoWriter);
-  EXPECT_STREQ(StringLoad(fifo.c_str(), ","), "f1,f\uFFFD" "2,");
-  close(reader);
 }
 
 // A stream that does not end within 64 MiB, of text read (/dev/zero: empty lines)
@@ -283,7 +201,6 @@ TEST_F(FileExportsTest, StringLoadGivesUpAnEndlessStream) {
 
 TEST_F(FileExportsTest, LongPathsThroughTheExports) {
   const std::string deep = DeepPath(folder.path(), 30, 150);
-  ASSERT_GT(deep.size(), 4096u);
   close(OpenDeepFolder(folder.path(), 30, 150, true));
   ASSERT_TRUE(WriteBytes(folder / "small", "line one\nline two\n"));
   EXPECT_EQ(DirectoryExists(deep.c_str()), 1.0);

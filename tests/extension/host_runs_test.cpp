@@ -65,7 +65,6 @@ std::vector<Row> Rows(const std::string& folder) {
       {question, R"("answer": "no")", "0"},
       {question, R"("answer": "close")", "-1"},
       {name, R"("text": "Ada \ud83d\ude00")", Quoted("Ada \xF0\x9F\x98\x80")},
-      {name, R"("text": "")", Quoted("")},
       {name, R"("cancel": true)", Quoted("")},
       {colour, R"("color": 16711935)", "16711935"},
       {colour, R"("cancel": true)", "255"},

@@ -28,8 +28,7 @@ TEST(ResourceUse, ManyCallsLeaveNoDescriptorOrChildBehind) {
   ASSERT_TRUE(WriteBytes(notes, "one\ntwo\n"));
   // The launcher: a program that ends at once.
   ASSERT_TRUE(WriteBytes(folder / "xdg-open", "#!/bin/sh\nexit 0\n", 0755));
-  const std::string searchPath = folder.path() + ":/usr/bin:/bin";
-  PathOverride override(searchPath.c_str());
+  PathOverride override((folder.path() + ":/usr/bin:/bin").c_str());
 
   const std::vector<std::function<bool()>> cheapCalls = {
       [&] { return FileExists(notes.c_str()) == 1; },
