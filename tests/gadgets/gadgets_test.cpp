@@ -89,12 +89,19 @@ TEST_F(GadgetTest, ResizeKeepsWhatIsIgnored) {
 
 platform::Button& ButtonOf(int64_t number) { return dynamic_cast<platform::Button&>(*IsGadget(number)->view); }
 
-TEST_F(GadgetTest, ButtonBezelsFollowTheHeight) {
+TEST_F(GadgetTest, ButtonBezelsFollowTheHeightAndFlagsSetAlignmentAndType) {
   ASSERT_NE(ButtonGadget(1, 0, 0, 80, 25, nullptr, ButtonDefault), 0);
   ASSERT_NE(ButtonGadget(2, 0, 40, 80, 80, u"tall", ButtonDefault), 0);
+  ASSERT_NE(ButtonGadget(3, 0, 130, 80, 25, u"right", ButtonRight), 0);
+  ASSERT_NE(ButtonGadget(4, 0, 160, 80, 25, u"left wins", ButtonLeft | ButtonRight | ButtonToggle), 0);
   EXPECT_EQ(ButtonOf(1).Bezel(), platform::BezelStyle::Rounded);
   EXPECT_EQ(ButtonOf(2).Bezel(), platform::BezelStyle::Square);
   EXPECT_EQ(Text(1), u"");
+  EXPECT_EQ(ButtonOf(1).Alignment(), platform::TextAlignment::Natural);
+  EXPECT_EQ(ButtonOf(1).Type(), platform::ButtonType::MomentaryPush);
+  EXPECT_EQ(ButtonOf(3).Alignment(), platform::TextAlignment::Right);
+  EXPECT_EQ(ButtonOf(4).Alignment(), platform::TextAlignment::Left);
+  EXPECT_EQ(ButtonOf(4).Type(), platform::ButtonType::PushOnPushOff);
   // Return presses the default button of the standard height only.
   auto key = std::make_unique<platform::HeadlessEvent>();
   key->action = platform::HeadlessAction::Key;
@@ -111,24 +118,6 @@ TEST_F(GadgetTest, ButtonBezelsFollowTheHeight) {
   EXPECT_EQ(ButtonOf(1).Bezel(), platform::BezelStyle::Square);
   ResizeGadget(1, IgnoreValue, IgnoreValue, IgnoreValue, 25);
   EXPECT_EQ(ButtonOf(1).Bezel(), platform::BezelStyle::Square);
-}
-
-TEST_F(GadgetTest, ButtonFlagsSetAlignmentAndType) {
-  struct Case {
-    int32_t flags;
-    platform::TextAlignment alignment;
-    platform::ButtonType type;
-  };
-  using enum platform::TextAlignment;
-  using enum platform::ButtonType;
-  int64_t number = 1;
-  for (const Case& c : {Case{0, Natural, MomentaryPush}, Case{ButtonRight, Right, MomentaryPush},
-                        Case{ButtonLeft | ButtonRight, Left, MomentaryPush}, Case{ButtonRight | ButtonToggle, Right, PushOnPushOff}}) {
-    ASSERT_NE(ButtonGadget(number, 0, 0, 80, 25, u"b", c.flags), 0);
-    EXPECT_EQ(ButtonOf(number).Alignment(), c.alignment) << c.flags;
-    EXPECT_EQ(ButtonOf(number).Type(), c.type) << c.flags;
-    ++number;
-  }
 }
 
 TEST_F(GadgetTest, FontsFallBackAndTheDefaultGadgetFont) {

@@ -31,13 +31,6 @@ class MenusTest : public ::testing::Test {
   static platform::Menu* Main() { return platform::CurrentToolkit().MainMenu(); }
 };
 
-TEST_F(MenusTest, TheDefaultBarHoldsTheApplicationMenuNamedAfterTheExecutable) {
-  ASSERT_THAT(Titles(Main()), ElementsAre(u"menus_tests"));
-  EXPECT_THAT(Titles(Main()->ItemAt(0)->Submenu()),
-              ElementsAre(u"About menus_tests", u"-", u"Preferences\u2026", u"-", u"Services", u"-",
-                          u"Hide menus_tests", u"Hide Others", u"Show All", u"-", u"Quit menus_tests"));
-}
-
 TEST_F(MenusTest, ItemsGoOnlyWhereAMenuIsCurrent) {
   MenuItem(1, u"nowhere");
   MenuBar();
