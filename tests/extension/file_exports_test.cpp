@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -191,6 +194,33 @@ TEST_F(FileExportsTest, StringLoadJoinsLinesWithTheSeparatorAndGivesNothingForWh
     EXPECT_STREQ(StringLoad(path.c_str(), ","), "") << path;
   }
   EXPECT_STREQ(StringLoad(nullptr, nullptr), "");
+}
+
+// A pipe is read to its end while a second thread fills it, in pieces with pauses
+// between, with more than it holds at once; a FIFO without a writer answers at
+// once. The alarm ends a process that waits for a writer or reads without end.
+TEST_F(FileExportsTest, StringLoadReadsAPipeToItsEndAndNeverWaitsForAWriter) {
+  ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+  alarm(10);
+  EXPECT_STREQ(StringLoad((folder / "fifo").c_str(), ","), "");
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  std::string lines;
+  for (int i = 0; i < 20000; ++i) lines += "line " + std::to_string(i) + "\n";
+  std::thread writer([&] {
+    for (size_t at = 0; at < lines.size(); at += 100000) {
+      const size_t piece = std::min<size_t>(100000, lines.size() - at);
+      EXPECT_EQ(write(ends[1], lines.data() + at, piece), static_cast<ssize_t>(piece));
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    close(ends[1]);
+  });
+  const std::string joined = StringLoad(("/dev/fd/" + std::to_string(ends[0])).c_str(), "|");
+  writer.join();
+  alarm(0);
+  close(ends[0]);
+  EXPECT_EQ(joined.size(), lines.size());
+  EXPECT_TRUE(joined.ends_with("line 19998|line 19999|"));
 }
 
 // A stream that does not end within 64 MiB, of text read (/dev/zero: empty lines)
