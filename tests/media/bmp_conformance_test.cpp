@@ -7,6 +7,7 @@
 // inside the picture. Each image is decoded from memory and from a file, with
 // equal results.
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,12 +20,11 @@
 #include "runtime/media/bmp_decoder.h"
 #include "runtime/media/image_decoders.h"
 #include "tests/files/process_test_support.h"
-#include "tests/media/json_reader.h"
 
 namespace zeb {
 namespace {
 
-using testing::JsonValue;
+using nlohmann::json;
 
 constexpr char kCanary = '\xAA';
 const std::string kGuard(64, '\x5C');
@@ -32,6 +32,10 @@ const std::string kGuard(64, '\x5C');
 constexpr int64_t kMaxDecodedPixels = int64_t{1} << 24;
 
 std::string SuitePath(const std::string& name) { return std::string(ZEB_CORPORA_DIR) + "/bmpsuite/" + name; }
+
+// A member of a manifest entry: its text, or its number (0 when missing).
+std::string Text(const json& image, const char* key) { return image.value(key, std::string()); }
+int64_t Int(const json& image, const char* key) { return image.value(key, int64_t{0}); }
 
 // One decode of an image: what the examination said and the picture written.
 struct Outcome {
@@ -48,15 +52,15 @@ struct Outcome {
 // picture's. Sizes the manifest leaves out are the examination's, or 4 x 4 for a
 // refused file; a picture without a positive size gets a destination of its
 // size's magnitude.
-Outcome Decode(const JsonValue& image, const std::string& data, bool fromFile, char fill, int64_t extra = 0) {
+Outcome Decode(const json& image, const std::string& data, bool fromFile, char fill, int64_t extra = 0) {
   Outcome outcome;
-  outcome.identifier = fromFile ? ExamineImageFile(std::fopen(SuitePath(image.Text("file")).c_str(), "rb"))
+  outcome.identifier = fromFile ? ExamineImageFile(std::fopen(SuitePath(Text(image, "file")).c_str(), "rb"))
                                 : ExamineImageMemory(data.data(), static_cast<int64_t>(data.size()));
   outcome.width = DecodedImageWidth();
   outcome.height = DecodedImageHeight();
   outcome.sourceDepth = DecodedImageSourceDepth();
   auto size = [&](const char* key, int32_t examined) {
-    return std::llabs(image.Find(key) != nullptr ? image.Integer(key) : examined != 0 ? examined : 4);
+    return std::llabs(image.contains(key) ? Int(image, key) : examined != 0 ? examined : 4);
   };
   const int64_t width = size("width", outcome.width), height = size("height", outcome.height);
   if (width * height <= kMaxDecodedPixels) {
@@ -96,10 +100,10 @@ std::string Spread(const std::string& picture, int64_t rowBytes, int64_t extra, 
 // k = height / 2: the k rows below it whole, the pixels of row k that the copy
 // holds whole, and nothing more. An RLE8 stream cut anywhere writes no pixel
 // that the whole stream does not write alike.
-void ExpectCutCopies(const JsonValue& image, const std::string& data, const std::string& picture) {
-  const int64_t width = image.Integer("width"), height = image.Integer("height"), bits = image.Integer("bpp");
+void ExpectCutCopies(const json& image, const std::string& data, const std::string& picture) {
+  const int64_t width = Int(image, "width"), height = Int(image, "height"), bits = Int(image, "bpp");
   const int64_t rowBytes = width * 3;
-  if (image.Integer("compression") == 1) {
+  if (Int(image, "compression") == 1) {
     for (size_t cut = 14 + 40; cut < data.size(); cut += 97) {
       const std::string written = Decode(image, data.substr(0, cut), false, kCanary).picture;
       int strays = 0;
@@ -130,35 +134,34 @@ TEST(BmpConformance, EveryImageDecodesAsTheManifestSays) {
   RegisterBMPDecoder();
   const auto text = file_testing::ReadBytes(SuitePath("expected/manifest.json"));
   if (!text) GTEST_SKIP() << "no BMP corpus at " << SuitePath("expected/manifest.json");
-  const auto manifest = testing::ParseJson(*text);
-  ASSERT_TRUE(manifest.has_value()) << "the manifest is not JSON";
-  ASSERT_NE(manifest->Find("images"), nullptr);
-  EXPECT_EQ(manifest->Find("images")->items.size(), 91u);
-  for (const JsonValue& image : manifest->Find("images")->items) {
-    const std::string status = image.Text("status"), reason = image.Text("reason");
-    SCOPED_TRACE(image.Text("file") + " " + status);
-    const auto data = file_testing::ReadBytes(SuitePath(image.Text("file")));
+  const json manifest = json::parse(*text, nullptr, false);
+  ASSERT_TRUE(manifest.is_object() && manifest.contains("images")) << "the manifest is not the suite's JSON";
+  EXPECT_EQ(manifest["images"].size(), 91u);
+  for (const json& image : manifest["images"]) {
+    const std::string status = Text(image, "status"), reason = Text(image, "reason");
+    SCOPED_TRACE(Text(image, "file") + " " + status);
+    const auto data = file_testing::ReadBytes(SuitePath(Text(image, "file")));
     ASSERT_TRUE(data.has_value());
     // Pixels an RLE8 stream never reaches are expected black.
-    const char fill = status == "decoded" && image.Integer("compression") == 1 ? 0 : kCanary;
+    const char fill = status == "decoded" && Int(image, "compression") == 1 ? 0 : kCanary;
     const Outcome memory = Decode(image, *data, false, fill);
     EXPECT_TRUE(memory.guardsIntact);
     EXPECT_TRUE(Decode(image, *data, true, fill) == memory);
-    if (image.Find("width") != nullptr) {
-      EXPECT_EQ(memory.width, image.Integer("width"));
-      EXPECT_EQ(memory.height, image.Integer("height"));
-      EXPECT_EQ(memory.sourceDepth, image.Integer("bpp"));
+    if (image.contains("width")) {
+      EXPECT_EQ(memory.width, Int(image, "width"));
+      EXPECT_EQ(memory.height, Int(image, "height"));
+      EXPECT_EQ(memory.sourceDepth, Int(image, "bpp"));
     }
     const bool refused = reason.find("signature") != std::string::npos || reason.find("reserved") != std::string::npos;
     EXPECT_EQ(memory.identifier, status == "nothing" && refused ? 0u : BMPImageIdentifier);
-    if (image.Find("literal_sha256") != nullptr) {
-      EXPECT_EQ(Sha256(Decode(image, *data, false, 0).picture), image.Text("literal_sha256"));
+    if (image.contains("literal_sha256")) {
+      EXPECT_EQ(Sha256(Decode(image, *data, false, 0).picture), Text(image, "literal_sha256"));
     }
     if (status == "decoded") {
       const std::string picture =
-          file_testing::ReadBytes(SuitePath("expected/" + image.Text("expected_file"))).value_or("");
+          file_testing::ReadBytes(SuitePath("expected/" + Text(image, "expected_file"))).value_or("");
       EXPECT_TRUE(memory.picture == picture);
-      const int64_t rowBytes = image.Integer("width") * 3;
+      const int64_t rowBytes = Int(image, "width") * 3;
       for (const int64_t extra : {5, -1}) {
         EXPECT_TRUE(Decode(image, *data, false, fill, extra).picture == Spread(picture, rowBytes, extra, fill));
       }
@@ -170,9 +173,9 @@ TEST(BmpConformance, EveryImageDecodesAsTheManifestSays) {
 }
 
 // Suite images changed: a changed signature or reserved byte is refused; 16 bits
-// with RLE8's compression decodes to nothing. A table that colours-used 0 promises in full but the file cuts short
-// holds the entries whose colour bytes it holds: here a 4 x 1 picture whose pixel
-// bytes are its one entry (blue 0, green 1, red 0).
+// with RLE8's compression decodes to nothing. A table that colours-used 0 promises
+// in full but the file cuts short holds the entries whose colour bytes it holds:
+// here a 4 x 1 picture whose pixel bytes are its one entry (blue 0, green 1, red 0).
 TEST(BmpConformance, ChangedHeaders) {
   InitImageDecoding();
   RegisterBMPDecoder();
@@ -185,14 +188,14 @@ TEST(BmpConformance, ChangedHeaders) {
   }
   std::string rle16 = file_testing::ReadBytes(SuitePath("g/rgb16.bmp")).value_or(std::string(64, '\0'));
   Put32(rle16, 30, 1);
-  const Outcome outcome = Decode(JsonValue(), rle16, false, kCanary);
+  const Outcome outcome = Decode(json::object(), rle16, false, kCanary);
   EXPECT_EQ(outcome.identifier, BMPImageIdentifier);
   EXPECT_EQ(outcome.picture.find_first_not_of(kCanary), std::string::npos);
   std::string cut = file_testing::ReadBytes(SuitePath("g/pal8.bmp")).value_or("").substr(0, 14 + 40);
   ASSERT_EQ(cut.size(), 14u + 40);
   cut += std::string("\0\1\0\0", 4);
   for (const auto& [at, value] : {std::pair{10, 14 + 40}, {18, 4}, {22, 1}, {46, 0}}) Put32(cut, at, value);
-  EXPECT_EQ(Decode(JsonValue(), cut, false, kCanary).picture, std::string("\0\1\0\0\0\0\0\1\0\0\1\0", 12));
+  EXPECT_EQ(Decode(json::object(), cut, false, kCanary).picture, std::string("\0\1\0\0\0\0\0\1\0\0\1\0", 12));
 }
 
 }  // namespace
