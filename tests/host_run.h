@@ -35,10 +35,16 @@ inline HostRun RunHost(const std::vector<std::string>& arguments, const std::vec
     script += "\n";
   }
   if (!file_testing::WriteBytes(files / "calls", script)) return run;
-  for (const std::string& word : env) command += " '" + word + "'";
-  command += " '" ZEB_HOST_PATH "'";
-  for (const std::string& word : arguments) command += " '" + word + "'";
-  command += " <'" + files / "calls" + "' >'" + files / "output" + "' 2>'" + files / "errors" + "'";
+  // Each word reaches the shell in single quotes, a quote in it as '\''.
+  const auto quoted = [](const std::string& word) {
+    std::string text = "'";
+    for (const char c : word) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return text + "'";
+  };
+  for (const std::string& word : env) command += " " + quoted(word);
+  command += " " + quoted(ZEB_HOST_PATH);
+  for (const std::string& word : arguments) command += " " + quoted(word);
+  command += " <" + quoted(files / "calls") + " >" + quoted(files / "output") + " 2>" + quoted(files / "errors");
   std::mutex mutex;
   std::condition_variable wake;
   bool ended = false;
